@@ -1,0 +1,49 @@
+// The board as the 68000 sees it: its buffers, the I/O controller, the
+// palette registers, and machine start, reset and shutdown.
+#pragma once
+#include <cstdint>
+#include "cpu68k/s68000.h"
+
+inline constexpr uint32_t program_rom_size = 0x200000;
+inline constexpr uint32_t work_ram_size = 0x10000;
+inline constexpr uint32_t palette_ram_size = 0x1000;
+inline constexpr uint32_t palette_bank_size = 0x400;
+inline constexpr uint32_t sample_rom_size = 0x80000;
+
+// Regions handed to the core hold 16-bit words in host order (byte A at A ^ 1).
+extern uint8_t program_rom[program_rom_size];
+extern uint8_t work_ram[work_ram_size];
+extern uint8_t palette_ram[palette_ram_size];
+extern uint8_t palette_bank_store[4][palette_bank_size];
+extern uint8_t sample_rom[sample_rom_size];  // 68000 byte order
+
+extern uint8_t pal_bank;
+extern int pal_select;
+extern uint8_t ym_status_toggle;
+
+// Input words: a set bit means the control is held.
+enum : uint32_t {
+    input_up = 1u << 0, input_down = 1u << 1, input_left = 1u << 2, input_right = 1u << 3,
+    input_a = 1u << 4, input_b = 1u << 5, input_c = 1u << 6,
+};
+enum : uint32_t {
+    input_key1 = 1u << 0, input_key2 = 1u << 1, input_key3 = 1u << 2, input_key4 = 1u << 3,
+    input_service = 1u << 4, input_test = 1u << 5,
+};
+extern uint32_t input_p1;
+extern uint32_t input_p2;
+extern uint32_t input_system;
+
+void genesis_init();
+void genesis_reset();
+void genesis_trash();
+
+// Catch-all handlers behind every other entry of the map.
+uint32_t m68k_read_memory_8(uint32_t address, memory_handler* entry);
+uint32_t m68k_read_memory_16(uint32_t address, memory_handler* entry);
+void m68k_write_memory_8(uint32_t address, uint32_t data, memory_handler* entry);
+void m68k_write_memory_16(uint32_t address, uint32_t data, memory_handler* entry);
+
+int system_init(int sample_rate);
+void system_reset();
+void system_shutdown();

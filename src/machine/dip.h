@@ -1,0 +1,13 @@
+// The board's two banks of DIP switches, kept per game in a two-byte file.
+#pragma once
+#include <cstdint>
+
+extern uint8_t dip_switch[2];
+extern uint8_t dip_bank;
+extern uint8_t dip_used;
+
+void dip_reset();                  // defaults at the start of a load
+void dip_read(const char* short_name);   // after the ROMs loaded
+void dip_write(const char* short_name, const char* description);  // at unload, when used
+void dip_toggle_bank();            // F6
+void dip_invert_bit(int bit);      // keypad 1..8 invert bits 7..0

@@ -1,0 +1,32 @@
+// The table of games, their ROM lists and per-game board flags.
+#pragma once
+#include <cstdint>
+
+struct rom_entry {
+    const char* file_name;  // null ends a list
+    uint8_t* region;        // program_rom or sample_rom
+    uint32_t size;
+    uint32_t offset;
+    int interleave;  // 0 whole, 1 even bytes, 2 odd bytes
+};
+
+struct driver_record {
+    const char* short_name;
+    const char* description;
+    const rom_entry* roms;
+    void (*init)();
+};
+
+extern const driver_record* const driver_list[];  // null-terminated
+extern const driver_record* game_driver;
+inline constexpr int game_count = 17;  // the board's games, numbered 1..17 in the menu
+
+extern int palette_mode;
+extern int pal_select_enable;
+extern int pal_bank_enable;
+
+int load_driver(const char* name);
+void free_driver();
+void load_game(const char* name);
+void gui_load_game(int number);
+const char* game_name_by_number(int number);  // menu numbering; null outside 1..17

@@ -1,0 +1,15 @@
+// ROM images from a zip archive or a directory per game, and the small
+// file helpers shared with the DIP files and the ROM dump.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "machine/drivers.h"
+
+inline constexpr size_t path_buffer_size = 256;
+
+int load_rom(const rom_entry* list);
+int file_exist(const char* path);
+int load_file(const char* path, void* buffer, uint32_t count);
+int save_file(const char* path, const void* buffer, uint32_t count);
+int load_zip(const char* archive, const char* member, void* buffer, uint32_t size);
+void byteswap(void* buffer, uint32_t length);

@@ -1,0 +1,11 @@
+// Where mixed blocks go besides the device: a WAV file, or a test.
+#pragma once
+#include <cstdint>
+
+struct sound_sink {
+    virtual ~sound_sink() = default;
+    virtual void write_block(const int16_t* samples, int count) = 0;
+};
+
+// Every block w32_update_audio mixes is also given to this sink (null: none).
+void set_sound_sink(sound_sink* sink);

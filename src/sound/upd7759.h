@@ -1,0 +1,16 @@
+// uPD7759 ADPCM speech chip playing samples from the board's sample ROM.
+#pragma once
+#include <cstdint>
+
+struct upd7759_interface {
+    int num;          // chips
+    int clock_rate;   // Hz
+    int volume[2];
+    uint8_t* region[2];  // sample ROM of each chip
+};
+
+int UPD7759_sh_start(const upd7759_interface* config);
+void UPD7759_reset_w(int chip, int level);
+void UPD7759_message_w(int chip, int value);
+void UPD7759_start_w(int chip, int level);
+void UPD7759_update(int chip, int16_t* buffer, int length);

@@ -1,0 +1,51 @@
+// The video display processor as the 68000 sees it: ports, registers,
+// video/colour/scroll RAM, DMA, and the values derived from the registers.
+#pragma once
+#include <cstdint>
+#include "cpu68k/s68000.h"
+
+struct vdp_state {
+    uint8_t vram[65536];  // big-endian words
+    uint8_t cram[128];
+    uint8_t vsram[128];
+    uint8_t reg[32];
+    uint8_t pending;
+    uint8_t code;
+    uint16_t addr;
+    uint16_t status;
+    uint8_t dma_fill_pending;
+    uint32_t line;
+    uint32_t hint_counter;
+};
+extern vdp_state vdp;
+
+extern int vp_width;
+extern int vp_height;
+extern uint16_t plane_a_base;
+extern uint16_t window_base;
+extern uint16_t plane_b_base;
+extern uint16_t sprite_table_base;
+extern uint16_t hscroll_base;
+extern int pf_shift;
+extern int pf_column_mask;
+extern int pf_row_mask;
+
+inline constexpr int vram_tiles = 2048;
+extern uint8_t vram_dirty_list[vram_tiles];
+extern uint16_t vram_dirty_queue[vram_tiles];
+extern uint16_t vram_dirty_index;
+void mark_vram_dirty(uint32_t address);
+
+// Port handlers for 0xC00000-0xC0001F, in the memory-list handler form.
+uint32_t vdp_r_8(uint32_t address, memory_handler* entry);
+uint32_t vdp_r_16(uint32_t address, memory_handler* entry);
+void vdp_w_8(uint32_t address, uint32_t data, memory_handler* entry);
+void vdp_w_16(uint32_t address, uint32_t data, memory_handler* entry);
+
+void vdp_data_w(uint16_t value);
+void vdp_ctrl_w(uint16_t value);
+uint16_t vdp_data_r();
+uint16_t vdp_ctrl_r();
+uint16_t vdp_hv_counter();
+
+void vdp_reset();
