@@ -3,6 +3,7 @@
 #include "host/gui.h"
 #include "host/input.h"
 #include "host/options.h"
+#include "host/window.h"
 
 options_record options = {320, 240, 8};
 int blur, scanlines, scale, vsync, throttle = 1, skip = 1, sound_enabled = 1, sound_rate = 44100;
@@ -51,3 +52,11 @@ void release_keyboard() {}
 void release_joypad() {}
 void release_input() {}
 void get_input() {}
+
+SDL_Window* main_window;
+SDL_Renderer* main_renderer;
+int quit_requested;
+int create_main_window() { return 0; }
+void destroy_main_window() {}
+void window_handle_event(const SDL_Event&) {}
+int menu_is_open() { return 0; }

@@ -8,6 +8,7 @@ struct rom_entry {
     uint32_t size;
     uint32_t offset;
     int interleave;  // 0 whole, 1 even bytes, 2 odd bytes
+    const uint8_t* data;  // built-in image (the demo cartridge); null: read from disk
 };
 
 struct driver_record {
@@ -17,7 +18,8 @@ struct driver_record {
     void (*init)();
 };
 
-extern const driver_record* const driver_list[];  // null-terminated
+extern const driver_record* const driver_list[];  // null-terminated: the 17 games, then the demo
+extern const driver_record demo_driver;  // our own cartridge, built into the program
 extern const driver_record* game_driver;
 inline constexpr int game_count = 17;  // the board's games, numbered 1..17 in the menu
 

@@ -1,0 +1,22 @@
+// The main window: SDL window and renderer, the menu bar drawn with Dear
+// ImGui, and the handling of window and keyboard events (the accelerators).
+#pragma once
+#include <SDL.h>
+
+extern SDL_Window* main_window;
+extern SDL_Renderer* main_renderer;
+
+// Creates the window (320 x winsize by 224 x winsize client area below the
+// menu bar, at winx/winy). Returns 1, or 0 when SDL cannot create it.
+int create_main_window();
+void destroy_main_window();
+
+// One event taken from the queue: menu input, accelerators, minimise and
+// restore (window_active), moves (silence_sound), close (the quit path).
+void window_handle_event(const SDL_Event& event);
+
+// Set once the window was closed or Quit chosen; the main loop then shuts down.
+extern int quit_requested;
+
+// While a menu is open the emulation pauses and the sound is silenced.
+int menu_is_open();
