@@ -2,7 +2,6 @@
 #include "machine/board.h"
 #include "machine/dip.h"
 #include "machine/drivers.h"
-#include "machine/main_loop.h"
 #include "machine/rom_loader.h"
 #include "machine/scheduler.h"
 
@@ -55,11 +54,3 @@ void dip_invert_bit(int) {}
 
 void genesis_frame(int) {}
 
-int game_loaded;
-int window_active = 1;
-int frame_count;
-int skip_this_frame;
-uint32_t old_tick_count;
-rect client_area = {0, 0, 320, 224};
-rect window_area;
-void trash_machine() {}
