@@ -32,3 +32,21 @@ void free_driver();
 void load_game(const char* name);
 void gui_load_game(int number);
 const char* game_name_by_number(int number);  // menu numbering; null outside 1..17
+
+// Per-game board flags (palette_mode, pal_select_enable, pal_bank_enable).
+void bloxeedc_init();
+void borench_init();
+void columns_init();
+void columns2_init();
+void ichident_init();
+void potopoto_init();
+void puyopuyo_init();
+void puyopuya_init();
+void puyopuy2_init();
+void stkclmns_init();
+void tantr_init();
+void tantrbl_init();
+void tforceac_init();
+void tfacjp_init();
+void tfacbl_init();
+void zunkyou_init();

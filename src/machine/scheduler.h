@@ -1,9 +1,23 @@
 // One video frame of the board: 262 lines of 68000 slices and interrupts.
 #pragma once
+#include <cstdint>
 
 inline constexpr int lines_per_frame = 262;
 inline constexpr int visible_lines = 224;
 inline constexpr int cycles_per_line = 512;
 inline constexpr int hblank_cycles = 64;
+inline constexpr int hint_level = 4;
+inline constexpr int vint_level = 6;
+
+// What a frame calls on the processor and the renderer. Defaults to the real
+// ones; a test may install recorders and put the defaults back afterwards.
+struct frame_calls {
+    int32_t (*clear_cycles)();
+    uint32_t (*execute)(int32_t cycles);
+    int32_t (*cause_interrupt)(int32_t level);
+    void (*render)(int line);
+};
+extern frame_calls frame_hooks;
+extern const frame_calls default_frame_hooks;
 
 void genesis_frame(int skip);

@@ -1,0 +1,66 @@
+#include "machine/dip.h"
+
+#include <cstdio>
+
+#include "host/options.h"
+#include "machine/debug_log.h"
+#include "machine/rom_loader.h"
+
+uint8_t dip_switch[2] = {0xFF, 0xFF};
+uint8_t dip_bank;
+uint8_t dip_used;
+
+namespace {
+bool dip_path(char (&path)[path_buffer_size], const char* short_name) {
+    const int n = std::snprintf(path, sizeof path, "%s/%s.dip", dip_dir, short_name);
+    return n >= 0 && static_cast<size_t>(n) < sizeof path;
+}
+}  // namespace
+
+void dip_reset() {
+    dip_bank = 0;
+    dip_used = 0;
+    dip_switch[0] = 0xFF;
+    dip_switch[1] = 0xFF;
+}
+
+int dip_read(const char* short_name) {
+    char path[path_buffer_size];
+    if (!dip_path(path, short_name)) {
+        std::printf("Error loading file`%s/%s.dip'\n", dip_dir, short_name);
+        return 0;
+    }
+    if (file_exist(path)) {
+        dip_used = 1;
+        // A shorter file leaves the remaining byte at its default.
+        load_file(path, dip_switch, sizeof dip_switch);
+    }
+    return 1;
+}
+
+void dip_write(const char* short_name, const char* description) {
+    if (!dip_used) return;
+    char path[path_buffer_size];
+    if (!dip_path(path, short_name)) return;
+    save_file(path, dip_switch, sizeof dip_switch);
+    debug_log("saved dip_switch to `%s' for `%s'\n", path, description);
+}
+
+void dip_toggle_bank() {
+    dip_used = 1;
+    dip_bank = static_cast<uint8_t>(1 - dip_bank);
+}
+
+void dip_invert_bit(int bit) {
+    if (bit < 0 || bit > 7) return;
+    dip_used = 1;
+    dip_switch[dip_bank & 1] ^= static_cast<uint8_t>(1u << bit);
+}
+
+void dip_message(char* text, int size) {
+    if (!text || size <= 0) return;
+    const uint8_t v = dip_switch[dip_bank & 1];
+    std::snprintf(text, static_cast<size_t>(size), "DIP#%d = %d%d%d%d%d%d%d%d", dip_bank, (v >> 7) & 1,
+                  (v >> 6) & 1, (v >> 5) & 1, (v >> 4) & 1, (v >> 3) & 1, (v >> 2) & 1, (v >> 1) & 1,
+                  v & 1);
+}

@@ -1,0 +1,200 @@
+// ROM images from one zip archive or one directory per game, placed into the
+// board's regions in 68000 byte order.
+#include "machine/rom_loader.h"
+
+#include <unzip.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/options.h"
+#include "machine/board.h"
+
+namespace {
+
+// Room in a region, or 0 for a buffer that is not one of the board's ROMs.
+uint32_t region_size(const uint8_t* region) {
+    if (region == program_rom) return program_rom_size;
+    if (region == sample_rom) return sample_rom_size;
+    return 0;
+}
+
+// An entry whose bytes would land outside its region is refused, so a bad
+// list can never write past the board's buffers.
+bool entry_fits(const rom_entry& e) {
+    const uint64_t room = region_size(e.region);
+    uint64_t end = 0;
+    switch (e.interleave) {
+        case 0: end = uint64_t{e.offset} + e.size; break;
+        case 1: end = uint64_t{e.offset} + 2ull * e.size; break;
+        case 2: end = uint64_t{e.offset} + 2ull * e.size; break;
+        default: return e.region != nullptr;  // placed nowhere
+    }
+    return room != 0 && end <= room;
+}
+
+void place(const rom_entry& e, const uint8_t* bytes) {
+    uint8_t* r = e.region + e.offset;
+    switch (e.interleave) {
+        case 0: std::memcpy(r, bytes, e.size); break;
+        case 1:
+            for (uint32_t k = 0; k < e.size; k++) r[2 * k] = bytes[k];
+            break;
+        case 2:
+            for (uint32_t k = 0; k < e.size; k++) r[2 * k + 1] = bytes[k];
+            break;
+        default: break;
+    }
+}
+
+// Buffers start cleared so a short loose file leaves zeros, not stale memory.
+uint8_t* file_buffer(uint32_t size) {
+    uint8_t* buffer = static_cast<uint8_t*>(std::calloc(size ? size : 1, 1));
+    if (!buffer) std::printf("Couldn't allocate %d bytes for file buffer\n", static_cast<int>(size));
+    return buffer;
+}
+
+int load_built_in(const rom_entry& e) {
+    std::printf("Loading file `%s' (built in)\n", e.file_name);
+    if (!entry_fits(e)) {
+        std::printf("Error loading file`%s'\n", e.file_name);
+        return 0;
+    }
+    place(e, e.data);
+    return 1;
+}
+
+int load_from_archive(const rom_entry& e, const char* archive) {
+    std::printf("Loading file `%s' from `%s'\n", e.file_name, archive);
+    if (!entry_fits(e)) {
+        std::printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
+        return 0;
+    }
+    uint8_t* buffer = file_buffer(e.size);
+    if (!buffer) return 0;
+    if (!load_zip(archive, e.file_name, buffer, e.size)) {
+        std::printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
+        std::free(buffer);
+        return 0;
+    }
+    place(e, buffer);
+    std::free(buffer);
+    return 1;
+}
+
+int load_loose(const rom_entry& e, const char* short_name) {
+    char path[path_buffer_size];
+    const int n = std::snprintf(path, sizeof path, "%s/%s/%s", rom_dir, short_name, e.file_name);
+    const bool path_fits = n >= 0 && static_cast<size_t>(n) < sizeof path;
+    if (path_fits) {
+        std::printf("Loading file `%s'\n", path);
+    } else {
+        std::printf("Loading file `%s/%s/%s'\n", rom_dir, short_name, e.file_name);
+    }
+    if (!path_fits || !entry_fits(e)) {
+        std::printf("Error loading file`%s/%s/%s'\n", rom_dir, short_name, e.file_name);
+        return 0;
+    }
+    uint8_t* buffer = file_buffer(e.size);
+    if (!buffer) return 0;
+    if (!load_file(path, buffer, e.size)) {
+        std::printf("Error loading file`%s'\n", path);
+        std::free(buffer);
+        return 0;
+    }
+    place(e, buffer);
+    std::free(buffer);
+    return 1;
+}
+
+}  // namespace
+
+int load_rom(const rom_entry* list) {
+    if (!list || !game_driver) return 0;
+    const char* name = game_driver->short_name;
+
+    // One source for the whole game: the archive if it opens, else the directory.
+    bool from_disk = false;
+    for (const rom_entry* e = list; e->file_name; e++) from_disk |= e->data == nullptr;
+    char archive[path_buffer_size] = "";
+    bool use_archive = false;
+    if (from_disk) {
+        const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", zip_dir, name);
+        if (n < 0 || static_cast<size_t>(n) >= sizeof archive) {
+            const char* first = list->file_name;
+            for (const rom_entry* e = list; e->file_name; e++) {
+                if (!e->data) {
+                    first = e->file_name;
+                    break;
+                }
+            }
+            std::printf("Error loading file `%s' from archive `%s/%s.zip'\n", first, zip_dir, name);
+            return 0;
+        }
+        use_archive = file_exist(archive);
+    }
+
+    for (const rom_entry* e = list; e->file_name; e++) {
+        int ok;
+        if (e->data) {
+            ok = load_built_in(*e);
+        } else if (use_archive) {
+            ok = load_from_archive(*e, archive);
+        } else {
+            ok = load_loose(*e, name);
+        }
+        if (!ok) return 0;
+    }
+    return 1;
+}
+
+int file_exist(const char* path) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return 0;
+    std::fclose(f);
+    return 1;
+}
+
+int load_file(const char* path, void* buffer, uint32_t count) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return 0;
+    std::fread(buffer, 1, count, f);
+    std::fclose(f);
+    return 1;
+}
+
+int save_file(const char* path, const void* buffer, uint32_t count) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) return 0;
+    const size_t written = std::fwrite(buffer, 1, count, f);
+    // A short write or a failed flush (full disk) is a failure, not a success.
+    const bool closed = std::fclose(f) == 0;
+    return written == count && closed ? 1 : 0;
+}
+
+int load_zip(const char* archive, const char* member, void* buffer, uint32_t size) {
+    unzFile zip = unzOpen(archive);
+    if (!zip) return 0;
+    int ok = 0;
+    unz_file_info info;
+    if (unzLocateFile(zip, member, 2) == UNZ_OK &&
+        unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK &&
+        info.uncompressed_size == size && unzOpenCurrentFile(zip) == UNZ_OK) {
+        const int read = unzReadCurrentFile(zip, buffer, size);
+        // Closing checks the CRC once the whole member was read.
+        const int closed = unzCloseCurrentFile(zip);
+        ok = read >= 0 && static_cast<uint32_t>(read) == size && closed == UNZ_OK;
+    }
+    if (unzClose(zip) != UNZ_OK) ok = 0;
+    return ok;
+}
+
+void byteswap(void* buffer, uint32_t length) {
+    uint8_t* b = static_cast<uint8_t*>(buffer);
+    for (uint32_t i = 0; i + 1 < length; i += 2) {
+        const uint8_t t = b[i];
+        b[i] = b[i + 1];
+        b[i + 1] = t;
+    }
+}
