@@ -23,7 +23,8 @@ extern m68k_context_entry m68k_context[m68k_context_count];
 extern uint32_t m68k_context_index;
 
 int m68k_init();
-void m68k_switch(uint32_t index);  // an index above 2 is refused and changes nothing
+// An index above 2, or a switch before m68k_init, is refused and changes nothing.
+void m68k_switch(uint32_t index);
 int32_t m68k_reset();
 uint32_t m68k_execute(int32_t cycles);
 int32_t m68k_cause_interrupt(int32_t level);
@@ -35,6 +36,8 @@ int32_t m68k_get_elapsed_cycles();
 int32_t m68k_fetch(uint32_t address);
 
 // Appends return 1, or 0 when the list already holds 16 entries (nothing is written).
+// The combined appends (read, write, readwrite) are refused as a whole, writing
+// to none of their lists, when any one of them is full.
 int m68k_add_fetch(uint32_t low, uint32_t high, void* base);
 int m68k_add_readbyte(uint32_t low, uint32_t high, read_handler handler, void* user_data);
 int m68k_add_readword(uint32_t low, uint32_t high, read_handler handler, void* user_data);
