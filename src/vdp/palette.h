@@ -18,3 +18,12 @@ void convert_frame();
 void gui_manage_palette(int mode);
 void reset_video();
 void set_palette_m13();
+
+// Below: the colour packing and fixed palette, shared with tests.
+struct rgb6 {
+    uint8_t r, g, b;
+};
+extern const rgb6 fixed_palette[256];
+uint16_t pack_normal(uint16_t word);
+uint16_t pack_shadow(uint16_t word);
+uint16_t pack_highlight(uint16_t word);

@@ -49,3 +49,17 @@ uint16_t vdp_ctrl_r();
 uint16_t vdp_hv_counter();
 
 void vdp_reset();
+
+// Below: used by the board's own pieces (DMA, renderer) and by tests.
+extern const uint8_t vdp_register_defaults[24];
+extern uint16_t vcounter_table[512];
+void vdp_reg_w(uint16_t value);
+void table_sync();
+void vdp_dma_68k();
+void vdp_dma_fill(uint16_t value);
+void vdp_dma_copy();
+uint32_t dma_length();  // registers 19-20; 0 counts as 65535
+
+// Where byte writes to the tone generator's port go; replaceable so the
+// port logic can be watched without the sound chip.
+extern void (*vdp_psg_write)(int chip, int data);

@@ -1,0 +1,146 @@
+// Colours come from the board's palette RAM, not the video chip's colour RAM:
+// the frame buffer of pixel bytes, the 256-entry colour table and the
+// conversion into the display's 16-bit staging image.
+#include "vdp/palette.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "host/display.h"
+#include "host/gui.h"
+#include "machine/board.h"
+#include "machine/debug_log.h"
+#include "machine/drivers.h"
+#include "vdp/vdp.h"
+
+uint8_t* frame_buffer;
+int frame_width;
+int frame_height;
+int frame_depth;
+int frame_pitch;
+
+uint16_t conv_pal[256];
+int pixel_format_555;
+
+namespace {
+
+constexpr int staging_lines = 224;
+
+struct components {
+    unsigned r, g, b;  // five bits each
+};
+
+components unpack(uint16_t w) {
+    const unsigned v = w;
+    return {((v & 0x0F) << 1) | ((v >> 12) & 1), (((v >> 4) & 0x0F) << 1) | ((v >> 13) & 1),
+            (((v >> 8) & 0x0F) << 1) | ((v >> 14) & 1)};
+}
+
+// Fields already reduced to the target layout's widths.
+uint16_t place(unsigned r, unsigned g, unsigned b) {
+    if (pixel_format_555) return static_cast<uint16_t>((r << 10) | (g << 5) | b);
+    return static_cast<uint16_t>((r << 11) | (g << 5) | b);
+}
+
+uint16_t palette_word(int index) {
+    uint16_t w;
+    std::memcpy(&w, palette_ram + index * 2, 2);
+    return w;
+}
+
+}  // namespace
+
+uint16_t pack_normal(uint16_t word) {
+    const components c = unpack(word);
+    return place(c.r, pixel_format_555 ? c.g : c.g * 2, c.b);
+}
+
+uint16_t pack_shadow(uint16_t word) {
+    const components c = unpack(word);
+    return place(c.r / 2, pixel_format_555 ? c.g / 2 : c.g, c.b / 2);
+}
+
+uint16_t pack_highlight(uint16_t word) {
+    const components c = unpack(word);
+    return place(16 + c.r / 2, pixel_format_555 ? 16 + c.g / 2 : 32 + c.g, 16 + c.b / 2);
+}
+
+void init_machine() {
+    std::free(frame_buffer);
+    frame_buffer = nullptr;
+    frame_pitch = surface_pitch;
+    const size_t bytes = frame_pitch > 0 ? static_cast<size_t>(frame_pitch) * 512 : 0;
+    uint8_t* block = bytes ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr;
+    // Without a buffer the renderer and the conversion draw nothing.
+    if (block == nullptr) debug_log("Cannot allocate BMP");
+    frame_width = 512;
+    frame_height = 224;
+    frame_depth = 8;
+    frame_buffer = block;
+}
+
+void update_conv_pal() {
+    int bank = 0;
+    if (pal_select_enable) {
+        switch (pal_select) {
+        case 5:
+            bank = 64;
+            break;
+        case 10:
+            bank = 128;
+            break;
+        case 15:
+            bank = 192;
+            break;
+        default:
+            break;
+        }
+    }
+    const bool shadow_highlight = (vdp.reg[12] & 0x08) != 0;
+    for (int i = 0; i < 64; i++) {
+        const uint16_t c = palette_word(bank + i);
+        conv_pal[i] = pack_normal(c);
+        conv_pal[64 + i] = pack_normal(palette_word(bank + 256 + i));
+        if (shadow_highlight) {
+            if (i < 62) conv_pal[192 + i] = pack_highlight(c);
+            conv_pal[128 + i] = pack_shadow(c);
+        }
+    }
+}
+
+void set_palette_m13() {
+    for (int n = 0; n < 256; n++) {
+        const rgb6& c = fixed_palette[n];
+        if (pixel_format_555) conv_pal[n] = static_cast<uint16_t>(((c.r >> 1) << 10) | ((c.g >> 1) << 5) | (c.b >> 1));
+        else conv_pal[n] = static_cast<uint16_t>(((c.r >> 1) << 11) | (c.g << 5) | (c.b >> 1));
+    }
+}
+
+void reset_video() {
+    std::memset(conv_pal, 0, sizeof conv_pal);
+    if (conv_bmp != nullptr && surface_pitch > 0)
+        std::memset(conv_bmp, 0, static_cast<size_t>(surface_pitch) * staging_lines);
+}
+
+void gui_manage_palette(int mode) {
+    reset_video();
+    palette_mode = mode;
+    check_menu_item(cmd_palette_fixed, mode == 0);
+    check_menu_item(cmd_palette_dynamic, mode == 1);
+    if (mode == 0) set_palette_m13();
+}
+
+void convert_frame() {
+    if (frame_buffer == nullptr || conv_bmp == nullptr) return;
+    // The staging image has 224 lines; 240-line mode shows its first 224.
+    const int lines = vp_height < staging_lines ? vp_height : staging_lines;
+    const int pitch_pixels = (surface_pitch / 2);
+    const int width = vp_width < pitch_pixels ? vp_width : pitch_pixels;
+    if (width <= 0 || frame_pitch < 32 + width) return;
+    auto* out_base = reinterpret_cast<uint8_t*>(conv_bmp);
+    for (int y = 0; y < lines; y++) {
+        const uint8_t* src = frame_buffer + static_cast<size_t>(y) * frame_pitch + 32;
+        auto* dst = reinterpret_cast<uint16_t*>(out_base + static_cast<size_t>(y) * (surface_pitch & ~1));
+        for (int x = 0; x < width; x++) dst[x] = conv_pal[src[x]];
+    }
+}

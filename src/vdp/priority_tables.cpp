@@ -1,0 +1,62 @@
+// The four tables that combine layers one pixel byte at a time, so that the
+// pixel loops never branch on priority.
+#include "vdp/render.h"
+
+uint8_t lut_bg[65536];
+uint8_t lut_obj[65536];
+uint8_t lut_bgobj[65536];
+uint8_t lut_bgobj_ste[65536];
+
+namespace {
+inline bool opaque(uint8_t x) { return (x & 0x0F) != 0; }
+inline bool has_priority(uint8_t x) { return (x & 0x40) != 0; }
+}  // namespace
+
+// b: plane B pixel arriving; a: plane A or window pixel in place.
+uint8_t make_lut_bg(uint8_t b, uint8_t a) {
+    uint8_t chosen;
+    if (has_priority(a)) chosen = opaque(a) ? a : b;
+    else if (has_priority(b)) chosen = opaque(b) ? b : a;
+    else chosen = opaque(a) ? a : b;
+    chosen &= 0x7F;
+    return opaque(chosen) ? chosen : 0;
+}
+
+// d: byte in the sprite line; n: new sprite pixel. The first sprite wins.
+uint8_t make_lut_obj(uint8_t d, uint8_t n) {
+    return static_cast<uint8_t>(((d & 0x80) ? (d & 0x7F) : (n & 0x7F)) | 0x80);
+}
+
+// s: sprite-line byte arriving; p: line pixel in place.
+uint8_t make_lut_bgobj(uint8_t s, uint8_t p) {
+    const uint8_t sprite = static_cast<uint8_t>((s & 0x3F) | 0x40);
+    const uint8_t plane = p & 0x3F;
+    if (has_priority(s)) return opaque(s) ? sprite : plane;
+    if (has_priority(p)) return opaque(p) ? plane : sprite;
+    return opaque(s) ? sprite : plane;
+}
+
+// Palette line 3, colours 14 and 15 are operators: they highlight or shadow
+// the plane under them and never show their own colour.
+uint8_t make_lut_bgobj_ste(uint8_t s, uint8_t p) {
+    if ((s & 0x3E) == 0x3E) {
+        const uint8_t mark = (s & 0x01) ? 0x80 : 0xC0;
+        const uint8_t plane = p & 0x3F;
+        if (!has_priority(s) && has_priority(p)) return plane;
+        return static_cast<uint8_t>(plane | mark);
+    }
+    return make_lut_bgobj(s, p);
+}
+
+void make_table() {
+    for (int hi = 0; hi < 256; hi++) {
+        for (int lo = 0; lo < 256; lo++) {
+            const int i = (hi << 8) | lo;
+            const auto h = static_cast<uint8_t>(hi), l = static_cast<uint8_t>(lo);
+            lut_bg[i] = make_lut_bg(h, l);
+            lut_obj[i] = make_lut_obj(h, l);
+            lut_bgobj[i] = make_lut_bgobj(h, l);
+            lut_bgobj_ste[i] = make_lut_bgobj_ste(h, l);
+        }
+    }
+}

@@ -1,0 +1,230 @@
+// Draws one scanline: plane A or the window, plane B, then sprites, combined
+// through the priority tables into the frame buffer line.
+#include "vdp/render.h"
+
+#include <cstring>
+
+#include "vdp/palette.h"
+#include "vdp/vdp.h"
+
+uint8_t tile_cache[4 * 2048 * 64];
+
+const uint32_t name_attr_mask[8] = {
+    0x00000000, 0x10101010, 0x20202020, 0x30303030, 0x40404040, 0x50505050, 0x60606060, 0x70707070,
+};
+
+uint8_t plane_b_line[512];
+uint8_t sprite_line[512];
+
+int plane_a_enable, plane_a_start, plane_a_end;
+int plane_w_enable, plane_w_start, plane_w_end;
+
+namespace {
+
+// Narrowest frame-buffer line every layer can be drawn into: the margin,
+// 40 columns and the extra column of a finely scrolled plane.
+constexpr int min_line_bytes = 512;
+
+inline uint16_t vram_word(unsigned address) {
+    address &= 0xFFFE;
+    return static_cast<uint16_t>((vdp.vram[address] << 8) | vdp.vram[address + 1]);
+}
+
+inline uint16_t vsram_word(unsigned index) {
+    const unsigned a = (index * 2) & 0x7E;
+    return static_cast<uint16_t>((vdp.vsram[a] << 8) | vdp.vsram[a + 1]);
+}
+
+inline bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
+inline int screen_columns() { return wide_mode() ? 40 : 32; }
+
+// Eight cache bytes of one tile row with the entry's palette and priority OR-ed in.
+inline void put_tile_row(uint8_t* dst, uint16_t entry, int row) {
+    const uint8_t* src = tile_cache + (entry & 0x1FFF) * 64 + row * 8;
+    uint64_t px;
+    std::memcpy(&px, src, 8);
+    const uint64_t mask = name_attr_mask[entry >> 13];
+    px |= mask | (mask << 32);
+    std::memcpy(dst, &px, 8);
+}
+
+// One scrolled plane over screen columns [first, last), plus the column that
+// a fine scroll pulls in from the right.
+void render_plane(uint8_t* out, int line, int s, uint16_t base, int plane, int first, int last) {
+    if (first >= last) return;
+    const int fine = s & 7;
+    const int coarse = s >> 3;
+    if (fine) last++;
+    const bool per_column = (vdp.reg[11] & 4) != 0;
+    uint8_t* dst = out + 32 - fine;
+    int v = vsram_word(plane);
+    for (int c = first; c < last; c++) {
+        if (per_column) v = vsram_word((c & ~1) + plane);
+        const int y = (line + v) & pf_row_mask;
+        const unsigned row = base + ((y >> 3) << pf_shift);
+        const uint16_t e = vram_word(row + (((c + coarse) & pf_column_mask) << 1));
+        put_tile_row(dst + c * 8, e, y & 7);
+    }
+}
+
+void render_a(int line, uint8_t* out, int s) {
+    render_plane(out, line, s, plane_a_base, 0, plane_a_start, plane_a_end);
+}
+
+void render_b(int line, uint8_t* out, int s) {
+    render_plane(out, line, s, plane_b_base, 1, 0, screen_columns());
+}
+
+void render_w(int line, uint8_t* out) {
+    const unsigned row = window_base + (line >> 3) * (wide_mode() ? 128 : 64);
+    for (int c = plane_w_start; c < plane_w_end; c++)
+        put_tile_row(out + 32 + c * 8, vram_word(row + c * 2), line & 7);
+}
+
+}  // namespace
+
+int get_hscroll(int plane, int line) {
+    int index;
+    switch (vdp.reg[11] & 3) {
+    case 0:
+        index = plane;
+        break;
+    case 1:
+        index = (line & 7) * 2 + plane;
+        break;
+    case 2:
+        index = (line & ~7) * 2 + plane;
+        break;
+    default:
+        index = line * 2 + plane;
+        break;
+    }
+    return 1024 - (vram_word(hscroll_base + index * 2) & 0x3FF);
+}
+
+void window_clip(int line) {
+    const int r = line >> 3;
+    const int n = screen_columns();
+    const int h = (vdp.reg[1] & 0x08) ? 30 : 28;
+    const bool right = (vdp.reg[17] & 0x80) != 0;
+    const int wx = (vdp.reg[17] & 0x1F) * 2;
+    const bool down = (vdp.reg[18] & 0x80) != 0;
+    const int wy = vdp.reg[18] & 0x1F;
+
+    plane_a_enable = 1, plane_a_start = 0, plane_a_end = n;
+    plane_w_enable = 0, plane_w_start = 0, plane_w_end = n;
+    if ((vdp.reg[17] & 0x9F) == 0 && (vdp.reg[18] & 0x9F) == 0) return;
+
+    const int top = down ? wy : 0;
+    const int bottom = down ? h : wy;
+    if (top <= r && r < bottom) {
+        plane_a_enable = 0;
+        plane_w_enable = 1;
+        return;
+    }
+    if (right && wx >= n) return;
+    if (wx == 0 && !right) return;
+
+    plane_w_enable = 1;
+    // A window wider than the screen stops at its right edge.
+    const int split = wx < n ? wx : n;
+    if (right) {
+        plane_w_start = split, plane_w_end = n;
+        plane_a_start = 0, plane_a_end = split;
+    } else {
+        plane_w_start = 0, plane_w_end = split;
+        plane_a_start = split, plane_a_end = n;
+    }
+}
+
+void cache_tiles() {
+    for (unsigned i = 0; i < vram_dirty_index; i++) {
+        const unsigned t = vram_dirty_queue[i];
+        vram_dirty_list[t] = 0;
+        const uint8_t* src = vdp.vram + t * 32;
+        uint8_t* o0 = tile_cache + (0 * 2048 + t) * 64;
+        uint8_t* o1 = tile_cache + (1 * 2048 + t) * 64;
+        uint8_t* o2 = tile_cache + (2 * 2048 + t) * 64;
+        uint8_t* o3 = tile_cache + (3 * 2048 + t) * 64;
+        for (int r = 0; r < 8; r++) {
+            for (int x = 0; x < 8; x++) {
+                const uint8_t b = src[r * 4 + (x >> 1)];
+                const uint8_t p = (x & 1) ? (b & 0x0F) : (b >> 4);
+                o0[r * 8 + x] = p;
+                o1[r * 8 + (7 - x)] = p;
+                o2[(7 - r) * 8 + x] = p;
+                o3[(7 - r) * 8 + (7 - x)] = p;
+            }
+        }
+    }
+    vram_dirty_index = 0;
+}
+
+void merge_layer(uint8_t* dest, const uint8_t* src, int n, const uint8_t* table) {
+    for (int i = 0; i < n; i++) dest[i] = table[(src[i] << 8) | dest[i]];
+}
+
+void render_sprites(int line, uint8_t* out, const uint8_t* table) {
+    const bool wide = wide_mode();
+    const int limit = wide ? 80 : 64;
+    const int right_edge = wide ? 448 : 384;
+    const int y_line = line + 128;
+    unsigned k = 0;
+    for (int i = 0; i < limit; i++) {
+        if (i != 0 && k == 0) break;  // the chain has come back to sprite 0
+        // Bytes wrap within video RAM: a high table base with a large link
+        // number must not read past it.
+        const unsigned e = sprite_table_base + k * 8;
+        const uint8_t* v = vdp.vram;
+        const uint8_t size = v[(e + 2) & 0xFFFF];
+        k = v[(e + 3) & 0xFFFF] & 0x7F;
+        const int y = ((v[e & 0xFFFF] << 8) | v[(e + 1) & 0xFFFF]) & 0x1FF;
+        const int hcells = (size & 3) + 1;
+        if (y_line < y || y_line >= y + hcells * 8) continue;
+        const int x = ((v[(e + 6) & 0xFFFF] << 8) | v[(e + 7) & 0xFFFF]) & 0x1FF;
+        const int wcells = ((size >> 2) & 3) + 1;
+        if (x + wcells * 8 < 128 || x >= right_edge) continue;
+
+        const unsigned a = (v[(e + 4) & 0xFFFF] << 8) | v[(e + 5) & 0xFFFF];
+        const int r = y_line - y;
+        int cr = (r >> 3) & 3;
+        const int fr = r & 7;
+        if (a & 0x1000) cr = (size & 3) - cr;
+        const uint8_t attr = (a >> 9) & 0x70;
+        uint8_t* dst = out + x - 96;
+        for (int cc = 0; cc < wcells; cc++, dst += 8) {
+            const int col = (a & 0x0800) ? ((size >> 2) & 3) - cc : cc;
+            const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * hcells) & 0x7FF);
+            const uint8_t* src = tile_cache + tile * 64 + fr * 8;
+            uint64_t any;
+            std::memcpy(&any, src, 8);
+            if (any == 0) continue;
+            for (int px = 0; px < 8; px++) {
+                const uint8_t p = src[px];
+                if (p) dst[px] = table[(dst[px] << 8) | p | attr];
+            }
+        }
+    }
+}
+
+void render_line(int line) {
+    // Only the 224 lines of the frame buffer are drawn, and only into a buffer
+    // wide enough for every layer.
+    if (line < 0 || line >= 224 || frame_buffer == nullptr || frame_pitch < min_line_bytes) return;
+    uint8_t* L = frame_buffer + static_cast<size_t>(line) * frame_pitch;
+    if ((vdp.reg[1] & 0x40) == 0) {
+        std::memset(L + 32, 0, vp_width);
+        return;
+    }
+    const int sa = get_hscroll(0, line);
+    const int sb = get_hscroll(1, line);
+    if (vram_dirty_index != 0) cache_tiles();
+    window_clip(line);
+    if (plane_a_enable) render_a(line, L, sa);
+    if (plane_w_enable) render_w(line, L);
+    render_b(line, plane_b_line, sb);
+    merge_layer(L + 32, plane_b_line + 32, vp_width, lut_bg);
+    std::memset(sprite_line + 32, 0, vp_width);
+    render_sprites(line, sprite_line, lut_obj);
+    merge_layer(L + 32, sprite_line + 32, vp_width, (vdp.reg[12] & 0x08) ? lut_bgobj_ste : lut_bgobj);
+}
