@@ -1,0 +1,94 @@
+// Shared helpers for the board's tests: a fresh folder per test, the option
+// directories put back afterwards, and small file and archive writers.
+#pragma once
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/options.h"
+
+namespace machine_test {
+
+namespace fs = std::filesystem;
+
+class temp_folder_test : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vortan_machine_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        std::memcpy(saved_rom, rom_dir, sizeof saved_rom);
+        std::memcpy(saved_zip, zip_dir, sizeof saved_zip);
+        std::memcpy(saved_dip, dip_dir, sizeof saved_dip);
+        set_dir(rom_dir, root / "roms");
+        set_dir(zip_dir, root / "ziproms");
+        set_dir(dip_dir, root / "dip");
+        fs::create_directories(root / "roms");
+        fs::create_directories(root / "ziproms");
+        fs::create_directories(root / "dip");
+    }
+    void TearDown() override {
+        std::memcpy(rom_dir, saved_rom, sizeof saved_rom);
+        std::memcpy(zip_dir, saved_zip, sizeof saved_zip);
+        std::memcpy(dip_dir, saved_dip, sizeof saved_dip);
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+
+    static void set_dir(char (&dir)[option_path_size], const fs::path& path) {
+        std::snprintf(dir, sizeof dir, "%s", path.c_str());
+    }
+
+    static void write_bytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+        fs::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    static std::vector<uint8_t> read_bytes(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    struct member {
+        std::string name;
+        std::vector<uint8_t> bytes;
+    };
+
+    // method 0 stores the bytes as they are (so a test can corrupt them), 8 deflates.
+    static void write_zip(const fs::path& path, const std::vector<member>& members, int method = 8) {
+        zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+        ASSERT_NE(zf, nullptr);
+        for (const member& m : members) {
+            zip_fileinfo info{};
+            ASSERT_EQ(zipOpenNewFileInZip(zf, m.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                          method, method ? 6 : 0),
+                      ZIP_OK);
+            ASSERT_EQ(zipWriteInFileInZip(zf, m.bytes.data(), static_cast<unsigned>(m.bytes.size())),
+                      ZIP_OK);
+            ASSERT_EQ(zipCloseFileInZip(zf), ZIP_OK);
+        }
+        ASSERT_EQ(zipClose(zf, nullptr), ZIP_OK);
+    }
+
+    // Bytes k*step+seed: distinct per file so misplaced bytes show.
+    static std::vector<uint8_t> pattern(size_t size, uint8_t seed, uint8_t step = 1) {
+        std::vector<uint8_t> v(size);
+        for (size_t k = 0; k < size; k++) v[k] = static_cast<uint8_t>(seed + k * step);
+        return v;
+    }
+
+    fs::path root;
+    char saved_rom[option_path_size];
+    char saved_zip[option_path_size];
+    char saved_dip[option_path_size];
+};
+
+}  // namespace machine_test

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "machine/board.h"
+#include "machine/dip.h"
+#include "machine/drivers.h"
+#include "machine/rom_loader.h"
+#include "machine_fixture.h"
+
+namespace {
+
+using machine_test::temp_folder_test;
+constexpr size_t k128 = 0x20000, k256 = 0x40000;
+
+class RomLoading : public temp_folder_test {
+protected:
+    void SetUp() override {
+        temp_folder_test::SetUp();
+        std::memset(program_rom, 0xAA, sizeof program_rom);
+        std::memset(sample_rom, 0xAA, sizeof sample_rom);
+    }
+    void TearDown() override {
+        game_driver = nullptr;
+        temp_folder_test::TearDown();
+    }
+
+    int load(const char* name) {
+        testing::internal::CaptureStdout();
+        const int result = load_driver(name);
+        out = testing::internal::GetCapturedStdout();
+        return result;
+    }
+    std::string zip_path(const char* name) const { return (root / "ziproms" / name).string() + ".zip"; }
+    std::string loose_path(const char* game, const char* file) const {
+        return (root / "roms" / game / file).string();
+    }
+
+    std::string out;
+};
+
+// Both halves of a 68000 word come from different files: even file high byte.
+void expect_interleaved(const std::vector<uint8_t>& even, const std::vector<uint8_t>& odd, size_t at) {
+    for (size_t k = 0; k < even.size(); k++) {
+        ASSERT_EQ(program_rom[at + 2 * k], even[k]) << "even byte " << k;
+        ASSERT_EQ(program_rom[at + 2 * k + 1], odd[k]) << "odd byte " << k;
+    }
+}
+
+TEST_F(RomLoading, ArchivePlacesEvenAndOddFilesAndFindsMembersWhateverTheirCase) {
+    const auto even = pattern(k128, 1), odd = pattern(k128, 7, 3);
+    write_zip(root / "ziproms" / "columns.zip", {{"EPR13112.32", even}, {"Epr13111.31", odd}});
+    ASSERT_EQ(load("columns"), 1);
+    expect_interleaved(even, odd, 0);
+    EXPECT_EQ(program_rom[2 * k128], 0xAA);  // nothing past the pair
+    const std::string zip = zip_path("columns");
+    EXPECT_EQ(out, "Loading file `epr13112.32' from `" + zip + "'\nLoading file `epr13111.31' from `" + zip + "'\n");
+}
+
+TEST_F(RomLoading, LooseFilesLoadWhenNoArchiveExists) {
+    const auto even = pattern(k128, 3), odd = pattern(k128, 200, 5);
+    write_bytes(loose_path("columns", "epr13112.32"), even);
+    write_bytes(loose_path("columns", "epr13111.31"), odd);
+    ASSERT_EQ(load("COLUMNS"), 1);  // the name compare ignores case
+    expect_interleaved(even, odd, 0);
+    EXPECT_EQ(out, "Loading file `" + loose_path("columns", "epr13112.32") + "'\nLoading file `" +
+                       loose_path("columns", "epr13111.31") + "'\n");
+}
+
+TEST_F(RomLoading, ArchiveMemberOfWrongSizeFailsAndKeepsEarlierEntries) {
+    const auto even = pattern(k128, 9);
+    write_zip(root / "ziproms" / "columns.zip", {{"epr13112.32", even}, {"epr13111.31", pattern(k128 - 1, 4)}});
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_EQ(program_rom[0], even[0]);
+    EXPECT_EQ(program_rom[1], 0xAA);
+    EXPECT_NE(out.find("Error loading file `epr13111.31' from archive `" + zip_path("columns") + "'\n"),
+              std::string::npos);
+
+    // One byte too long is just as wrong.
+    write_zip(root / "ziproms" / "columns.zip", {{"epr13112.32", even}, {"epr13111.31", pattern(k128 + 1, 4)}});
+    EXPECT_EQ(load("columns"), 0);
+}
+
+TEST_F(RomLoading, ArchiveMemberFailingItsCrcIsRefused) {
+    auto odd = pattern(k128, 0);
+    const char marker[] = "CORRUPT-ME-HERE";
+    std::memcpy(odd.data() + 1000, marker, sizeof marker - 1);
+    const auto zip = root / "ziproms" / "columns.zip";
+    write_zip(zip, {{"epr13112.32", pattern(k128, 1)}, {"epr13111.31", odd}}, 0);
+    auto bytes = read_bytes(zip);
+    const auto at = std::search(bytes.begin(), bytes.end(), marker, marker + sizeof marker - 1);
+    ASSERT_NE(at, bytes.end());
+    *at ^= 0x01;
+    write_bytes(zip, bytes);
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file `epr13111.31' from archive"), std::string::npos);
+}
+
+TEST_F(RomLoading, MissingMemberFailsEvenWithTheLooseFilePresent) {
+    write_zip(root / "ziproms" / "columns.zip", {{"epr13112.32", pattern(k128, 1)}});
+    write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file `epr13111.31' from archive"), std::string::npos);
+    EXPECT_EQ(out.find("Loading file `" + loose_path("columns", "epr13111.31")), std::string::npos);
+}
+
+TEST_F(RomLoading, ArchiveThatIsNotAZipOrIsEmptyFailsWithoutFallback) {
+    write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
+    write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
+    write_bytes(root / "ziproms" / "columns.zip", std::vector<uint8_t>(4096, 0x5A));
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_EQ(out, "Loading file `epr13112.32' from `" + zip_path("columns") +
+                       "'\nError loading file `epr13112.32' from archive `" + zip_path("columns") + "'\n");
+    EXPECT_EQ(program_rom[0], 0xAA);
+
+    write_bytes(root / "ziproms" / "columns.zip", {});
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_EQ(program_rom[0], 0xAA);
+}
+
+TEST_F(RomLoading, LooseFileLongerIsTruncatedShorterOrEmptyLeavesZeros) {
+    const auto longer = pattern(k128 + 100, 5);
+    const auto shorter = pattern(1000, 17);
+    write_bytes(loose_path("columns", "epr13112.32"), longer);
+    write_bytes(loose_path("columns", "epr13111.31"), shorter);
+    ASSERT_EQ(load("columns"), 1);
+    EXPECT_EQ(program_rom[2 * (k128 - 1)], longer[k128 - 1]);
+    EXPECT_EQ(program_rom[2 * k128], 0xAA);  // the extra bytes go nowhere
+    EXPECT_EQ(program_rom[2 * 999 + 1], shorter[999]);
+    for (size_t k = 1000; k < k128; k++) ASSERT_EQ(program_rom[2 * k + 1], 0) << k;
+
+    write_bytes(loose_path("columns", "epr13111.31"), {});
+    ASSERT_EQ(load("columns"), 1);
+    EXPECT_EQ(program_rom[1], 0);
+}
+
+TEST_F(RomLoading, MissingLooseFileReportsItsPath) {
+    write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file`" + loose_path("columns", "epr13111.31") + "'\n"), std::string::npos);
+}
+
+TEST_F(RomLoading, SampleFilesOfTfacblGoInOrderToTheirOffsets) {
+    const auto s1 = pattern(k128, 11), s2 = pattern(k128, 99, 7);
+    write_zip(root / "ziproms" / "tfacbl.zip",
+              {{"4.bin", pattern(k256, 1)}, {"3.bin", pattern(k256, 2)}, {"ic34.bin", pattern(k256, 3)},
+               {"ic33.bin", pattern(k256, 4)}, {"2.bin", s2}, {"1.bin", s1}});
+    ASSERT_EQ(load("tfacbl"), 1);
+    EXPECT_EQ(std::memcmp(sample_rom, s1.data(), k128), 0);
+    EXPECT_EQ(std::memcmp(sample_rom + k128, s2.data(), k128), 0);
+    EXPECT_EQ(sample_rom[2 * k128], 0xAA);
+    EXPECT_EQ(program_rom[0x100000], 3);  // ic34.bin even at 0x100000
+    EXPECT_EQ(program_rom[0x100001], 4);
+    EXPECT_LT(out.find("`1.bin'"), out.find("`2.bin'"));
+}
+
+// Paths that do not fit their 256-byte buffers are refused, never truncated.
+TEST_F(RomLoading, OverlongPathsFailTheLoad) {
+    // Fits the directory option itself, not the paths built from it.
+    const std::string deep = (root / std::string(244 - root.string().size(), 'r')).string();
+    ASSERT_EQ(deep.size(), 245u);
+    std::snprintf(rom_dir, sizeof rom_dir, "%s", deep.c_str());
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file`" + deep + "/columns/epr13112.32'\n"), std::string::npos);
+    EXPECT_EQ(program_rom[0], 0xAA);
+
+    std::snprintf(zip_dir, sizeof zip_dir, "%s", deep.c_str());
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file `epr13112.32' from archive `" + deep + "/columns.zip'\n"),
+              std::string::npos);
+
+    // ROMs found, but the DIP file's path cannot be built.
+    set_dir(rom_dir, root / "roms");
+    set_dir(zip_dir, root / "ziproms");
+    write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
+    write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
+    std::snprintf(dip_dir, sizeof dip_dir, "%s", deep.c_str());
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file`" + deep + "/columns.dip'\n"), std::string::npos);
+}
+
+TEST_F(RomLoading, UnknownNameLeavesRegionsAlone) {
+    EXPECT_EQ(load("nosuchgame"), 0);
+    EXPECT_EQ(game_driver, nullptr);
+    EXPECT_EQ(load("columns "), 0);  // a trailing blank is part of the name
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(program_rom[0], 0xAA);
+    EXPECT_EQ(sample_rom[0], 0xAA);
+}
+
+const uint8_t built_in_image[4] = {0x12, 0x34, 0x56, 0x78};
+const rom_entry built_in_roms[] = {{"demo.bin", program_rom, 4, 0x10, 0, built_in_image},
+                                   {nullptr, nullptr, 0, 0, 0, nullptr}};
+const rom_entry overflowing_roms[] = {{"big.bin", sample_rom, 4, sample_rom_size - 2, 0, built_in_image},
+                                      {nullptr, nullptr, 0, 0, 0, nullptr}};
+
+TEST_F(RomLoading, BuiltInImagesArePlacedFromMemoryAndMustFitTheirRegion) {
+    const driver_record record = {"columns", "test", built_in_roms, nullptr};
+    game_driver = &record;
+    // An unreadable archive would fail a disk load; built-in lists never look.
+    write_bytes(root / "ziproms" / "columns.zip", {1, 2, 3});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(load_rom(built_in_roms), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Loading file `demo.bin' (built in)\n");
+    EXPECT_EQ(std::memcmp(program_rom + 0x10, built_in_image, 4), 0);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(load_rom(overflowing_roms), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(sample_rom[sample_rom_size - 1], 0xAA);
+}
+
+TEST(FileHelpers, SaveLoadAndByteswap) {
+    const std::string dir = testing::TempDir() + "vortan_file_helpers";
+    std::filesystem::create_directories(dir);
+    const std::string path = dir + "/f.bin";
+    const uint8_t data[5] = {1, 2, 3, 4, 5};
+    ASSERT_EQ(save_file(path.c_str(), data, 5), 1);
+    EXPECT_EQ(file_exist(path.c_str()), 1);
+    uint8_t back[8] = {};
+    EXPECT_EQ(load_file(path.c_str(), back, 8), 1);  // asking for more is not an error
+    EXPECT_EQ(std::memcmp(back, data, 5), 0);
+    EXPECT_EQ(save_file((dir + "/missing/f.bin").c_str(), data, 5), 0);
+    EXPECT_EQ(file_exist((dir + "/missing/f.bin").c_str()), 0);
+    EXPECT_EQ(load_file((dir + "/missing/f.bin").c_str(), back, 8), 0);
+    std::filesystem::remove_all(dir);
+
+    uint8_t words[5] = {0x12, 0x34, 0x56, 0x78, 0x9A};
+    byteswap(words, 5);
+    const uint8_t swapped[5] = {0x34, 0x12, 0x78, 0x56, 0x9A};
+    EXPECT_EQ(std::memcmp(words, swapped, 5), 0);
+    byteswap(words, 5);
+    EXPECT_EQ(words[0], 0x12);
+    EXPECT_EQ(words[3], 0x78);
+}
+
+}  // namespace
