@@ -10,9 +10,14 @@ extern int samples_per_frame;
 
 int audio_init(int rate);
 void audio_shutdown();  // YM3438 down, per-frame buffers released
-void render_sound(int16_t* block);  // one mixed block of samples_per_frame samples
+// Mixes one block of samples_per_frame samples from the enabled chips into
+// block (silence while the chips are not initialised). Does not touch the
+// stream or the sink.
+void render_sound(int16_t* block);
+// With sound on: render_sound, then the block goes to the sink and to the
+// stream, waiting while the block to be filled is the one being played.
 void w32_update_audio();
 int init_sound(int rate);
 void silence_sound();
 void release_sound();
-void sound_error(const char* what);
+void sound_error(const char* what);  // message box, then the stream is closed

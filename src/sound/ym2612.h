@@ -10,3 +10,8 @@ void YM2612ResetChip(int chip);
 int YM2612Write(int chip, int port, uint8_t value);
 void YM2612UpdateOne(int chip, int16_t** buffers, int length);
 void YM2612Shutdown();
+
+// Follows a new sample rate without touching the registers: rebuilds the
+// rate-dependent tables and refreshes every channel's increments at the
+// next update. Returns 1, or 0 when the chip does not exist.
+int YM2612SetRate(int chip, int rate);

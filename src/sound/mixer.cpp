@@ -1,0 +1,111 @@
+// The chips at the chosen rate, their per-frame buffers and the mono mix.
+#include <cstring>
+#include <new>
+
+#include "host/options.h"
+#include "machine/board.h"
+#include "sound/mixer.h"
+#include "sound/sn76496.h"
+#include "sound/sound_sink.h"
+#include "sound/sound_stream.h"
+#include "sound/upd7759.h"
+#include "sound/ym2612.h"
+
+uint32_t channel_mask = 0xffffffffu;
+int sound_initialised;
+int samples_per_frame;
+
+namespace {
+
+constexpr int fm_clock = 7670442;
+constexpr int psg_clock = 3579545;
+
+upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {sample_rom, nullptr}, {upd7759_standalone, 0}};
+
+int16_t* fm_left;
+int16_t* fm_right;
+int16_t* psg;
+int16_t* adpcm;
+int16_t* mix;
+sound_sink* sink;
+
+void free_buffers() {
+    for (int16_t** b : {&fm_left, &fm_right, &psg, &adpcm, &mix}) {
+        delete[] *b;
+        *b = nullptr;
+    }
+}
+
+int16_t saturate(int32_t v) {
+    return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
+}  // namespace
+
+void set_sound_sink(sound_sink* s) { sink = s; }
+
+int audio_init(int rate) {
+    if (rate <= 0) return 1;  // no sound at all: the chips stay as they are
+    const int n = rate / 60;
+    const size_t count = n > 0 ? static_cast<size_t>(n) : 1;
+    int16_t* fresh[5] = {};
+    for (int16_t*& b : fresh) {
+        b = new (std::nothrow) int16_t[count]();
+        if (!b) {
+            for (int16_t* f : fresh) delete[] f;
+            return 0;
+        }
+    }
+    free_buffers();
+    fm_left = fresh[0];
+    fm_right = fresh[1];
+    psg = fresh[2];
+    adpcm = fresh[3];
+    mix = fresh[4];
+    samples_per_frame = n;
+
+    // The FM chip refuses a second init; it follows the new rate instead.
+    if (YM2612Init(1, fm_clock, rate, nullptr, nullptr) != 0) YM2612SetRate(0, rate);
+    SN76496_init(0, psg_clock, 255, rate);
+    UPD7759_sh_start(&upd7759_config);
+    sound_initialised = 1;
+    return 1;
+}
+
+void audio_shutdown() {
+    YM2612Shutdown();
+    free_buffers();
+    // The buffers are gone: nothing may mix or reach the chips until the next init.
+    sound_initialised = 0;
+}
+
+void render_sound(int16_t* block) {
+    const int n = samples_per_frame;
+    if (!block || n <= 0) return;
+    if (!sound_initialised || !mix) {
+        std::memset(block, 0, sizeof(int16_t) * static_cast<size_t>(n));
+        return;
+    }
+    const uint32_t mask = channel_mask;
+    if (mask & channel_fm) {
+        int16_t* fm[2] = {fm_left, fm_right};
+        YM2612UpdateOne(0, fm, n);
+    }
+    if (mask & channel_psg) SN76496Update(0, psg, n);
+    if (mask & channel_adpcm) UPD7759_update(0, adpcm, n);
+    for (int i = 0; i < n; i++) {
+        int32_t s = 0;
+        // Both FM sides are heard, so a channel panned to one side is not lost.
+        if (mask & channel_fm) s += (fm_left[i] + fm_right[i]) / 2;
+        if (mask & channel_psg) s += psg[i];
+        if (mask & channel_adpcm) s += adpcm[i];
+        block[i] = saturate(s);
+    }
+}
+
+void w32_update_audio() {
+    if (!sound_enabled || !sound_initialised || !mix) return;
+    render_sound(mix);
+    if (sink) sink->write_block(mix, samples_per_frame);
+    write_stream_block(mix, samples_per_frame);
+}
