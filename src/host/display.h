@@ -9,6 +9,19 @@ extern uint16_t* conv_bmp;
 extern int surface_pitch;
 extern int fullscreen;
 
+// No window, renderer or message boxes: frames are still converted into
+// conv_bmp, message boxes become "caption: text" lines on stderr.
+// Set before init_video.
+extern int headless;
+
+// The menu's use-video-memory choice: the accelerated renderer when set.
+// Start-up copies the videomem option in; exit copies it back.
+extern int video_memory;
+
+// Picture size of the texture the frame is staged in.
+inline constexpr int staging_width = 512;
+inline constexpr int staging_height = 224;
+
 int init_video(int fs);
 void release_video();
 void w32_update_video();
@@ -18,3 +31,32 @@ void paint_msg_video(const char* text);
 void message_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void msg_box(const char* text, const char* title);
 void blur_filter(uint16_t* pixels, int width, int rows, int skip);
+
+// Full-screen destination of the picture on the 320 x 240 logical screen.
+void set_video_strech(int on);
+extern rect fs_rect;
+extern rect src_rect;
+
+// The on-screen message.
+extern char msg_text[256];
+extern int msg_visible;
+// Draws the message into a 16-bit picture (pitch in bytes) and times it out.
+void update_msg_video(uint16_t* pixels, int pitch, int width, int height);
+// White text at (x, y) in picture coordinates, clipped to the picture.
+void draw_text(uint16_t* pixels, int pitch, int width, int height, int x, int y,
+               const char* text, uint16_t colour);
+
+// Millisecond clock of the message timing; tests replace it.
+extern uint32_t (*display_ticks)();
+
+// Reports a display failure ("SC video error") and releases the display.
+void video_error(const char* what);
+
+// Presents the picture last staged (with the menu bar) again, without a
+// new frame: used while the menu holds the emulation.
+void repaint_video();
+
+// Last message box, kept for the caller that needs to know what was shown.
+extern char last_box_text[256];
+extern char last_box_title[64];
+extern int box_count;

@@ -2,11 +2,63 @@
 #pragma once
 
 enum menu_command : int {
+    cmd_size_1 = 40004,
+    cmd_size_2 = 40005,
+    cmd_size_3 = 40006,
+    cmd_quit = 40009,
+    cmd_skip_none = 40013,
+    cmd_skip_1 = 40014,
+    cmd_skip_2 = 40015,
+    cmd_skip_3 = 40016,
+    cmd_reset = 40017,
+    cmd_throttle = 40020,
+    cmd_vsync = 40021,
     cmd_palette_fixed = 40022,
     cmd_palette_dynamic = 40023,
+    cmd_sound = 40024,
+    cmd_rate_11025 = 40025,
+    cmd_rate_22050 = 40026,
+    cmd_rate_44100 = 40027,
+    cmd_strech = 40029,
+    cmd_free = 40034,
+    cmd_fullscreen = 40036,
+    cmd_game_first = 40038,  // the game titles take 40038..40054
+    cmd_game_last = 40054,
+    cmd_videomem = 40055,
+    cmd_about = 40056,
+    cmd_chip_ym = 40058,
+    cmd_chip_sn = 40059,
+    cmd_chip_upd = 40060,
+    cmd_chips_all = 40061,
+    cmd_dip_bank = 40062,
+    cmd_dip_bit_first = 40063,  // keypad 1 (bit 7) .. keypad 8 (bit 0)
+    cmd_dip_bit_last = 40070,
+    cmd_dump_rom = 40072,
+    cmd_blur = 40078,
+    cmd_load_demo = 40080,
+    cmd_palette_toggle = 40500,
 };
 
+inline constexpr const char* vortan_version = "1.0";
+
+// One entry of the "Load roms..." menu: the game's number in gui_load_game.
+struct game_menu_entry {
+    int command;
+    const char* title;
+    int number;
+};
+extern const game_menu_entry game_menu[17];
+
 void check_menu_item(int command, int checked);
+int menu_checked(int command);
+
+// Runs one command of the menu or of an accelerator.
+void menu_command(int command);
+// Commands chosen in the menu wait until the frame that drew the menu is
+// presented, since some of them re-create the display.
+void post_command(int command);
+void run_posted_commands();
+
 void gui_manage_sound(int on);
 void gui_manage_skip(int level);
 void gui_manage_vsync(int on);
@@ -18,3 +70,11 @@ void gui_manage_soundchip();
 void gui_manage_videomem();
 void adjust_window();
 void switch_video();
+
+// Writes the program ROM in 68000 byte order to "<short name>.rom".
+// Returns 1 when the whole file was written.
+int dump_rom(const char* file_name);
+
+// The menu bar and the About dialog, drawn inside an ImGui frame.
+void draw_menu_bar();
+extern int about_requested;

@@ -6,6 +6,9 @@
 extern SDL_Window* main_window;
 extern SDL_Renderer* main_renderer;
 
+// Height in pixels of the menu bar above the picture.
+extern int menu_bar_height;
+
 // Creates the window (320 x winsize by 224 x winsize client area below the
 // menu bar, at winx/winy). Returns 1, or 0 when SDL cannot create it.
 int create_main_window();
@@ -13,6 +16,8 @@ void destroy_main_window();
 
 // One event taken from the queue: menu input, accelerators, minimise and
 // restore (window_active), moves (silence_sound), close (the quit path).
+// While the menu is open each event also repaints the window, since no
+// frame is presented then.
 void window_handle_event(const SDL_Event& event);
 
 // Set once the window was closed or Quit chosen; the main loop then shuts down.
@@ -20,3 +25,14 @@ extern int quit_requested;
 
 // While a menu is open the emulation pauses and the sound is silenced.
 int menu_is_open();
+
+// The command an accelerator key gives (Alt+R, F1, keypad 1, ...), 0 for none.
+int accelerator_command(const SDL_Keysym& key);
+
+// window_area and client_area (picture area below the menu bar) from the
+// window's current position and size, in screen coordinates.
+void update_window_rects();
+
+// Runs one ImGui frame of the menu bar and About dialog (up to Render).
+// Returns 1 when a menu opened during it.
+int window_menu_frame();

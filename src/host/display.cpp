@@ -1,0 +1,292 @@
+// The picture on the host: an SDL renderer with a 512 x 224 streaming
+// texture, stretched to the window below the menu bar or placed on a
+// 320 x 240 logical full screen.
+#include "host/display.h"
+#include <SDL.h>
+#include <imgui.h>
+#include <imgui_impl_sdlrenderer.h>
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include "host/gui.h"
+#include "host/options.h"
+#include "host/window.h"
+#include "machine/drivers.h"
+#include "vdp/palette.h"
+#include "vdp/vdp.h"
+
+uint16_t* conv_bmp;
+int surface_pitch = staging_width * 2;
+int fullscreen;
+int headless;
+int video_memory;
+rect fs_rect = {0, 0, 320, 224};
+rect src_rect = {0, 0, 320, 224};
+char msg_text[256];
+int msg_visible;
+uint32_t (*display_ticks)() = SDL_GetTicks;
+SDL_Renderer* main_renderer;
+
+char last_box_text[256];
+char last_box_title[64];
+int box_count;
+
+static uint32_t msg_time;
+static SDL_Texture* picture;
+static int picture_555;
+static int renderer_vsync = -1;
+static int imgui_renderer_ready;
+
+// Room for a 240-line mode below the 224 lines shown, so a taller
+// conversion never runs off the end.
+static constexpr int conv_bmp_lines = 240;
+
+void msg_box(const char* text, const char* title) {
+    if (!text) text = "";
+    if (!title) title = "";
+    std::snprintf(last_box_text, sizeof last_box_text, "%s", text);
+    std::snprintf(last_box_title, sizeof last_box_title, "%s", title);
+    box_count++;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool can_show = !headless && driver && std::strcmp(driver, "dummy") != 0;
+    if (!can_show ||
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, main_window) != 0)
+        std::fprintf(stderr, "%s: %s\n", title, text);
+}
+
+void video_error(const char* what) {
+    char text[256];
+    std::snprintf(text, sizeof text, "Video error: %s", what ? what : "unknown");
+    msg_box(text, "SC video error");
+    release_video();
+}
+
+void release_video() {
+    std::free(conv_bmp);
+    conv_bmp = nullptr;
+    if (picture) SDL_DestroyTexture(picture);
+    picture = nullptr;
+    if (imgui_renderer_ready) ImGui_ImplSDLRenderer_Shutdown();
+    imgui_renderer_ready = 0;
+    if (main_renderer) SDL_DestroyRenderer(main_renderer);
+    main_renderer = nullptr;
+    renderer_vsync = -1;
+}
+
+static SDL_Renderer* make_renderer() {
+    SDL_Renderer* r = nullptr;
+    if (video_memory) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_ACCELERATED);
+    // No accelerated renderer: fall back without a word, as with no video memory.
+    if (!r) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_SOFTWARE);
+    return r;
+}
+
+static int create_window_display(int fs) {
+    if (!main_window) {
+        video_error("no main window");
+        return 0;
+    }
+    if (SDL_SetWindowFullscreen(main_window, fs ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        video_error(SDL_GetError());
+        return 0;
+    }
+    main_renderer = make_renderer();
+    if (!main_renderer) {
+        video_error(SDL_GetError());
+        return 0;
+    }
+    if (fs) SDL_RenderSetLogicalSize(main_renderer, options.width, options.height);
+    picture = SDL_CreateTexture(main_renderer, SDL_PIXELFORMAT_RGB565,
+                                SDL_TEXTUREACCESS_STREAMING, staging_width, staging_height);
+    picture_555 = 0;
+    if (!picture) {
+        picture = SDL_CreateTexture(main_renderer, SDL_PIXELFORMAT_RGB555,
+                                    SDL_TEXTUREACCESS_STREAMING, staging_width, staging_height);
+        picture_555 = 1;
+    }
+    if (!picture) {
+        video_error(SDL_GetError());
+        return 0;
+    }
+    if (ImGui::GetCurrentContext()) imgui_renderer_ready = ImGui_ImplSDLRenderer_Init(main_renderer);
+    return 1;
+}
+
+int init_video(int fs) {
+    release_video();
+    fullscreen = fs;
+    if (!headless && !create_window_display(fs)) return 0;
+    pixel_format_555 = headless ? 0 : picture_555;
+    surface_pitch = staging_width * 2;
+    conv_bmp = static_cast<uint16_t*>(std::calloc(size_t(surface_pitch) * conv_bmp_lines, 1));
+    if (!conv_bmp) {
+        video_error("out of memory for the staging image");
+        return 0;
+    }
+    std::memset(conv_pal, 0, sizeof conv_pal);
+    return 1;
+}
+
+void set_video_strech(int on) {
+    int w = options.width, h = options.height;
+    if (on) {
+        fs_rect = {0, 0, w, h};
+    } else {
+        fs_rect.left = w / 2 - src_rect.right / 2;
+        fs_rect.top = h / 2 - src_rect.bottom / 2;
+        fs_rect.right = fs_rect.left + src_rect.right;
+        fs_rect.bottom = fs_rect.top + src_rect.bottom;
+    }
+}
+
+void paint_msg_video(const char* text) {
+    msg_time = display_ticks();
+    msg_visible = 1;
+    std::snprintf(msg_text, sizeof msg_text, "%s", text ? text : "");
+}
+
+void message_printf(const char* format, ...) {
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    paint_msg_video(text);
+}
+
+void update_msg_video(uint16_t* pixels, int pitch, int width, int height) {
+    if (!msg_visible) return;
+    if (pixels) {
+        uint16_t white = pixel_format_555 ? 0x7FFF : 0xFFFF;
+        draw_text(pixels, pitch, width, height, 35, 205, msg_text, white);
+    }
+    // The frame that finds the time gone still shows the text.
+    if (display_ticks() - msg_time > 1000) msg_visible = 0;
+}
+
+void blur_filter(uint16_t* p, int width, int rows, int skip) {
+    uint8_t* row = reinterpret_cast<uint8_t*>(p);
+    for (int y = 0; y < rows; y++) {
+        uint16_t* px = reinterpret_cast<uint16_t*>(row);
+        uint32_t prev = 0;
+        for (int x = 0; x < width; x++) {
+            uint32_t v = px[x];
+            uint32_t e = (v | (v << 16)) & 0x07E0F81F;
+            uint32_t out = ((e + prev) >> 1) & 0x07E0F81F;
+            prev = e;
+            px[x] = uint16_t((out & 0xFFFF) | (out >> 16));
+        }
+        row += size_t(width) * 2 + size_t(skip);
+    }
+}
+
+// Copies the staging image (or black) into the texture and draws the message.
+static void stage_picture(bool black) {
+    if (!picture) return;
+    void* dst = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(picture, nullptr, &dst, &pitch) != 0) return;
+    uint8_t* out = static_cast<uint8_t*>(dst);
+    for (int y = 0; y < staging_height; y++) {
+        uint8_t* line = out + size_t(y) * pitch;
+        if (black || !conv_bmp)
+            std::memset(line, 0, staging_width * 2);
+        else
+            std::memcpy(line, reinterpret_cast<uint8_t*>(conv_bmp) + size_t(y) * surface_pitch,
+                        staging_width * 2);
+    }
+    update_msg_video(static_cast<uint16_t*>(dst), pitch, staging_width, staging_height);
+    SDL_UnlockTexture(picture);
+}
+
+// One ImGui frame with the menu bar, drawn over the picture. A menu that
+// has just opened is laid out in a first, unseen frame, so run one more.
+static void draw_menu_frame() {
+    if (!imgui_renderer_ready || !main_window) return;
+    ImGui_ImplSDLRenderer_NewFrame();
+    if (window_menu_frame()) {
+        ImGui_ImplSDLRenderer_NewFrame();
+        window_menu_frame();
+    }
+    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+}
+
+// Draws the texture where the mode puts it, the menu bar over it, and shows it.
+static void present() {
+    if (!main_renderer) return;
+    if (renderer_vsync != vsync) {
+        SDL_RenderSetVSync(main_renderer, vsync ? 1 : 0);
+        renderer_vsync = vsync;
+    }
+    SDL_SetRenderDrawColor(main_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(main_renderer);
+    SDL_Rect src = {src_rect.left, src_rect.top, src_rect.right - src_rect.left,
+                    src_rect.bottom - src_rect.top};
+    SDL_Rect dst;
+    if (fullscreen) {
+        set_video_strech(scale);
+        if (scale)
+            dst = {fs_rect.left, fs_rect.top, fs_rect.right - fs_rect.left,
+                   fs_rect.bottom - fs_rect.top};
+        else
+            dst = {fs_rect.left, fs_rect.top, src.w, src.h};
+    } else {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(main_renderer, &w, &h);
+        dst = {0, menu_bar_height, w, std::max(0, h - menu_bar_height)};
+    }
+    SDL_RenderCopy(main_renderer, picture, &src, &dst);
+    if (!fullscreen) draw_menu_frame();
+    SDL_RenderPresent(main_renderer);
+}
+
+// The picture's rectangle in the staging image: the VDP's size, cut to it.
+static void take_source_rect() {
+    int w = std::clamp(vp_width, 0, staging_width);
+    int h = std::clamp(vp_height, 0, staging_height);
+    src_rect = {0, 0, w, h};
+}
+
+void w32_update_video() {
+    if (!conv_bmp) return;
+    if (palette_mode == 1) update_conv_pal();
+    convert_frame();
+    if (blur) blur_filter(conv_bmp, 320, staging_height, surface_pitch - 640);
+    if (headless || !main_renderer) return;
+    take_source_rect();
+    stage_picture(false);
+    present();
+    run_posted_commands();
+}
+
+void update_front_video(const rect&) {
+    if (headless || !main_renderer) return;
+    stage_picture(true);
+    present();
+    run_posted_commands();
+}
+
+void repaint_video() {
+    if (headless || !main_renderer) return;
+    present();
+    run_posted_commands();
+}
+
+void fillscreen(uint16_t colour) {
+    if (headless || !main_renderer) return;
+    uint8_t r, g, b;
+    if (pixel_format_555) {
+        r = uint8_t(((colour >> 10) & 31) << 3);
+        g = uint8_t(((colour >> 5) & 31) << 3);
+        b = uint8_t((colour & 31) << 3);
+    } else {
+        r = uint8_t(((colour >> 11) & 31) << 3);
+        g = uint8_t(((colour >> 5) & 63) << 2);
+        b = uint8_t((colour & 31) << 3);
+    }
+    SDL_SetRenderDrawColor(main_renderer, r, g, b, 255);
+    SDL_RenderClear(main_renderer);
+    SDL_RenderPresent(main_renderer);
+}

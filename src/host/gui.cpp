@@ -1,0 +1,304 @@
+// The window's commands, from the menu or an accelerator, and the setting
+// managers that keep each option and its menu check mark in step.
+#include "host/gui.h"
+#include <SDL.h>
+#include <cstdio>
+#include <vector>
+#include "host/display.h"
+#include "host/options.h"
+#include "host/window.h"
+#include "machine/board.h"
+#include "machine/dip.h"
+#include "machine/drivers.h"
+#include "machine/main_loop.h"
+#include "sound/mixer.h"
+#include "vdp/palette.h"
+
+// In menu order; the number is the game's number for gui_load_game.
+const game_menu_entry game_menu[17] = {
+    {40038, "Bloxeed (C2 version)", 1},
+    {40046, "Borench", 2},
+    {40043, "Columns (Japan)", 3},
+    {40039, "Columns II - The Voyage Through Time (Japan)", 4},
+    {40053, "Ichident-R (Puzzle & Action 2) (Japan)", 5},
+    {40040, "Puyo Puyo (Program Revision ?, Japan)", 6},
+    {40041, "Puyo Puyo (Program Revsion A, Japan)", 7},
+    {40050, "Puyo Puyo 2 (Expert?) (Japan)", 8},
+    {40042, "PotoPoto (Japan)", 9},
+    {40044, "Stack Columns (Japan)", 10},
+    {40054, "Holmgard version of Puzzle & Action (Bad Dump?)", 11},
+    {40051, "Tant-R (Puzzle & Action) (Japan)", 12},
+    {40052, "Tant-R (Puzzle & Action) (Japan, Bootleg?)", 13},
+    {40047, "Thunder Force AC (US/Europe, Bootleg)", 14},
+    {40048, "Thunder Force AC (US/Europe)", 15},
+    {40049, "Thunder Force AC (Japan)", 16},
+    {40045, "Zunzunkyou No Yabou (Japan)", 17},
+};
+
+static constexpr int first_command = 40000;
+static constexpr int command_span = 600;
+static unsigned char checks[command_span];
+static std::vector<int> posted;
+
+void check_menu_item(int command, int checked) {
+    int i = command - first_command;
+    if (i >= 0 && i < command_span) checks[i] = checked ? 1 : 0;
+}
+
+int menu_checked(int command) {
+    int i = command - first_command;
+    return i >= 0 && i < command_span ? checks[i] : 0;
+}
+
+void post_command(int command) { posted.push_back(command); }
+
+void run_posted_commands() {
+    // A command may post again (none does today); take the list first.
+    std::vector<int> now;
+    now.swap(posted);
+    for (int c : now) menu_command(c);
+}
+
+static const char* on_off(int v) { return v ? "on" : "off"; }
+static const char* enabled(int v) { return v ? "enabled" : "disabled"; }
+
+void gui_manage_vsync(int on) {
+    vsync = on;
+    check_menu_item(cmd_vsync, on);
+}
+
+void gui_manage_skip(int level) {
+    skip = level;
+    for (int l = 1; l <= 4; l++) check_menu_item(cmd_skip_none + l - 1, level == l);
+}
+
+void gui_manage_strech(int on) {
+    scale = on;
+    check_menu_item(cmd_strech, on);
+}
+
+void gui_manage_blur(int on) {
+    blur = on;
+    check_menu_item(cmd_blur, on);
+}
+
+void gui_manage_limiter(int on) {
+    throttle = on;
+    check_menu_item(cmd_throttle, on);
+}
+
+// No audio device is opened without a window.
+void gui_manage_sound(int on) {
+    sound_enabled = on;
+    check_menu_item(cmd_sound, on == 1);
+    if (on) {
+        if (!headless) init_sound(sound_rate);
+    } else {
+        release_sound();
+    }
+}
+
+void gui_manage_rate(int rate) {
+    sound_rate = rate;
+    check_menu_item(cmd_rate_11025, rate == 11025);
+    check_menu_item(cmd_rate_22050, rate == 22050);
+    check_menu_item(cmd_rate_44100, rate == 44100);
+    if (game_loaded) {
+        audio_init(rate);
+        if (sound_enabled && !headless) init_sound(rate);
+    }
+}
+
+void gui_manage_soundchip() {
+    check_menu_item(cmd_chip_ym, (channel_mask & channel_fm) != 0);
+    check_menu_item(cmd_chip_sn, (channel_mask & channel_psg) != 0);
+    check_menu_item(cmd_chip_upd, (channel_mask & channel_adpcm) != 0);
+}
+
+// A new display starts with an empty colour table; the fixed one is only
+// filled by a palette change, so fill it again or the picture stays black.
+static void refill_fixed_palette() {
+    if (palette_mode == 0) set_palette_m13();
+}
+
+void gui_manage_videomem() {
+    check_menu_item(cmd_videomem, video_memory);
+    if (init_video(fullscreen)) refill_fixed_palette();
+}
+
+void adjust_window() {
+    check_menu_item(cmd_size_1, winsize == 1);
+    check_menu_item(cmd_size_2, winsize == 2);
+    check_menu_item(cmd_size_3, winsize == 3);
+    // A factor of 0 from the file would make a window with no picture.
+    int factor = winsize < 1 ? 1 : winsize;
+    client_area = {0, 0, 320 * factor, 224 * factor};
+    if (!main_window) return;
+    SDL_SetWindowSize(main_window, 320 * factor, 224 * factor + menu_bar_height);
+    SDL_SetWindowPosition(main_window, winx, winy);
+    update_window_rects();
+}
+
+void switch_video() {
+    winx = window_area.left;
+    winy = window_area.top;
+    if (sound_enabled && game_loaded) silence_sound();
+    if (init_video(fullscreen ? 0 : 1) != 1) return;
+    if (fullscreen) {
+        SDL_ShowCursor(SDL_DISABLE);
+        paint_msg_video("Switch to fullscreen mode");
+    } else {
+        SDL_ShowCursor(SDL_ENABLE);
+        paint_msg_video("Switch to windowed mode");
+    }
+    init_machine();
+    check_menu_item(cmd_fullscreen, fullscreen);
+    if (!fullscreen) adjust_window();
+    refill_fixed_palette();
+}
+
+int dump_rom(const char* file_name) {
+    std::FILE* f = std::fopen(file_name, "wb");
+    if (!f) return 0;
+    // The region holds host-order words; the file holds the 68000's byte order.
+    std::vector<uint8_t> image(program_rom, program_rom + program_rom_size);
+    for (uint32_t i = 0; i + 1 < program_rom_size; i += 2) std::swap(image[i], image[i + 1]);
+    size_t written = std::fwrite(image.data(), 1, image.size(), f);
+    int closed = std::fclose(f) == 0;
+    return written == image.size() && closed;
+}
+
+static void show_dip() {
+    int bank = dip_bank & 1;
+    uint8_t v = dip_switch[bank];
+    message_printf("DIP#%d = %d%d%d%d%d%d%d%d", bank, (v >> 7) & 1, (v >> 6) & 1, (v >> 5) & 1,
+                   (v >> 4) & 1, (v >> 3) & 1, (v >> 2) & 1, (v >> 1) & 1, v & 1);
+}
+
+static void toggle_chip(uint32_t bit, const char* name) {
+    channel_mask ^= bit;
+    gui_manage_soundchip();
+    message_printf("%s sound %s", name, enabled((channel_mask & bit) != 0));
+}
+
+static void free_game() {
+    if (!game_loaded) return;
+    free_driver();
+    system_reset();
+    game_loaded = 0;
+    if (sound_enabled) silence_sound();
+    fillscreen(0);
+}
+
+static void dump_rom_command() {
+    if (!game_loaded || !game_driver) return;
+    char name[300];
+    std::snprintf(name, sizeof name, "%s.rom", game_driver->short_name);
+    // A dump that could not be written says so instead of claiming success.
+    if (dump_rom(name))
+        message_printf("Dumped ROM to %s", name);
+    else
+        message_printf("Could not dump ROM to %s", name);
+}
+
+static void set_window_size(int factor) {
+    winsize = factor;
+    adjust_window();
+}
+
+void menu_command(int command) {
+    if (command >= cmd_game_first && command <= cmd_game_last) {
+        for (const game_menu_entry& g : game_menu)
+            if (g.command == command) gui_load_game(g.number);
+        return;
+    }
+    if (command >= cmd_dip_bit_first && command <= cmd_dip_bit_last) {
+        dip_used = 1;
+        int bit = 7 - (command - cmd_dip_bit_first);
+        dip_switch[dip_bank & 1] ^= uint8_t(1u << bit);
+        show_dip();
+        return;
+    }
+    switch (command) {
+    case cmd_size_1: set_window_size(1); break;
+    case cmd_size_2: set_window_size(2); break;
+    case cmd_size_3: set_window_size(3); break;
+    case cmd_quit: quit_requested = 1; break;
+    case cmd_skip_none:
+        gui_manage_skip(1);
+        message_printf("Frame skip disabled");
+        break;
+    case cmd_skip_1:
+    case cmd_skip_2:
+    case cmd_skip_3: {
+        int level = command - cmd_skip_none + 1;
+        gui_manage_skip(level);
+        message_printf("Frame skip set to %d", level - 1);
+        break;
+    }
+    case cmd_reset:
+        if (game_loaded) {
+            system_reset();
+            paint_msg_video("Reset");
+        }
+        break;
+    case cmd_throttle:
+        gui_manage_limiter(1 - throttle);
+        message_printf("Speed throttle %s", on_off(throttle));
+        break;
+    case cmd_vsync:
+        gui_manage_vsync(1 - vsync);
+        message_printf("VSync %s", on_off(vsync));
+        break;
+    case cmd_palette_fixed:
+        gui_manage_palette(0);
+        message_printf("Using fixed palette");
+        break;
+    case cmd_palette_dynamic:
+        gui_manage_palette(1);
+        message_printf("Using dynamic palette");
+        break;
+    case cmd_palette_toggle:
+        gui_manage_palette(1 - palette_mode);
+        message_printf("Using %s palette", palette_mode ? "dynamic" : "fixed");
+        break;
+    case cmd_sound:
+        gui_manage_sound(1 - sound_enabled);
+        message_printf("Sound %s", enabled(sound_enabled));
+        break;
+    case cmd_rate_11025:
+    case cmd_rate_22050:
+    case cmd_rate_44100: {
+        static const int rates[] = {11025, 22050, 44100};
+        gui_manage_rate(rates[command - cmd_rate_11025]);
+        message_printf("Sound rate set to %d", sound_rate);
+        break;
+    }
+    case cmd_strech: gui_manage_strech(1 - scale); break;
+    case cmd_free: free_game(); break;
+    case cmd_fullscreen: switch_video(); break;
+    case cmd_load_demo: load_game("demo"); break;
+    case cmd_videomem:
+        video_memory = 1 - video_memory;
+        gui_manage_videomem();
+        message_printf("Using %s memory", video_memory ? "video" : "system");
+        break;
+    case cmd_about: about_requested = 1; break;
+    case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
+    case cmd_chip_sn: toggle_chip(channel_psg, "SN76489"); break;
+    case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;
+    case cmd_chips_all:
+        channel_mask = channel_fm | channel_psg | channel_adpcm;
+        gui_manage_soundchip();
+        message_printf("All sound channels enabled");
+        break;
+    case cmd_dip_bank:
+        dip_used = 1;
+        dip_bank = uint8_t(1 - (dip_bank & 1));
+        show_dip();
+        break;
+    case cmd_dump_rom: dump_rom_command(); break;
+    case cmd_blur: gui_manage_blur(1 - blur); break;
+    default: break;
+    }
+}

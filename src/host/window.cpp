@@ -1,0 +1,170 @@
+// The main window: creation, its events, the accelerator keys and the
+// ImGui frame of its menu bar.
+#include "host/window.h"
+#include <imgui.h>
+#include <imgui_impl_sdl.h>
+#include "host/display.h"
+#include "host/gui.h"
+#include "host/options.h"
+#include "machine/main_loop.h"
+#include "sound/mixer.h"
+
+SDL_Window* main_window;
+int menu_bar_height = 19;
+int quit_requested;
+
+static int menu_open;
+static int imgui_platform_ready;
+
+static void silence_if_playing() {
+    if (sound_enabled && game_loaded) silence_sound();
+}
+
+int create_main_window() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    IMGUI_CHECKVERSION();
+    if (!ImGui::GetCurrentContext()) ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // nothing of the menu's layout is worth keeping
+    io.LogFilename = nullptr;
+    ImGui::StyleColorsLight();
+    const ImGuiStyle& style = ImGui::GetStyle();
+    // The bar is one line of the default 13-pixel font plus the frame padding.
+    menu_bar_height = int(13.0f + 2 * style.FramePadding.y);
+
+    int factor = winsize < 1 ? 1 : winsize;
+    main_window = SDL_CreateWindow("Vortan", winx, winy, 320 * factor,
+                                   224 * factor + menu_bar_height, SDL_WINDOW_SHOWN);
+    if (!main_window) {
+        ImGui::DestroyContext();
+        return 0;
+    }
+    imgui_platform_ready = ImGui_ImplSDL2_InitForSDLRenderer(main_window);
+    client_area = {0, 0, 320 * factor, 224 * factor};
+    update_window_rects();
+    return 1;
+}
+
+void destroy_main_window() {
+    if (main_renderer) release_video();
+    if (imgui_platform_ready) ImGui_ImplSDL2_Shutdown();
+    imgui_platform_ready = 0;
+    if (ImGui::GetCurrentContext()) ImGui::DestroyContext();
+    if (main_window) SDL_DestroyWindow(main_window);
+    main_window = nullptr;
+    menu_open = 0;
+}
+
+void update_window_rects() {
+    if (!main_window || fullscreen) return;
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(main_window, &x, &y);
+    SDL_GetWindowSize(main_window, &w, &h);
+    window_area = {x, y, x + w, y + h};
+    client_area = {x, y + menu_bar_height, x + w, y + h};
+}
+
+int menu_is_open() { return menu_open; }
+
+int window_menu_frame() {
+    if (!imgui_platform_ready) return 0;
+    ImGui_ImplSDL2_NewFrame();
+    ImGui::NewFrame();
+    draw_menu_bar();
+    int was_open = menu_open;
+    menu_open = ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId |
+                                                ImGuiPopupFlags_AnyPopupLevel) ? 1 : 0;
+    ImGui::Render();
+    // The menu holds the emulation as the original's modal menu loop did.
+    if (menu_open && !was_open) silence_if_playing();
+    return menu_open && !was_open;
+}
+
+int accelerator_command(const SDL_Keysym& key) {
+    int mods = key.mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_ALT | KMOD_GUI);
+    if (mods == (key.mod & KMOD_ALT) && mods != 0) {
+        return key.scancode == SDL_SCANCODE_R ? cmd_dump_rom : 0;
+    }
+    if (mods != 0) return 0;
+    switch (key.scancode) {
+    case SDL_SCANCODE_0: return cmd_chips_all;
+    case SDL_SCANCODE_7: return cmd_chip_ym;
+    // 8 and 9 give the chips the other way round from the menu's labels.
+    case SDL_SCANCODE_8: return cmd_chip_upd;
+    case SDL_SCANCODE_9: return cmd_chip_sn;
+    case SDL_SCANCODE_END: return cmd_quit;
+    case SDL_SCANCODE_F1: return cmd_skip_none;
+    case SDL_SCANCODE_F2: return cmd_skip_1;
+    case SDL_SCANCODE_F3: return cmd_skip_2;
+    case SDL_SCANCODE_F4: return cmd_skip_3;
+    case SDL_SCANCODE_F6: return cmd_dip_bank;
+    case SDL_SCANCODE_KP_1: return cmd_dip_bit_first;
+    case SDL_SCANCODE_KP_2: return cmd_dip_bit_first + 1;
+    case SDL_SCANCODE_KP_3: return cmd_dip_bit_first + 2;
+    case SDL_SCANCODE_KP_4: return cmd_dip_bit_first + 3;
+    case SDL_SCANCODE_KP_5: return cmd_dip_bit_first + 4;
+    case SDL_SCANCODE_KP_6: return cmd_dip_bit_first + 5;
+    case SDL_SCANCODE_KP_7: return cmd_dip_bit_first + 6;
+    case SDL_SCANCODE_KP_8: return cmd_dip_bit_first + 7;
+    case SDL_SCANCODE_F10: return cmd_throttle;
+    case SDL_SCANCODE_F11: return cmd_vsync;
+    case SDL_SCANCODE_F12: return cmd_palette_toggle;
+    case SDL_SCANCODE_TAB: return cmd_reset;
+    default: return 0;
+    }
+}
+
+static void window_event(const SDL_WindowEvent& e) {
+    if (main_window && e.windowID != SDL_GetWindowID(main_window)) return;
+    switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE: quit_requested = 1; break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        window_active = 0;
+        silence_if_playing();
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+        window_active = 1;
+        update_window_rects();
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        silence_if_playing();
+        update_window_rects();
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        // Nothing else repaints a window whose emulation is held.
+        if (!game_loaded || menu_open) repaint_video();
+        break;
+    default: break;
+    }
+}
+
+static void key_down(const SDL_KeyboardEvent& e) {
+    int alt_only = (e.keysym.mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_ALT | KMOD_GUI)) ==
+                   (e.keysym.mod & KMOD_ALT) && (e.keysym.mod & KMOD_ALT);
+    if (alt_only && (e.keysym.scancode == SDL_SCANCODE_RETURN ||
+                     e.keysym.scancode == SDL_SCANCODE_KP_ENTER)) {
+        if (!e.repeat) switch_video();
+        return;
+    }
+    if (menu_open) return;  // the menu has the keyboard while it is open
+    int command = accelerator_command(e.keysym);
+    if (command) menu_command(command);
+}
+
+void window_handle_event(const SDL_Event& event) {
+    if (imgui_platform_ready) ImGui_ImplSDL2_ProcessEvent(&event);
+    switch (event.type) {
+    case SDL_QUIT: quit_requested = 1; break;
+    case SDL_WINDOWEVENT: window_event(event.window); break;
+    case SDL_KEYDOWN: key_down(event.key); break;
+    default: break;
+    }
+    // With the menu open no frame is presented, so the menu follows the
+    // mouse from here; the same goes for a click that opens it.
+    if (!fullscreen && (menu_open || event.type == SDL_MOUSEBUTTONDOWN ||
+                        event.type == SDL_MOUSEBUTTONUP))
+        repaint_video();
+}
