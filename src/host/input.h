@@ -1,7 +1,13 @@
-// Keyboard and joysticks into the three input words.
+// Keyboard and joysticks into the three input words, and the scripted
+// input of -playback and -record.
 #pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 extern int joypad_count;
+extern int joypad_support;
 
 int init_input();
 int init_keyboard();
@@ -10,3 +16,59 @@ void release_keyboard();
 void release_joypad();
 void release_input();
 void get_input();
+
+// Key state by SDL scancode; a key is held when bit 7 of its byte is set.
+inline constexpr int key_state_size = 512;
+extern uint8_t key_state[key_state_size];
+
+// One joystick's state: axes scaled to -1024..1024, 32 button bytes
+// (128 = held). Both joysticks share it, each poll overwrites it.
+struct joystick_state {
+    int32_t x, y;
+    uint8_t buttons[32];
+};
+extern joystick_state joy_state;
+
+void update_keyboard();
+int check_keyboard(int code);
+void update_joypad(int index);
+int check_x_joypad(int index);
+int check_y_joypad(int index);
+int check_btn_joypad(int index, int button);
+
+// Adds what the keyboard and joysticks hold to the three words.
+void read_devices();
+
+// SDL's -32768..32767 axis onto the -1024..1024 range.
+int32_t scale_axis(int16_t raw);
+
+// Where the devices' state comes from; tests put fakes here. Null restores
+// the real SDL devices.
+struct input_devices {
+    int (*read_keyboard)(uint8_t* state, int size);   // 1 when read
+    int (*read_joypad)(int index, joystick_state* state);  // 1 when read
+    int keyboard_present;
+    int joypads_present;   // devices at indexes 0..joypads_present-1
+};
+void set_input_devices(const input_devices* devices);
+
+// Scripted input: lines "FRAME CONTROL...", controls held from FRAME on.
+struct input_script_line {
+    uint32_t frame;
+    uint32_t p1, p2, system;
+};
+// Reads a script; on a fault returns 0 with a message naming the line.
+int parse_input_script(const char* text, std::vector<input_script_line>& lines,
+                       std::string& error);
+// The controls of the three words as script words ("p1.up key1 ...").
+std::string format_controls(uint32_t p1, uint32_t p2, uint32_t system);
+
+// -playback: the script replaces the devices from then on.
+int start_playback(const char* file_name, std::string& error);
+// -record: every change of the words is written with its frame number.
+int start_record(const char* file_name, std::string& error);
+// Closes the record file; 0 when it could not be written completely.
+int stop_record();
+void stop_playback();
+// Frames get_input has served, counted from 0.
+extern uint32_t input_frame;

@@ -1,8 +1,3 @@
-#include <cstdio>
+#include "host/automation.h"
 
-int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    std::puts("vortan: the front end is not built yet");
-    return 0;
-}
+int main(int argc, char** argv) { return vortan_main(argc, argv); }

@@ -1,8 +1,11 @@
 // Every setting of the program, read from vortan.cfg and written back at exit.
 #pragma once
 #include <cstddef>
+#include <string>
+#include <vector>
 
 inline constexpr size_t option_path_size = 256;
+inline constexpr size_t config_word_size = 255;  // longer words are cut
 
 struct options_record {
     int width;   // full-screen mode and frame buffer: 320
@@ -32,5 +35,18 @@ extern char snap_dir[option_path_size];
 
 void set_option_defaults();
 void do_config(const char* file_name);
-void save_config(const char* file_name);
+// Writes the file; 1 when written. A failed write leaves the old file as it was.
+int save_config(const char* file_name);
 int check_bool(const char* word);
+
+// The words of a file, in order; 1 when the file was read.
+int parse_file(const char* file_name, std::vector<std::string>& tokens);
+void parse_args(const std::vector<std::string>& tokens);
+
+// One option word and its value; 0 when the word names no option.
+int apply_option(const char* word, const char* value);
+int is_option_word(const char* word);
+// Rules that tie options together, applied after every batch of options.
+void finish_options();
+// Decimal as the file reads it: blanks, a sign, digits up to the first other character.
+int parse_int(const char* text);

@@ -1,0 +1,56 @@
+// The command line and the unattended runs: headless frames, the PNG
+// snapshot, the WAV file of the sound stream and the benchmark line.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+#include "sound/sound_sink.h"
+
+struct command_line {
+    std::string game;          // empty: start with no game
+    int help = 0;
+    int headless = 0;
+    long frames = -1;          // -1: run until the window is closed
+    long bench = -1;           // -1: no benchmark
+    std::string snapshot, wavwrite, playback, record;
+    std::vector<std::pair<std::string, std::string>> options;  // words of the file
+};
+
+// 1 when the arguments make sense; otherwise 0 with the reason in error.
+int parse_command_line(int argc, const char* const* argv, command_line& cli, std::string& error);
+const char* usage_text();
+
+// The whole program; returns the exit status: 0 after a normal run, 1 when
+// the game could not be loaded for a run of frames or an output file could
+// not be written, 2 for a usage error.
+int vortan_main(int argc, const char* const* argv);
+
+// Mixed sound blocks into a 16-bit mono PCM WAV file.
+class wav_writer : public sound_sink {
+public:
+    ~wav_writer() override;
+    int open(const char* file_name, int rate);
+    void write_block(const int16_t* samples, int count) override;
+    // Completes the header; 0 when anything failed to reach the file.
+    int close();
+    uint32_t samples_written() const { return samples; }
+
+private:
+    FILE* file = nullptr;
+    uint32_t samples = 0;
+    int rate = 0;
+    int failed = 0;
+};
+
+// The staged picture (conv_bmp) as an 8-bit RGB PNG of width x height.
+// 0 with a message on stderr when it cannot be written.
+int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_bytes, int width,
+                   int height, int format_555);
+
+// One pixel of the staging image as 8-bit red, green and blue.
+void pixel_to_rgb(uint16_t pixel, int format_555, uint8_t* rgb);
+
+// "frames N, seconds S, fps F, speed X.XXx" for a benchmark run.
+std::string bench_line(long frames, double seconds);

@@ -1,0 +1,139 @@
+// The files an unattended run leaves behind: the WAV of the sound stream
+// and the PNG of the last picture.
+#include <png.h>
+#include <cerrno>
+#include <cstring>
+#include "host/automation.h"
+
+namespace {
+
+void put16(uint8_t* p, uint32_t v) {
+    p[0] = (uint8_t)v;
+    p[1] = (uint8_t)(v >> 8);
+}
+void put32(uint8_t* p, uint32_t v) {
+    put16(p, v & 0xFFFF);
+    put16(p + 2, v >> 16);
+}
+
+// RIFF sizes are 32-bit: the data stops short of 4 GB.
+constexpr uint32_t max_wav_samples = (0xFFFFFFFFu - 36) / 2;
+
+void wav_header(uint8_t* h, int rate, uint32_t samples) {
+    std::memcpy(h, "RIFF", 4);
+    put32(h + 4, 36 + samples * 2);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    put32(h + 16, 16);
+    put16(h + 20, 1);  // PCM
+    put16(h + 22, 1);  // mono
+    put32(h + 24, (uint32_t)rate);
+    put32(h + 28, (uint32_t)rate * 2);
+    put16(h + 32, 2);
+    put16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    put32(h + 40, samples * 2);
+}
+
+}  // namespace
+
+wav_writer::~wav_writer() { close(); }
+
+int wav_writer::open(const char* file_name, int sample_rate) {
+    close();
+    if (sample_rate <= 0) {
+        std::fprintf(stderr, "%s: the sound rate %d cannot be written\n", file_name, sample_rate);
+        return 0;
+    }
+    file = std::fopen(file_name, "wb");
+    if (!file) {
+        std::fprintf(stderr, "%s: %s\n", file_name, std::strerror(errno));
+        return 0;
+    }
+    rate = sample_rate;
+    samples = 0;
+    failed = 0;
+    uint8_t header[44];
+    wav_header(header, rate, 0);
+    if (std::fwrite(header, 1, sizeof header, file) != sizeof header) failed = 1;
+    return 1;
+}
+
+void wav_writer::write_block(const int16_t* block, int count) {
+    if (!file || count <= 0 || !block) return;
+    if (samples + (uint64_t)count > max_wav_samples) {
+        failed = 1;
+        return;
+    }
+    uint8_t bytes[2048];
+    int done = 0;
+    while (done < count) {
+        int n = count - done < 1024 ? count - done : 1024;
+        for (int i = 0; i < n; ++i) put16(bytes + i * 2, (uint16_t)block[done + i]);
+        if (std::fwrite(bytes, 2, (size_t)n, file) != (size_t)n) failed = 1;
+        done += n;
+    }
+    samples += (uint32_t)count;
+}
+
+int wav_writer::close() {
+    if (!file) return 1;
+    uint8_t header[44];
+    wav_header(header, rate, samples);
+    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, file) != sizeof header)
+        failed = 1;
+    if (std::fclose(file) != 0) failed = 1;
+    file = nullptr;
+    return !failed;
+}
+
+void pixel_to_rgb(uint16_t p, int format_555, uint8_t* rgb) {
+    // Channel bits are repeated into the low bits so full scale stays 255.
+    unsigned r, g, b;
+    if (format_555) {
+        r = (p >> 10) & 0x1F;
+        g = (p >> 5) & 0x1F;
+        b = p & 0x1F;
+        g = (g << 3) | (g >> 2);
+    } else {
+        r = (p >> 11) & 0x1F;
+        g = (p >> 5) & 0x3F;
+        b = p & 0x1F;
+        g = (g << 2) | (g >> 4);
+    }
+    rgb[0] = (uint8_t)((r << 3) | (r >> 2));
+    rgb[1] = (uint8_t)g;
+    rgb[2] = (uint8_t)((b << 3) | (b >> 2));
+}
+
+int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_bytes, int width,
+                   int height, int format_555) {
+    if (!pixels || width <= 0 || height <= 0 || width * 2 > pitch_bytes) {
+        std::fprintf(stderr, "%s: no picture to write\n", file_name);
+        return 0;
+    }
+    std::vector<uint8_t> rgb((size_t)width * height * 3);
+    for (int y = 0; y < height; ++y) {
+        const uint16_t* row = pixels + (size_t)y * (pitch_bytes / 2);
+        for (int x = 0; x < width; ++x) pixel_to_rgb(row[x], format_555, &rgb[((size_t)y * width + x) * 3]);
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)width;
+    image.height = (png_uint_32)height;
+    image.format = PNG_FORMAT_RGB;
+    if (!png_image_write_to_file(&image, file_name, 0, rgb.data(), width * 3, nullptr)) {
+        std::fprintf(stderr, "%s: %s\n", file_name, image.message);
+        png_image_free(&image);
+        return 0;
+    }
+    return 1;
+}
+
+std::string bench_line(long frames, double seconds) {
+    double fps = seconds > 0 ? frames / seconds : 0.0;
+    char line[160];
+    std::snprintf(line, sizeof line, "frames %ld, seconds %.3f, fps %.1f, speed %.2fx", frames,
+                  seconds, fps, fps / 60.0);
+    return line;
+}

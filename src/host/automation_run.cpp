@@ -1,0 +1,243 @@
+// The program: start-up in its order, the main loop on SDL, and the
+// shutdown, with the unattended options of the command line.
+#include <SDL.h>
+#include <chrono>
+#include <cstdio>
+#include "host/automation.h"
+#include "host/display.h"
+#include "host/gui.h"
+#include "host/input.h"
+#include "host/options.h"
+#include "host/window.h"
+#include "machine/board.h"
+#include "machine/dip.h"
+#include "machine/drivers.h"
+#include "machine/main_loop.h"
+#include "machine/scheduler.h"
+#include "sound/mixer.h"
+#include "vdp/palette.h"
+#include "vdp/vdp.h"
+
+namespace {
+
+const char* const config_file = "vortan.cfg";
+
+long frame_limit = -1;   // -frames: stop after this many frames
+long frames_run;         // frames run since the game was loaded
+int run_over;            // the frames asked for have run
+int picture_shown;       // conv_bmp holds a presented frame
+
+uint32_t host_ticks() { return SDL_GetTicks(); }
+
+int sdl_handle_event() {
+    SDL_Event event;
+    if (!SDL_PollEvent(&event)) return 0;
+    window_handle_event(event);
+    return 1;
+}
+int no_event() { return 0; }
+
+int host_quit_requested() { return quit_requested || run_over; }
+int host_menu_open() { return menu_is_open(); }
+int never_paused() { return 0; }
+
+void host_run_frame(int skip_frame) {
+    genesis_frame(skip_frame);
+    ++frames_run;
+    if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
+}
+
+void host_update_video() {
+    w32_update_video();
+    picture_shown = 1;
+}
+
+void host_idle_repaint() { update_front_video(client_area); }
+
+void sdl_refresh_areas() {
+    if (!fullscreen) update_window_rects();
+    run_posted_commands();
+}
+void no_refresh() {}
+
+void sdl_wait(uint32_t ms) { SDL_WaitEventTimeout(nullptr, (int)ms); }
+void no_wait(uint32_t) {}
+
+// Both kinds of run pass through here, so a failed load is told the same way.
+int load_named_game(const char* name, int quiet_failure) {
+    if (load_driver(name)) {
+        game_loaded = 1;
+        init_machine();
+        system_init(sound_rate);
+        if (sound_enabled && !headless) init_sound(sound_rate);
+        return 1;
+    }
+    if (quiet_failure)
+        std::fprintf(stderr, "vortan: Error loading driver \"%s\"\n", name);
+    else
+        msg_box("Error loading driver", "Error loading");
+    return 0;
+}
+
+void apply_settings() {
+    // The game keeps the palette mode its own init chose, as from the menu.
+    gui_manage_palette(palette_mode);
+    if (!headless) gui_manage_sound(sound_enabled);
+    gui_manage_skip(skip);
+    gui_manage_vsync(vsync);
+    if (!headless) gui_manage_rate(sound_rate);
+    gui_manage_limiter(throttle);
+    gui_manage_strech(scale);
+    gui_manage_blur(blur);
+    gui_manage_soundchip();
+    video_memory = videomem;
+    if (!headless) {
+        gui_manage_videomem();
+        adjust_window();
+    }
+}
+
+void release_input_devices() {
+    release_keyboard();
+    release_joypad();
+    release_input();
+}
+
+}  // namespace
+
+int vortan_main(int argc, const char* const* argv) {
+    command_line cli;
+    std::string error;
+    if (!parse_command_line(argc, argv, cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n%s", error.c_str(), usage_text());
+        return 2;
+    }
+    if (cli.help) {
+        std::fputs(usage_text(), stdout);
+        return 0;
+    }
+    headless = cli.headless;
+    frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
+    int frames_asked = frame_limit >= 0;
+
+    if (!headless) {
+        init_input();
+        init_keyboard();
+        init_joypad();
+    }
+    do_config(config_file);
+    for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
+    finish_options();
+    if (cli.bench >= 0) {
+        // Every frame drawn and every block of sound mixed.
+        skip = 1;
+        sound_enabled = 1;
+    }
+
+    std::string file_error;
+    int scripts_ok = 1;
+    if (!cli.playback.empty() && !start_playback(cli.playback.c_str(), file_error)) scripts_ok = 0;
+    if (scripts_ok && !cli.record.empty() && !start_record(cli.record.c_str(), file_error))
+        scripts_ok = 0;
+    if (!scripts_ok) {
+        std::fprintf(stderr, "vortan: %s\n", file_error.c_str());
+        stop_playback();
+        stop_record();
+        if (!headless) release_input_devices();
+        return 2;
+    }
+    wav_writer wav;
+    if (!cli.wavwrite.empty()) {
+        if (!wav.open(cli.wavwrite.c_str(), sound_rate)) {
+            stop_playback();
+            stop_record();
+            if (!headless) release_input_devices();
+            return 2;
+        }
+        set_sound_sink(&wav);
+    }
+
+    game_loaded = 0;
+    int status = 0;
+    if (!headless) {
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        if (!create_main_window()) {
+            std::fprintf(stderr, "vortan: cannot create the main window: %s\n", SDL_GetError());
+            set_sound_sink(nullptr);
+            wav.close();
+            stop_playback();
+            stop_record();
+            release_input_devices();
+            SDL_Quit();
+            return 1;
+        }
+    }
+    init_video(0);
+    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), frames_asked)) {
+        if (frames_asked) {
+            status = 1;
+            run_over = 1;
+        }
+    }
+    apply_settings();
+
+    const loop_host host = {
+        host_ticks,
+        headless ? no_event : sdl_handle_event,
+        host_quit_requested,
+        headless ? never_paused : host_menu_open,
+        w32_update_audio,
+        get_input,
+        host_run_frame,
+        host_update_video,
+        repaint_video,
+        host_idle_repaint,
+        headless ? no_refresh : sdl_refresh_areas,
+        headless ? no_wait : sdl_wait,
+        headless,
+    };
+    old_tick_count = host_ticks();
+    auto started = std::chrono::steady_clock::now();
+    main_loop_run(host);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    // Shutdown: the settings as they stand now, then the machine and the host.
+    if (!headless) {
+        videomem = video_memory;
+        winx = window_area.left;
+        winy = window_area.top;
+    }
+    if (!cli.snapshot.empty()) {
+        if (!picture_shown) {
+            std::fprintf(stderr, "vortan: %s: no frame was shown, no snapshot written\n",
+                         cli.snapshot.c_str());
+            status = status ? status : 1;
+        } else if (!write_snapshot(cli.snapshot.c_str(), conv_bmp, surface_pitch, vp_width,
+                                   vp_height, pixel_format_555)) {
+            status = status ? status : 1;
+        }
+    }
+    if (!headless) save_config(config_file);
+    // DIP changes are kept at exit as they are when a game is unloaded.
+    if (game_loaded && game_driver && dip_used)
+        dip_write(game_driver->short_name, game_driver->description);
+    trash_machine();
+    if (!headless) {
+        destroy_main_window();
+        SDL_Quit();
+    }
+    set_sound_sink(nullptr);
+    if (!cli.wavwrite.empty() && !wav.close()) {
+        std::fprintf(stderr, "vortan: %s: the sound could not be written completely\n",
+                     cli.wavwrite.c_str());
+        status = status ? status : 1;
+    }
+    stop_playback();
+    if (!stop_record()) {
+        std::fprintf(stderr, "vortan: %s: the record could not be written completely\n",
+                     cli.record.c_str());
+        status = status ? status : 1;
+    }
+    if (cli.bench >= 0 && status == 0) std::printf("%s\n", bench_line(frames_run, seconds).c_str());
+    return status;
+}

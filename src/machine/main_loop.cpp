@@ -1,0 +1,94 @@
+// The main loop's passes, frame pacing and frame skipping, and the machine's
+// shutdown.
+#include "machine/main_loop.h"
+#include "host/display.h"
+#include "host/input.h"
+#include "host/options.h"
+#include "machine/board.h"
+#include "sound/mixer.h"
+
+int game_loaded;
+int window_active = 1;
+int frame_count;
+int skip_this_frame;
+uint32_t old_tick_count;
+rect client_area = {0, 0, 320, 224};
+rect window_area;
+
+namespace {
+
+// While nothing is due the loop rests this long between passes, waking
+// early for any event.
+constexpr uint32_t idle_wait_ms = 10;
+
+const shutdown_steps real_steps = {
+    system_shutdown, release_video, release_keyboard, release_joypad, release_input, release_sound,
+};
+const shutdown_steps* steps_override;
+
+pass_result run_game_pass(const loop_host& host) {
+    // The stream is fed on every pass; its wait for a free block paces the
+    // loop while sound is on.
+    if (sound_enabled) host.update_audio();
+    uint32_t elapsed = host.ticks() - old_tick_count;  // unsigned: survives the wrap
+    if (elapsed <= frame_interval_ms && throttle && !host.ignore_throttle) return pass_waiting;
+    old_tick_count = host.ticks();
+    if (frame_count > 60) frame_count = 0;
+    ++frame_count;
+    // skip 0 never reaches here through the options; treat it as 1.
+    skip_this_frame = (skip != 0 && frame_count % skip != 0) ? 1 : 0;
+    host.get_input();
+    host.run_frame(skip_this_frame);
+    if (!skip_this_frame) host.update_video();
+    return pass_frame;
+}
+
+}  // namespace
+
+pass_result main_loop_pass(const loop_host& host) {
+    if (host.quit_requested()) return pass_quit;
+    pass_result result;
+    if (host.handle_event()) {
+        if (host.quit_requested()) return pass_quit;
+        result = pass_event;
+    } else if (game_loaded && window_active && !host.paused()) {
+        result = run_game_pass(host);
+    } else if (window_active) {
+        if (game_loaded) {
+            host.repaint();
+            result = pass_paused;
+        } else {
+            host.idle_repaint();
+            result = pass_idle;
+        }
+    } else {
+        result = pass_inactive;
+    }
+    host.refresh_areas();
+    return result;
+}
+
+void main_loop_run(const loop_host& host) {
+    for (;;) {
+        pass_result r = main_loop_pass(host);
+        if (r == pass_quit) return;
+        if (r == pass_waiting) {
+            uint32_t elapsed = host.ticks() - old_tick_count;
+            if (elapsed <= frame_interval_ms) host.wait(frame_interval_ms + 1 - elapsed);
+        } else if (r == pass_paused || r == pass_idle || r == pass_inactive) {
+            host.wait(idle_wait_ms);
+        }
+    }
+}
+
+void set_shutdown_steps(const shutdown_steps* steps) { steps_override = steps; }
+
+void trash_machine() {
+    const shutdown_steps& s = steps_override ? *steps_override : real_steps;
+    if (game_loaded) s.system_shutdown();
+    s.release_video();
+    s.release_keyboard();
+    s.release_joypad();
+    s.release_input();
+    s.release_sound();
+}
