@@ -129,8 +129,16 @@ int init_video(int fs) {
     return 1;
 }
 
+// The picture's rectangle in the staging image: the VDP's size, cut to it.
+static void take_source_rect() {
+    int w = std::clamp(vp_width, 0, staging_width);
+    int h = std::clamp(vp_height, 0, staging_height);
+    src_rect = {0, 0, w, h};
+}
+
 void set_video_strech(int on) {
     int w = options.width, h = options.height;
+    take_source_rect();
     if (on) {
         fs_rect = {0, 0, w, h};
     } else {
@@ -240,13 +248,6 @@ static void present() {
     SDL_RenderCopy(main_renderer, picture, &src, &dst);
     if (!fullscreen) draw_menu_frame();
     SDL_RenderPresent(main_renderer);
-}
-
-// The picture's rectangle in the staging image: the VDP's size, cut to it.
-static void take_source_rect() {
-    int w = std::clamp(vp_width, 0, staging_width);
-    int h = std::clamp(vp_height, 0, staging_height);
-    src_rect = {0, 0, w, h};
 }
 
 void w32_update_video() {

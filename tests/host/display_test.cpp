@@ -1,0 +1,225 @@
+// The display's own logic: blur, message text and timing, full-screen
+// placement, the staging image without a window, and message boxes.
+#include <gtest/gtest.h>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "host/display.h"
+#include "host/options.h"
+#include "machine/drivers.h"
+#include "vdp/palette.h"
+#include "vdp/vdp.h"
+
+namespace {
+
+uint32_t fake_now;
+uint32_t fake_ticks() { return fake_now; }
+
+constexpr uint16_t white565 = 0xFFFF;
+constexpr uint16_t half_white565 = 0x7BEF;  // 15, 31, 15
+
+struct DisplayTest : ::testing::Test {
+    void SetUp() override {
+        headless = 1;
+        display_ticks = fake_ticks;
+        fake_now = 1000;
+        msg_visible = 0;
+        msg_text[0] = 0;
+        pixel_format_555 = 0;
+        vp_width = 320;
+        vp_height = 224;
+    }
+    void TearDown() override {
+        release_video();
+        headless = 0;
+    }
+};
+
+TEST_F(DisplayTest, BlurAveragesEachPixelWithItsLeftNeighbourPerChannel) {
+    // A white first pixel is averaged with black; a lone white pixel spreads
+    // right; red next to blue mixes without carrying into the other field.
+    uint16_t row[6] = {white565, 0, white565, 0, 0xF800, 0x001F};
+    blur_filter(row, 6, 1, 0);
+    EXPECT_EQ(row[0], half_white565);
+    EXPECT_EQ(row[1], half_white565);
+    EXPECT_EQ(row[2], half_white565);
+    EXPECT_EQ(row[3], half_white565);
+    EXPECT_EQ(row[4], 0x7800);           // red 31 over black: 15
+    EXPECT_EQ(row[5], 0x7800 | 0x000F);  // red 15, blue 15
+
+    uint16_t green[3] = {0x07E0, 0x07E0, 0x07E0};
+    blur_filter(green, 3, 1, 0);
+    EXPECT_EQ(green[0], 0x03E0);  // green 31 of 63
+    EXPECT_EQ(green[1], 0x07E0);
+    EXPECT_EQ(green[2], 0x07E0);
+}
+
+TEST_F(DisplayTest, BlurStepsOverTheSkipAndStartsEachRowFromBlack) {
+    // Two rows of four pixels, four pixels of gap after each (8 bytes).
+    std::vector<uint16_t> img(16, 0x1234);
+    for (int x = 0; x < 4; x++) img[x] = img[8 + x] = white565;
+    blur_filter(img.data(), 4, 2, 8);
+    EXPECT_EQ(img[0], half_white565);
+    EXPECT_EQ(img[3], white565);
+    for (int x = 4; x < 8; x++) EXPECT_EQ(img[x], 0x1234) << x;
+    EXPECT_EQ(img[8], half_white565) << "second row must not take the first row's last pixel";
+    EXPECT_EQ(img[11], white565);
+    for (int x = 12; x < 16; x++) EXPECT_EQ(img[x], 0x1234) << x;
+}
+
+TEST_F(DisplayTest, FullScreenRectangleCentresOrStretchesThePicture) {
+    vp_width = 320;
+    set_video_strech(0);
+    EXPECT_EQ(fs_rect.left, 0);
+    EXPECT_EQ(fs_rect.top, 8);
+    EXPECT_EQ(fs_rect.right, 320);
+    EXPECT_EQ(fs_rect.bottom, 232);
+    vp_width = 256;
+    set_video_strech(0);
+    EXPECT_EQ(fs_rect.left, 32);
+    EXPECT_EQ(fs_rect.top, 8);
+    EXPECT_EQ(fs_rect.right, 288);
+    EXPECT_EQ(fs_rect.bottom, 232);
+    set_video_strech(1);
+    EXPECT_EQ(fs_rect.left, 0);
+    EXPECT_EQ(fs_rect.top, 0);
+    EXPECT_EQ(fs_rect.right, 320);
+    EXPECT_EQ(fs_rect.bottom, 240);
+    // A 240-line mode is cut to the 224 lines the staging image holds.
+    vp_height = 240;
+    set_video_strech(0);
+    EXPECT_EQ(fs_rect.bottom - fs_rect.top, 224);
+}
+
+// Bounding box of the pixels of one colour in a picture.
+struct box {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
+};
+box find(const std::vector<uint16_t>& pic, int width, uint16_t colour) {
+    box b;
+    for (size_t i = 0; i < pic.size(); i++) {
+        if (pic[i] != colour) continue;
+        int x = int(i) % width, y = int(i) / width;
+        b.left = std::min(b.left, x);
+        b.top = std::min(b.top, y);
+        b.right = std::max(b.right, x);
+        b.bottom = std::max(b.bottom, y);
+        b.count++;
+    }
+    return b;
+}
+
+TEST_F(DisplayTest, MessageIsDrawnWhiteNearTheBottomLeftForAboutOneSecond) {
+    const int w = 512, h = 224;
+    std::vector<uint16_t> pic(size_t(w) * h, 0);
+    message_printf("Sound rate set to %d", 22050);
+    EXPECT_STREQ(msg_text, "Sound rate set to 22050");
+    EXPECT_EQ(msg_visible, 1);
+
+    fake_now += 500;
+    update_msg_video(pic.data(), w * 2, w, h);
+    box b = find(pic, w, white565);
+    ASSERT_GT(b.count, 50);
+    EXPECT_GE(b.left, 35);
+    EXPECT_LT(b.left, 40);
+    EXPECT_GE(b.top, 205);
+    EXPECT_LT(b.bottom, 224);
+    EXPECT_LT(b.right, 35 + 23 * 9) << "23 characters of a narrow font";
+    // Transparent background: nothing but white and the old black.
+    EXPECT_EQ(find(pic, w, 0).count + b.count, w * h);
+    EXPECT_EQ(msg_visible, 1);
+
+    fake_now += 500;  // exactly 1000 ms: not yet gone
+    update_msg_video(pic.data(), w * 2, w, h);
+    EXPECT_EQ(msg_visible, 1);
+
+    std::fill(pic.begin(), pic.end(), 0);
+    fake_now += 1;  // the first frame past the second still shows it
+    update_msg_video(pic.data(), w * 2, w, h);
+    EXPECT_EQ(find(pic, w, white565).count, b.count);
+    EXPECT_EQ(msg_visible, 0);
+
+    std::fill(pic.begin(), pic.end(), 0);
+    update_msg_video(pic.data(), w * 2, w, h);
+    EXPECT_EQ(find(pic, w, white565).count, 0);
+}
+
+TEST_F(DisplayTest, MessageWithoutAPictureStillTimesOutAndWaitsForAFrame) {
+    paint_msg_video("Reset");
+    fake_now += 5000;  // nothing presented: it does not expire by itself
+    EXPECT_EQ(msg_visible, 1);
+    update_msg_video(nullptr, 0, 0, 0);
+    EXPECT_EQ(msg_visible, 0);
+}
+
+TEST_F(DisplayTest, LongMessagesAreCutAndTextIsClippedToThePicture) {
+    std::string long_text(400, 'W');
+    message_printf("%s", long_text.c_str());
+    EXPECT_EQ(std::strlen(msg_text), 255u);
+
+    // A small picture with guard lines above and below: the text runs past
+    // its right and bottom edges and must not touch the guards.
+    const int w = 40, h = 12, guard = 4;
+    std::vector<uint16_t> mem(size_t(w) * (h + 2 * guard), 0x5555);
+    uint16_t* pic = mem.data() + w * guard;
+    for (int i = 0; i < w * h; i++) pic[i] = 0;
+    draw_text(pic, w * 2, w, h, 30, 4, "WWWWWWWW", white565);
+    for (int i = 0; i < w * guard; i++) {
+        ASSERT_EQ(mem[i], 0x5555);
+        ASSERT_EQ(mem[size_t(w) * (h + guard) + i], 0x5555);
+    }
+    int drawn = 0;
+    for (int i = 0; i < w * h; i++) drawn += pic[i] == white565;
+    EXPECT_GT(drawn, 0);
+    draw_text(pic, w * 2, w, h, -500, -500, "far away", white565);
+    draw_text(nullptr, 0, 0, 0, 0, 0, "no picture", white565);
+}
+
+TEST_F(DisplayTest, WithoutAWindowTheStagingImageIsStillConvertedAndBlurred) {
+    ASSERT_EQ(init_video(0), 1);
+    ASSERT_NE(conv_bmp, nullptr);
+    EXPECT_EQ(surface_pitch, 1024);
+    EXPECT_EQ(pixel_format_555, 0);
+    for (uint16_t c : conv_pal) ASSERT_EQ(c, 0);
+
+    init_machine();
+    ASSERT_NE(frame_buffer, nullptr);
+    std::memset(frame_buffer, 0, size_t(frame_pitch) * 224);
+    palette_mode = 0;
+    conv_pal[1] = white565;
+    for (int y = 0; y < 224; y++) frame_buffer[size_t(y) * frame_pitch + 32 + 10] = 1;
+    blur = 0;
+    w32_update_video();
+    EXPECT_EQ(conv_bmp[10], white565);
+    EXPECT_EQ(conv_bmp[11], 0);
+    EXPECT_EQ(conv_bmp[223 * 512 + 10], white565);
+
+    blur = 1;
+    w32_update_video();
+    EXPECT_EQ(conv_bmp[10], half_white565);
+    EXPECT_EQ(conv_bmp[11], half_white565);
+    blur = 0;
+
+    release_video();
+    EXPECT_EQ(conv_bmp, nullptr);
+    w32_update_video();  // no staging image: nothing to convert into
+}
+
+TEST_F(DisplayTest, MessageBoxesWithoutAWindowGoToStandardError) {
+    int before = box_count;
+    ::testing::internal::CaptureStderr();
+    msg_box("Error loading driver", "Error loading");
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Error loading: Error loading driver\n");
+    EXPECT_EQ(box_count, before + 1);
+
+    ASSERT_EQ(init_video(0), 1);
+    ::testing::internal::CaptureStderr();
+    video_error("no renderer");
+    err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("SC video error: "), std::string::npos) << err;
+    EXPECT_NE(err.find("no renderer"), std::string::npos) << err;
+    EXPECT_EQ(conv_bmp, nullptr) << "a display error releases the display";
+}
+
+}  // namespace
