@@ -232,4 +232,41 @@ TEST_F(MemoryMap, MirrorRomWritesAndPaletteGoWhereTheyShould) {
     EXPECT_EQ(find(map().read_byte, 0x840001)->handler, reinterpret_cast<void*>(m68k_read_memory_8));
 }
 
+
+// A short program run by the processor through the board's map.
+TEST(BoardProgram, PortsMirrorPaletteEdgeAndRomWrites) {
+    const uint16_t program[] = {
+        0x13F9, 0x0084, 0x0001, 0x00FF, 0x0000,  // move.b $840001,$FF0000
+        0x33FC, 0xABCD, 0x008C, 0x0FFE,          // move.w #$ABCD,$8C0FFE
+        0x23F9, 0x008C, 0x0FFE, 0x00FF, 0x0010,  // move.l $8C0FFE,$FF0010 (ends past palette RAM)
+        0x13FC, 0x005A, 0x00FE, 0x1234,          // move.b #$5A,$FE1234
+        0x33FC, 0x1234, 0x0000, 0x0200,          // move.w #$1234,$000200
+        0x60FE};                                 // bra.s *
+    std::memset(program_rom, 0, sizeof program_rom);
+    const uint8_t vectors[8] = {0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x01, 0x00};
+    std::memcpy(program_rom, vectors, 8);
+    for (size_t i = 0; i < sizeof program / 2; i++) {
+        program_rom[0x100 + 2 * i] = static_cast<uint8_t>(program[i] >> 8);
+        program_rom[0x101 + 2 * i] = static_cast<uint8_t>(program[i]);
+    }
+    program_rom[0x200] = 0x4E;
+    program_rom[0x201] = 0x71;
+    game_driver = nullptr;
+    ASSERT_EQ(system_init(0), 1);
+    input_p1 = input_left;
+    m68k_execute(2000);
+    input_p1 = 0;
+
+    auto ram = [](uint32_t a) { return work_ram[(a - 0xFF0000) ^ 1]; };
+    EXPECT_EQ(ram(0xFF0000), 0x7F);
+    EXPECT_EQ(ram(0xFF0010), 0xAB);
+    EXPECT_EQ(ram(0xFF0011), 0xCD);
+    EXPECT_EQ(ram(0xFF0012), 0xFF);  // the low word came from the catch-all
+    EXPECT_EQ(ram(0xFF0013), 0xFF);
+    EXPECT_EQ(ram(0xFF1234), 0x5A);
+    EXPECT_EQ(program_rom[0x200 ^ 1], 0x4E);
+    EXPECT_EQ(program_rom[0x201 ^ 1], 0x71);
+    std::memset(program_rom, 0, sizeof program_rom);
+}
+
 }  // namespace
