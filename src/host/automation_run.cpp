@@ -109,7 +109,7 @@ int vortan_main(int argc, const char* const* argv) {
     command_line cli;
     std::string error;
     if (!parse_command_line(argc, argv, cli, error)) {
-        std::fprintf(stderr, "vortan: %s\n%s", error.c_str(), usage_text());
+        std::fprintf(stderr, "vortan: %s\nTry \"vortan --help\" for the options.\n", error.c_str());
         return 2;
     }
     if (cli.help) {

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include "host/input.h"
+#include "host/options.h"
+
+namespace {
+
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vortan_cfg_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        path = dir + "/vortan.cfg";
+        saved_joypads = joypad_count;
+        joypad_count = 0;
+    }
+    void TearDown() override {
+        joypad_count = saved_joypads;
+        set_option_defaults();
+        std::string cmd = "rm -rf '" + dir + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+    void write(const std::string& text) {
+        std::ofstream f(path, std::ios::binary);
+        f << text;
+    }
+    std::string read() {
+        std::ifstream f(path, std::ios::binary);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    std::string dir, path;
+    int saved_joypads = 0;
+};
+
+TEST_F(ConfigTest, MissingFileGivesDefaultsWithThrottleAndSoundOn) {
+    blur = 1;
+    skip = 3;
+    do_config((dir + "/none.cfg").c_str());
+    EXPECT_EQ(blur, 0);
+    EXPECT_EQ(scanlines, 0);
+    EXPECT_EQ(scale, 0);
+    EXPECT_EQ(vsync, 0);
+    EXPECT_EQ(throttle, 1);
+    EXPECT_EQ(sound_enabled, 1);
+    EXPECT_EQ(skip, 1);
+    EXPECT_EQ(sound_rate, 44100);
+    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(joy1, 0);
+    EXPECT_EQ(joy1_b, 1);
+    EXPECT_EQ(joy2_c, 2);
+    EXPECT_STREQ(rom_dir, "./roms");
+    EXPECT_STREQ(zip_dir, "./ziproms");
+    EXPECT_STREQ(dip_dir, "./dip");
+    EXPECT_STREQ(snap_dir, "./snap");
+    EXPECT_EQ(options.width, 320);
+    EXPECT_EQ(options.height, 240);
+}
+
+TEST_F(ConfigTest, OneLineReadsLikeTwoLines) {
+    write("-sound off -throttle off\n");
+    do_config(path.c_str());
+    EXPECT_EQ(sound_enabled, 0);
+    EXPECT_EQ(throttle, 0);
+    write("-sound\toff\n\n-throttle   off\n");
+    set_option_defaults();
+    do_config(path.c_str());
+    EXPECT_EQ(sound_enabled, 0);
+    EXPECT_EQ(throttle, 0);
+}
+
+TEST_F(ConfigTest, OnOffWords) {
+    EXPECT_EQ(check_bool("off"), 0);
+    EXPECT_EQ(check_bool("OfF"), 0);
+    EXPECT_EQ(check_bool("NO"), 0);
+    EXPECT_EQ(check_bool("on"), 1);
+    EXPECT_EQ(check_bool("yes"), 1);
+    EXPECT_EQ(check_bool("0"), 1);  // only off and no mean off
+    write("-sound no -blur 0 -VSYNC ON\n");
+    do_config(path.c_str());
+    EXPECT_EQ(sound_enabled, 0);
+    EXPECT_EQ(blur, 1);
+    EXPECT_EQ(vsync, 1);
+}
+
+TEST_F(ConfigTest, RangeChecks) {
+    write("-skip 0 -winsize 5\n");
+    do_config(path.c_str());
+    EXPECT_EQ(skip, 1);
+    EXPECT_EQ(winsize, 1);
+    write("-skip 3 -winsize 0\n");
+    do_config(path.c_str());
+    EXPECT_EQ(skip, 3);
+    EXPECT_EQ(winsize, 0);
+    write("-winsize -1 -sndrate 22050\n");
+    do_config(path.c_str());
+    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(sound_rate, 22050);
+
+    joypad_count = 1;
+    write("-joy2 1 -joy1 -1\n");
+    do_config(path.c_str());
+    EXPECT_EQ(joy2, 1);  // one past the devices found: accepted, reads nothing
+    EXPECT_EQ(joy1, 0);
+    write("-joy2 2\n");
+    do_config(path.c_str());
+    EXPECT_EQ(joy2, 0);
+}
+
+TEST_F(ConfigTest, IntegersReadLikeTheFileDoes) {
+    EXPECT_EQ(parse_int("  -12x"), -12);
+    EXPECT_EQ(parse_int("+7"), 7);
+    EXPECT_EQ(parse_int("abc"), 0);
+    EXPECT_EQ(parse_int("99999999999999999999"), 2147483647);
+    EXPECT_EQ(parse_int("-99999999999999999999"), -2147483647 - 1);
+}
+
+TEST_F(ConfigTest, ScanlinesForceScaleOff) {
+    write("-scale on -scanlines on\n");
+    do_config(path.c_str());
+    EXPECT_EQ(scale, 0);
+    EXPECT_EQ(scanlines, 1);
+}
+
+TEST_F(ConfigTest, ValuesAndOddWords) {
+    // Unknown words are skipped, later options win, a value that is itself an
+    // option word is also read as that option, and an option with no value
+    // at the very end changes nothing.
+    write("junk -skip 2 more junk -SKIP 4 -romdir -blur on -winx 17 -winsize");
+    do_config(path.c_str());
+    EXPECT_EQ(skip, 4);
+    EXPECT_STREQ(rom_dir, "-blur");
+    EXPECT_EQ(blur, 1);
+    EXPECT_EQ(winx, 17);
+    EXPECT_EQ(winsize, 1);
+}
+
+TEST_F(ConfigTest, LastWordWithoutLineEndIsTaken) {
+    write("-blur on");
+    do_config(path.c_str());
+    EXPECT_EQ(blur, 1);
+}
+
+TEST_F(ConfigTest, ManyWordsAndLongWords) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "-winx " + std::to_string(i) + "\n";
+    text += "-dipdir " + std::string(1000, 'd') + "\n-winy 5\n";
+    write(text);
+    std::vector<std::string> tokens;
+    ASSERT_EQ(parse_file(path.c_str(), tokens), 1);
+    EXPECT_EQ(tokens.size(), 204u);
+    EXPECT_EQ(tokens[201].size(), config_word_size);
+    do_config(path.c_str());
+    EXPECT_EQ(winx, 99);
+    EXPECT_EQ(winy, 5);
+    EXPECT_EQ(std::string(dip_dir), std::string(option_path_size - 1, 'd'));
+    EXPECT_EQ(parse_file((dir + "/none").c_str(), tokens), 0);
+    EXPECT_TRUE(tokens.empty());
+}
+
+TEST_F(ConfigTest, BinaryGarbageIsHarmless) {
+    std::string junk;
+    for (int i = 0; i < 5000; ++i) junk += (char)((i * 7919) & 0xFF);
+    write(junk + " -skip 2");
+    do_config(path.c_str());
+    EXPECT_EQ(skip, 2);
+}
+
+TEST_F(ConfigTest, WrittenFileReadsBack) {
+    blur = 1;
+    scanlines = 1;
+    scale = 0;
+    vsync = 1;
+    throttle = 0;
+    skip = 3;
+    sound_enabled = 0;
+    sound_rate = 11025;
+    winsize = 2;
+    videomem = 1;
+    winx = -40;
+    winy = 300;
+    joy1 = 0;
+    joy1_a = 5;
+    joy1_b = 6;
+    joy1_c = 7;
+    joy2 = 0;
+    joy2_a = 8;
+    joy2_b = 9;
+    joy2_c = 40;
+    std::snprintf(rom_dir, option_path_size, "/games/roms");
+    std::snprintf(zip_dir, option_path_size, "zips");
+    std::snprintf(dip_dir, option_path_size, "/var/dip");
+    std::snprintf(snap_dir, option_path_size, "shots");
+    ASSERT_EQ(save_config(path.c_str()), 1);
+    std::string text = read();
+    EXPECT_EQ(text.rfind("-scale off\n-vsync on\n-throttle off\n-skip 3\n-sound off\n", 0), 0u);
+    EXPECT_NE(text.find("-romdir /games/roms\n"), std::string::npos);
+    EXPECT_NE(text.find("-scanlines on\n"), std::string::npos);
+
+    set_option_defaults();
+    do_config(path.c_str());
+    EXPECT_EQ(blur, 1);
+    EXPECT_EQ(scanlines, 1);
+    EXPECT_EQ(vsync, 1);
+    EXPECT_EQ(throttle, 0);
+    EXPECT_EQ(skip, 3);
+    EXPECT_EQ(sound_enabled, 0);
+    EXPECT_EQ(sound_rate, 11025);
+    EXPECT_EQ(winsize, 2);
+    EXPECT_EQ(videomem, 1);
+    EXPECT_EQ(winx, -40);
+    EXPECT_EQ(winy, 300);
+    EXPECT_EQ(joy1_a, 5);
+    EXPECT_EQ(joy1_c, 7);
+    EXPECT_EQ(joy2_a, 8);
+    EXPECT_EQ(joy2_c, 40);
+    EXPECT_STREQ(rom_dir, "/games/roms");
+    EXPECT_STREQ(zip_dir, "zips");
+    EXPECT_STREQ(dip_dir, "/var/dip");
+    EXPECT_STREQ(snap_dir, "shots");
+}
+
+TEST_F(ConfigTest, DirectoryWithBlankIsLeftOutRatherThanMisread) {
+    std::snprintf(rom_dir, option_path_size, "/my roms");
+    ASSERT_EQ(save_config(path.c_str()), 1);
+    EXPECT_EQ(read().find("-romdir"), std::string::npos);
+    do_config(path.c_str());
+    EXPECT_STREQ(rom_dir, "./roms");
+}
+
+TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
+    write("-skip 4\n");
+    std::string blocked = dir + "/vortan.cfg.new";
+    ASSERT_EQ(mkdir(blocked.c_str(), 0700), 0);  // the temporary cannot be created
+    skip = 2;
+    EXPECT_EQ(save_config(path.c_str()), 0);
+    EXPECT_EQ(read(), "-skip 4\n");
+    EXPECT_EQ(save_config((dir + "/no/such/dir/vortan.cfg").c_str()), 0);
+}
+
+TEST_F(ConfigTest, OptionWordsForTheCommandLine) {
+    EXPECT_TRUE(is_option_word("-sndrate"));
+    EXPECT_TRUE(is_option_word("-JOY2_C"));
+    EXPECT_FALSE(is_option_word("-frames"));
+    EXPECT_FALSE(is_option_word("sound"));
+    EXPECT_EQ(apply_option("-nothing", "1"), 0);
+    EXPECT_EQ(apply_option("-sndrate", "22050"), 1);
+    EXPECT_EQ(sound_rate, 22050);
+}
+
+}  // namespace
