@@ -1,0 +1,262 @@
+// The window on SDL's offscreen "dummy" driver: its size per factor, the
+// picture scaled below the menu bar, window events and the accelerators.
+#include <gtest/gtest.h>
+#include <SDL.h>
+#include <cstring>
+#include <vector>
+#include "host/display.h"
+#include "host/gui.h"
+#include "host/options.h"
+#include "host/window.h"
+#include "machine/drivers.h"
+#include "machine/main_loop.h"
+#include "sound/mixer.h"
+#include "vdp/palette.h"
+#include "vdp/vdp.h"
+
+namespace {
+
+constexpr uint16_t red565 = 0xF800, blue565 = 0x001F;
+
+struct WindowTest : ::testing::Test {
+    void SetUp() override {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        headless = 0;
+        video_memory = 0;
+        winsize = 1;
+        winx = winy = 0;
+        game_loaded = 0;
+        sound_enabled = 0;
+        window_active = 1;
+        quit_requested = 0;
+        vsync = 0;
+        blur = 0;
+        scale = 0;
+        msg_visible = 0;
+        vp_width = 320;
+        vp_height = 224;
+        ASSERT_EQ(create_main_window(), 1) << SDL_GetError();
+        ASSERT_EQ(init_video(0), 1);
+        ASSERT_NE(main_renderer, nullptr);
+    }
+    void TearDown() override {
+        destroy_main_window();
+        release_video();
+        fullscreen = 0;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    static SDL_Event key(SDL_Scancode code, uint16_t mod = KMOD_NONE) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = SDL_GetWindowID(main_window);
+        e.key.state = SDL_PRESSED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+        e.key.keysym.mod = mod;
+        return e;
+    }
+    static SDL_Event window_event(uint8_t what) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = SDL_GetWindowID(main_window);
+        e.window.event = what;
+        return e;
+    }
+    // The pixels the last present left on the window, as 0xRRGGBB.
+    static std::vector<uint32_t> read_window(int& w, int& h) {
+        SDL_GetRendererOutputSize(main_renderer, &w, &h);
+        std::vector<uint32_t> px(size_t(w) * h);
+        EXPECT_EQ(SDL_RenderReadPixels(main_renderer, nullptr, SDL_PIXELFORMAT_RGB888, px.data(),
+                                       w * 4),
+                  0)
+            << SDL_GetError();
+        for (uint32_t& p : px) p &= 0xFFFFFF;
+        return px;
+    }
+};
+
+TEST_F(WindowTest, SizeFactorGivesTheClientAreaBelowTheMenuBar) {
+    int w = 0, h = 0;
+    menu_command(cmd_size_3);
+    SDL_GetWindowSize(main_window, &w, &h);
+    EXPECT_EQ(w, 960);
+    EXPECT_EQ(h, 672 + menu_bar_height);
+    EXPECT_EQ(client_area.right - client_area.left, 960);
+    EXPECT_EQ(client_area.bottom - client_area.top, 672);
+    EXPECT_TRUE(menu_checked(cmd_size_3));
+
+    // A factor of 0 from the file still gives a window with a picture.
+    winsize = 0;
+    adjust_window();
+    SDL_GetWindowSize(main_window, &w, &h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 224 + menu_bar_height);
+    EXPECT_FALSE(menu_checked(cmd_size_1) || menu_checked(cmd_size_2) ||
+                 menu_checked(cmd_size_3));
+}
+
+TEST_F(WindowTest, PictureIsStretchedToTheClientAreaWithTheMessageOverIt) {
+    winsize = 2;
+    adjust_window();
+    init_machine();
+    ASSERT_NE(frame_buffer, nullptr);
+    vp_width = 256;
+    palette_mode = 0;
+    std::memset(conv_pal, 0, sizeof conv_pal);
+    conv_pal[1] = red565;
+    conv_pal[2] = blue565;
+    for (int y = 0; y < 224; y++)
+        for (int x = 0; x < 256; x++)
+            frame_buffer[size_t(y) * frame_pitch + 32 + x] = y == 0 ? 3 : x < 128 ? 1 : 2;
+    conv_pal[3] = 0x07E0;  // line 0 green, to find the picture's top edge
+    message_printf("Sound rate set to %d", 22050);
+    w32_update_video();
+
+    int w = 0, h = 0;
+    std::vector<uint32_t> px = read_window(w, h);
+    ASSERT_EQ(w, 640);
+    ASSERT_EQ(h, 448 + menu_bar_height);
+    EXPECT_EQ(px[size_t(menu_bar_height) * w + 600], 0x00FF00u) << "line 0 right below the bar";
+    EXPECT_EQ(px[size_t(menu_bar_height + 1) * w + 600], 0x00FF00u) << "line 0 is two rows high";
+    EXPECT_EQ(px[size_t(menu_bar_height + 2) * w + 600], 0x0000FFu);
+    int y = menu_bar_height + 100;
+    EXPECT_EQ(px[size_t(y) * w + 0], 0xFF0000u);
+    EXPECT_EQ(px[size_t(y) * w + 318], 0xFF0000u);
+    EXPECT_EQ(px[size_t(y) * w + 322], 0x0000FFu) << "256 pixels fill 640: half way is 320";
+    EXPECT_EQ(px[size_t(y) * w + 639], 0x0000FFu);
+    EXPECT_EQ(px[size_t(h - 1) * w + 639], 0x0000FFu) << "the picture reaches the bottom";
+    EXPECT_NE(px[size_t(menu_bar_height / 2) * w + 600], 0x0000FFu) << "the menu bar is on top";
+
+    // The message sits at (35, 205) of the picture, scaled with it.
+    int white = 0, white_outside = 0;
+    for (int yy = menu_bar_height; yy < h; yy++)
+        for (int xx = 0; xx < w; xx++) {
+            if (px[size_t(yy) * w + xx] != 0xFFFFFFu) continue;
+            int pic_x = xx * 256 / 640, pic_y = (yy - menu_bar_height) / 2;
+            if (pic_x >= 34 && pic_y >= 204 && pic_y < 224)
+                white++;
+            else
+                white_outside++;
+        }
+    EXPECT_GT(white, 100);
+    EXPECT_EQ(white_outside, 0);
+}
+
+TEST_F(WindowTest, AltEnterSwitchesToFullScreenAndBack) {
+    window_handle_event(key(SDL_SCANCODE_RETURN, KMOD_LALT));
+    EXPECT_EQ(fullscreen, 1);
+    EXPECT_TRUE(menu_checked(cmd_fullscreen));
+    EXPECT_STREQ(msg_text, "Switch to fullscreen mode");
+    ASSERT_NE(main_renderer, nullptr);
+    ASSERT_NE(conv_bmp, nullptr);
+    w32_update_video();  // presents on the logical 320 x 240 screen
+
+    window_handle_event(key(SDL_SCANCODE_RETURN, KMOD_LALT));
+    EXPECT_EQ(fullscreen, 0);
+    EXPECT_FALSE(menu_checked(cmd_fullscreen));
+    EXPECT_STREQ(msg_text, "Switch to windowed mode");
+    int w = 0, h = 0;
+    SDL_GetWindowSize(main_window, &w, &h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 224 + menu_bar_height);
+}
+
+TEST_F(WindowTest, MinimiseHoldsTheEmulationAndCloseRequestsTheQuit) {
+    window_handle_event(window_event(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_EQ(window_active, 0);
+    window_handle_event(window_event(SDL_WINDOWEVENT_RESTORED));
+    EXPECT_EQ(window_active, 1);
+    EXPECT_EQ(quit_requested, 0);
+    window_handle_event(window_event(SDL_WINDOWEVENT_CLOSE));
+    EXPECT_EQ(quit_requested, 1);
+    quit_requested = 0;
+    SDL_Event q{};
+    q.type = SDL_QUIT;
+    window_handle_event(q);
+    EXPECT_EQ(quit_requested, 1);
+}
+
+TEST_F(WindowTest, KeysGiveTheirCommandsOnlyWithoutOtherModifiers) {
+    gui_manage_limiter(1);
+    window_handle_event(key(SDL_SCANCODE_F10));
+    EXPECT_EQ(throttle, 0);
+    EXPECT_STREQ(msg_text, "Speed throttle off");
+    window_handle_event(key(SDL_SCANCODE_F10, KMOD_LSHIFT));
+    EXPECT_EQ(throttle, 0) << "Shift+F10 is no accelerator";
+    window_handle_event(key(SDL_SCANCODE_F10, KMOD_NUM));
+    EXPECT_EQ(throttle, 1) << "Num Lock does not count as a modifier";
+
+    channel_mask = 7;
+    gui_manage_soundchip();
+    window_handle_event(key(SDL_SCANCODE_8));
+    EXPECT_EQ(channel_mask & 7u, channel_fm | channel_psg) << "8 gives the uPD7759";
+    EXPECT_FALSE(menu_checked(cmd_chip_upd));
+    window_handle_event(key(SDL_SCANCODE_9));
+    EXPECT_EQ(channel_mask & 7u, channel_fm) << "9 gives the SN76489";
+    window_handle_event(key(SDL_SCANCODE_0));
+    EXPECT_EQ(channel_mask & 7u, 7u);
+
+    window_handle_event(key(SDL_SCANCODE_END));
+    EXPECT_EQ(quit_requested, 1);
+}
+
+TEST_F(WindowTest, AcceleratorTableMapsEveryKey) {
+    struct entry {
+        SDL_Scancode code;
+        uint16_t mod;
+        int command;
+    };
+    const entry table[] = {
+        {SDL_SCANCODE_0, 0, 40061},     {SDL_SCANCODE_7, 0, 40058},
+        {SDL_SCANCODE_8, 0, 40060},     {SDL_SCANCODE_9, 0, 40059},
+        {SDL_SCANCODE_R, KMOD_LALT, 40072}, {SDL_SCANCODE_R, KMOD_RALT, 40072},
+        {SDL_SCANCODE_END, 0, 40009},   {SDL_SCANCODE_F1, 0, 40013},
+        {SDL_SCANCODE_F2, 0, 40014},    {SDL_SCANCODE_F3, 0, 40015},
+        {SDL_SCANCODE_F4, 0, 40016},    {SDL_SCANCODE_F6, 0, 40062},
+        {SDL_SCANCODE_KP_1, 0, 40063},  {SDL_SCANCODE_KP_4, 0, 40066},
+        {SDL_SCANCODE_KP_8, 0, 40070},  {SDL_SCANCODE_F10, 0, 40020},
+        {SDL_SCANCODE_F11, 0, 40021},   {SDL_SCANCODE_F12, 0, 40500},
+        {SDL_SCANCODE_TAB, 0, 40017},   {SDL_SCANCODE_R, 0, 0},
+        {SDL_SCANCODE_KP_9, 0, 0},      {SDL_SCANCODE_1, 0, 0},
+        {SDL_SCANCODE_F5, 0, 0},        {SDL_SCANCODE_R, KMOD_LALT | KMOD_LCTRL, 0},
+        {SDL_SCANCODE_F1, KMOD_LALT, 0}, {SDL_SCANCODE_TAB, KMOD_LCTRL, 0},
+    };
+    for (const entry& e : table) {
+        SDL_Keysym k{};
+        k.scancode = e.code;
+        k.mod = e.mod;
+        EXPECT_EQ(accelerator_command(k), e.command)
+            << SDL_GetScancodeName(e.code) << " mod " << e.mod;
+    }
+}
+
+TEST_F(WindowTest, AnOpenDialogHoldsTheEmulationAndSilencesTheSound) {
+    EXPECT_EQ(menu_is_open(), 0);
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 0);
+    menu_command(cmd_about);
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 1);
+    // While it is open the keys belong to it, not to the accelerators.
+    gui_manage_limiter(1);
+    window_handle_event(key(SDL_SCANCODE_F10));
+    EXPECT_EQ(throttle, 1);
+}
+
+TEST_F(WindowTest, VideoMemoryKeepsAWorkingRendererAndIdleRepaintIsBlack) {
+    menu_command(cmd_videomem);
+    EXPECT_EQ(video_memory, 1);
+    ASSERT_NE(main_renderer, nullptr) << "falls back to the software renderer when needed";
+    ASSERT_NE(conv_bmp, nullptr);
+    update_front_video(client_area);
+    int w = 0, h = 0;
+    std::vector<uint32_t> px = read_window(w, h);
+    EXPECT_EQ(px[size_t(menu_bar_height + 50) * w + 50], 0u);
+    fillscreen(0xF800);
+    px = read_window(w, h);
+    EXPECT_EQ(px[size_t(h / 2) * w + w / 2], 0xF80000u);
+}
+
+}  // namespace
