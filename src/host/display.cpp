@@ -136,6 +136,11 @@ static void take_source_rect() {
     src_rect = {0, 0, w, h};
 }
 
+void restore_video() {
+    if (headless || !main_renderer) return;
+    if (init_video(fullscreen) && palette_mode == 0) set_palette_m13();
+}
+
 void set_video_strech(int on) {
     int w = options.width, h = options.height;
     take_source_rect();

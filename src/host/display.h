@@ -24,6 +24,9 @@ inline constexpr int staging_height = 224;
 
 int init_video(int fs);
 void release_video();
+// Builds the display again in the same mode after the renderer lost its
+// textures; the fixed colours are filled again.
+void restore_video();
 void w32_update_video();
 void update_front_video(const rect& dest);
 void fillscreen(uint16_t colour);

@@ -64,7 +64,9 @@ void update_window_rects() {
     client_area = {x, y + menu_bar_height, x + w, y + h};
 }
 
-int menu_is_open() { return menu_open; }
+// The full screen draws no menu, so nothing there can stay open and hold
+// the emulation.
+int menu_is_open() { return menu_open && !fullscreen; }
 
 int window_menu_frame() {
     if (!imgui_platform_ready) return 0;
@@ -160,6 +162,10 @@ void window_handle_event(const SDL_Event& event) {
     case SDL_QUIT: quit_requested = 1; break;
     case SDL_WINDOWEVENT: window_event(event.window); break;
     case SDL_KEYDOWN: key_down(event.key); break;
+    case SDL_RENDER_DEVICE_RESET:
+        // The textures went with the device: build the display again.
+        restore_video();
+        break;
     default: break;
     }
     // With the menu open no frame is presented, so the menu follows the
