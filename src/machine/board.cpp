@@ -58,7 +58,7 @@ uint8_t system_port(uint32_t input) {
 // The first 1 KB of palette RAM is the live bank; the rest is never swapped.
 void select_palette_bank(uint8_t bank) {
     if (!pal_bank_enable) return;
-    std::memcpy(palette_bank_store[pal_bank], palette_ram, palette_bank_size);
+    std::memcpy(palette_bank_store[pal_bank & 3], palette_ram, palette_bank_size);
     pal_bank = bank & 3;
     std::memcpy(palette_ram, palette_bank_store[pal_bank], palette_bank_size);
 }
