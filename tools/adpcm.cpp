@@ -96,9 +96,9 @@ std::vector<uint8_t> build_rom(const std::vector<std::vector<int16_t>>& samples,
             decode_nibble(state, b & 15);
         }
         std::vector<uint8_t> nibbles = encode(samples[n], state);
-        // A zero nibble lets the signal settle; it also evens the length.
-        nibbles.push_back(0);
-        if (nibbles.size() & 1) nibbles.push_back(0);
+        // Zero nibbles let the signal settle and keep the next start even.
+        do nibbles.push_back(0);
+        while (nibbles.size() % 4);
         for (size_t k = 0; k < nibbles.size(); k += 2) rom.push_back(uint8_t(nibbles[k] << 4 | nibbles[k + 1]));
     }
     if (rom.size() > rom_limit) {

@@ -1,5 +1,5 @@
 // Builds a speech-chip sample ROM from 16-bit mono WAV files at 8000 Hz,
-// one sample per file in the order given (an empty name is silence).
+// one sample per file in the order given ("-silence" for a silent one).
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -10,14 +10,14 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: make_sample_rom OUTPUT.rom SAMPLE.wav... (\"\" for silence)\n");
+        std::fprintf(stderr, "usage: make_sample_rom OUTPUT.rom SAMPLE.wav... (-silence for silence)\n");
         return 2;
     }
     std::vector<std::vector<int16_t>> samples;
     for (int i = 2; i < argc; i++) {
         std::string name = argv[i];
-        if (name.empty()) {
-            samples.push_back({});
+        if (name == "-silence") {
+            samples.push_back({});  // silence
             continue;
         }
         std::ifstream in(name, std::ios::binary);
