@@ -118,6 +118,7 @@ int vortan_main(int argc, const char* const* argv) {
     }
     headless = cli.headless;
     frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
+    run_over = frame_limit == 0;
     int frames_asked = frame_limit >= 0;
 
     if (!headless) {
