@@ -120,21 +120,20 @@ inline void bcd_flags(int32_t res, bool carry) {
     w.nzc = uint8_t((r & 0x80 ? fN : 0) | (r ? 0 : (w.nzc & fZ)) | carry);
 }
 inline uint8_t bcd_add(uint32_t d, uint32_t s) {
-    int32_t res = int32_t((d & 0x0F) + (s & 0x0F) + w.x);
-    if (res > 9) res += 6;
-    res += int32_t((d & 0xF0) + (s & 0xF0));
-    bool carry = res > 0x99;
-    if (carry) res -= 0xA0;
+    int32_t bin = int32_t((d & 0xFF) + (s & 0xFF) + w.x);
+    int32_t res = bin;
+    if (int32_t((d & 0x0F) + (s & 0x0F) + w.x) > 9) res += 6;
+    bool carry = bin > 0x99;
+    if (carry) res += 0x60;
     bcd_flags(res, carry);
     return uint8_t(res);
 }
 inline uint8_t bcd_sub(uint32_t d, uint32_t s) {
-    int32_t res = int32_t(d & 0x0F) - int32_t(s & 0x0F) - w.x;
-    if (res < 0) res -= 6;
-    res += int32_t(d & 0xF0) - int32_t(s & 0xF0);
-    bool carry = res < 0;
-    if (carry) res += 0xA0;
-    bcd_flags(res, carry);
+    int32_t bin = int32_t(d & 0xFF) - int32_t(s & 0xFF) - w.x;
+    int32_t res = bin;
+    if (int32_t(d & 0x0F) - int32_t(s & 0x0F) - w.x < 0) res -= 6;
+    if (bin < 0) res -= 0x60;
+    bcd_flags(res, res < 0);
     return uint8_t(res);
 }
 

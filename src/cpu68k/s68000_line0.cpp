@@ -87,7 +87,7 @@ struct bit_op {
             uint32_t m = 1u << n;
             w.nzc = uint8_t((w.nzc & ~fZ) | ((v & m) ? 0 : fZ));
             if constexpr (T == BTST) {
-                w.rem -= (STATIC ? 8 : 4) + ea_time<F, 1>();
+                w.rem -= (STATIC ? 8 : (F == IMM ? 6 : 4)) + ea_time<F, 1>();
                 return;
             } else {
                 if constexpr (T == BCHG) v ^= m;

@@ -105,7 +105,7 @@ struct chk_op {
             w.rem -= 40 + ea_time<F, 2>();
             return;
         }
-        w.nzc &= fN;
+        w.nzc = 0;
         w.rem -= 10 + ea_time<F, 2>();
     }
 };
@@ -215,7 +215,7 @@ struct reg_op {
         } else if constexpr (K == LINK) {
             uint32_t disp = sext<2>(fetch16());
             uint32_t sp = ctx.areg[7] - 4;
-            write_l(sp, r == 7 ? sp : ctx.areg[r]);
+            write_l(sp, ctx.areg[r]);  // LINK A7 stores A7 as it was
             ctx.areg[r] = sp;
             ctx.areg[7] = sp + disp;
             w.rem -= 16;

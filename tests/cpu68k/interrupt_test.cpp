@@ -57,7 +57,7 @@ TEST(Interrupts, PendingLevelTakenBeforeFirstInstructionOfSlice) {
                        0x60FE}),        // bra.s .
               0);
     m68k_execute(0);
-    EXPECT_EQ(m68k_clear_cycles(), 12);
+    EXPECT_EQ(m68k_clear_cycles(), 16);
     EXPECT_EQ(m68k_cause_interrupt(6), 0);
     EXPECT_EQ(m68k_cause_interrupt(6), 1);
     EXPECT_EQ(m68k_execute(0), S68000_OK);

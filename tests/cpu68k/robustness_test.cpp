@@ -17,8 +17,8 @@ constexpr uint32_t rom_size = 0x40000;
 constexpr uint32_t ram_base = 0xFF0000;
 constexpr uint32_t ram_size = 0x10000;
 constexpr uint32_t mirror_base = 0xFE0000;
-constexpr uint32_t io_base = 0xA00000;
-constexpr uint32_t io_high = 0xA0FFFF;
+constexpr uint32_t io_base = 0x800000;  // a quarter of the space, so random code reaches it
+constexpr uint32_t io_high = 0xBFFFFF;
 constexpr uint32_t small_base = 0x8C0000;  // a tiny direct region: odd edges
 constexpr uint32_t small_size = 0x10;
 

@@ -49,7 +49,7 @@ TEST(Trace, InstructionRaisingAnExceptionIsNotTracedHandlerRunsUntraced) {
     auto s = rig::state();
     EXPECT_EQ(s.dreg[5], 1u);
     EXPECT_EQ(s.dreg[6], 3u);
-    EXPECT_EQ(s.pc, rig::code + 12);
+    EXPECT_EQ(s.pc, rig::code + 14);
     EXPECT_EQ(s.sr, 0x2700);
 }
 
