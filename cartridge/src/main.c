@@ -214,6 +214,7 @@ static void bar_init(void)
 
 /* Game state. */
 static s16 player_x = 152, player_y = 100;
+static u16 player_flip;
 static u8 palette_state;
 static u8 shadow_mode;
 static u8 test_page;
@@ -266,7 +267,7 @@ static void sprites_update(void)
     } else {
         u8 t = (u8)(frame & 63);
         /* The player first: in front of every other sprite. */
-        set_sprite(0, player_x, player_y, 0x05, (u16)(TILE_SPRITE | 0x8000));
+        set_sprite(0, player_x, player_y, 0x05, (u16)(TILE_SPRITE | 0x8000 | player_flip));
         for (i = 0; i < CHAIN; i++) {
             u8 a = (u8)((t + (i << 3) + (i << 1)) & 63);
             s16 ox = (s16)(player_x + 4 + (sine[(a + 16) & 63] >> 2));
@@ -359,10 +360,13 @@ int main(void)
         music_enabled = (u8)(dip0 & 1);
 
         if (!test_page) {
-            if (p1 & PAD_RIGHT) player_x += 2;
-            if (p1 & PAD_LEFT) player_x -= 2;
-            if (p1 & PAD_DOWN) player_y += 2;
-            if (p1 & PAD_UP) player_y -= 2;
+            /* Button A doubles the speed; B and C flip the ship. */
+            s16 speed = (p1 & PAD_A) ? 4 : 2;
+            if (p1 & PAD_RIGHT) player_x += speed;
+            if (p1 & PAD_LEFT) player_x -= speed;
+            if (p1 & PAD_DOWN) player_y += speed;
+            if (p1 & PAD_UP) player_y -= speed;
+            player_flip = (u16)(((p1 & PAD_B) ? 0x0800 : 0) | ((p1 & PAD_C) ? 0x1000 : 0));
             if (player_x < 0) player_x = 0;
             if (player_x > 320 - 16) player_x = 320 - 16;
             if (player_y < 0) player_y = 0;

@@ -66,8 +66,30 @@ TEST(DemoCartridge, PlayerMovesTwoPixelsPerFrameHeldRight) {
     int x1 = player_left(snapshot(moved, 100, "40 p1.right\n70\n"));
     ASSERT_GE(x0, 0);
     EXPECT_EQ(x1 - x0, 60);  // held for 30 frames
+    scratch_dir fast;
+    EXPECT_EQ(player_left(snapshot(fast, 100, "40 p1.right p1.a\n50\n")) - x0, 40);  // A doubles the speed
     scratch_dir edge;
     EXPECT_EQ(player_left(snapshot(edge, 200, "10 p1.right\n")), 320 - 16 + 1);  // stops at the edge
+}
+
+// Orange pixels of the ship above and below its middle line.
+std::pair<int, int> player_halves(const picture& p) {
+    int top = -1, upper = 0, lower = 0;
+    for (int y = 0; y < p.height && top < 0; y++)
+        for (int x = 0; x < p.width; x++)
+            if (near(p.at(x, y), player_orange, 12)) top = y;
+    for (int y = top; y >= 0 && y < top + 16 && y < p.height; y++)
+        for (int x = 0; x < p.width; x++)
+            if (near(p.at(x, y), player_orange, 12)) (y < top + 7 ? upper : lower)++;
+    return {upper, lower};
+}
+
+TEST(DemoCartridge, ButtonCFlipsThePlayerUpsideDown) {
+    scratch_dir plain, flipped;
+    auto [up0, low0] = player_halves(snapshot(plain, 60, ""));
+    auto [up1, low1] = player_halves(snapshot(flipped, 60, "30 p1.c\n"));
+    EXPECT_LT(up0, low0);  // the ship's nose is narrow
+    EXPECT_GT(up1, low1);
 }
 
 TEST(DemoCartridge, BarShowsHeldControlsAndDipBytesInHex) {
