@@ -78,8 +78,10 @@ void free_shared_tables() {
 }
 
 void build_rate_tables(ym_chip& chip) {
-    chip.freqbase = chip.rate ? static_cast<double>(chip.clock) / chip.rate / 144.0 : 0.0;
-    chip.timer_base = chip.clock ? 1.0 / (chip.clock / 144.0) : 0.0;
+    // No rate (or a nonsensical one) leaves every step at 0: silence.
+    const bool running = chip.rate > 0 && chip.clock > 0;
+    chip.freqbase = running ? static_cast<double>(chip.clock) / chip.rate / 144.0 : 0.0;
+    chip.timer_base = chip.clock > 0 ? 1.0 / (chip.clock / 144.0) : 0.0;
     const double fb = chip.freqbase;
 
     for (int d = 0; d < 4; d++) {
