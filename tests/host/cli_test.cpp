@@ -291,6 +291,15 @@ TEST_F(Program, SnapshotIsThePictureAsShown) {
     EXPECT_FALSE(exists("none.png"));
 }
 
+TEST_F(Program, ExitKeepsTheDipFileAsUnloadingDoes) {
+    // A one-byte file is read with the second byte at its default; the exit
+    // writes both.
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/dip'").c_str()), 0);
+    std::ofstream(path("dip/columns.dip"), std::ios::binary) << '\x12';
+    ASSERT_EQ(run("-headless -frames 2 columns"), 0) << err;
+    EXPECT_EQ(read_file(path("dip/columns.dip")), std::string("\x12\xff", 2));
+}
+
 TEST_F(Program, BenchPrintsOneLine) {
     ASSERT_EQ(run("-bench 60 columns"), 0) << err;
     std::regex line(R"(frames 60, seconds [0-9]+\.[0-9]{3}, fps [0-9]+\.[0-9], speed [0-9]+\.[0-9]{2}x\n)");
@@ -363,6 +372,8 @@ TEST_F(Program, RealWindowRunsFramesAndKeepsTheSettings) {
     std::string cfg = read_file(path("vortan.cfg"));
     EXPECT_NE(cfg.find("-winsize 2\n"), std::string::npos) << cfg;
     EXPECT_NE(cfg.find("-romdir ./roms\n"), std::string::npos) << cfg;
+    // The cartridge built into the program runs the same way.
+    EXPECT_EQ(run("-frames 120 demo", env), 0) << err;
 }
 
 }  // namespace
