@@ -141,6 +141,7 @@ void cache_tiles() {
     for (unsigned i = 0; i < vram_dirty_index; i++) {
         const unsigned t = vram_dirty_queue[i];
         vram_dirty_list[t] = 0;
+        note_vram_tile_changed(t);
         const uint8_t* src = vdp.vram + t * 32;
         uint8_t* o0 = tile_cache + (0 * 2048 + t) * 64;
         uint8_t* o1 = tile_cache + (1 * 2048 + t) * 64;
@@ -164,37 +165,75 @@ void merge_layer(uint8_t* dest, const uint8_t* src, int n, const uint8_t* table)
     for (int i = 0; i < n; i++) dest[i] = table[(src[i] << 8) | dest[i]];
 }
 
-void render_sprites(int line, uint8_t* out, const uint8_t* table) {
-    const bool wide = wide_mode();
+namespace {
+
+// The sprite chain as read from the attribute table, kept between lines
+// until a write reaches the table (seen when its tiles leave the dirty
+// queue) or its base or the screen width changes. Walking the links is a
+// chain of dependent reads that would otherwise be repeated on every line.
+struct chain_entry {
+    int y, x;
+    int hcells, wcells;
+    unsigned size, attr;
+};
+chain_entry chain[80];
+int chain_length;
+bool chain_valid;
+unsigned chain_base;
+bool chain_wide;
+
+constexpr unsigned chain_table_tiles = 128 * 8 / 32;  // links reach entries 0-127
+
+void read_chain(bool wide) {
     const int limit = wide ? 80 : 64;
-    const int right_edge = wide ? 448 : 384;
-    const int y_line = line + 128;
+    const uint8_t* v = vdp.vram;
     unsigned k = 0;
+    chain_length = 0;
     for (int i = 0; i < limit; i++) {
         if (i != 0 && k == 0) break;  // the chain has come back to sprite 0
         // Bytes wrap within video RAM: a high table base with a large link
         // number must not read past it.
         const unsigned e = sprite_table_base + k * 8;
-        const uint8_t* v = vdp.vram;
-        const uint8_t size = v[(e + 2) & 0xFFFF];
+        chain_entry& c = chain[chain_length++];
+        c.size = v[(e + 2) & 0xFFFF];
         k = v[(e + 3) & 0xFFFF] & 0x7F;
-        const int y = ((v[e & 0xFFFF] << 8) | v[(e + 1) & 0xFFFF]) & 0x1FF;
-        const int hcells = (size & 3) + 1;
-        if (y_line < y || y_line >= y + hcells * 8) continue;
-        const int x = ((v[(e + 6) & 0xFFFF] << 8) | v[(e + 7) & 0xFFFF]) & 0x1FF;
-        const int wcells = ((size >> 2) & 3) + 1;
-        if (x + wcells * 8 < 128 || x >= right_edge) continue;
+        c.y = ((v[e & 0xFFFF] << 8) | v[(e + 1) & 0xFFFF]) & 0x1FF;
+        c.hcells = (c.size & 3) + 1;
+        c.wcells = ((c.size >> 2) & 3) + 1;
+        c.attr = (v[(e + 4) & 0xFFFF] << 8) | v[(e + 5) & 0xFFFF];
+        c.x = ((v[(e + 6) & 0xFFFF] << 8) | v[(e + 7) & 0xFFFF]) & 0x1FF;
+    }
+    chain_valid = true;
+    chain_base = sprite_table_base;
+    chain_wide = wide;
+}
 
-        const unsigned a = (v[(e + 4) & 0xFFFF] << 8) | v[(e + 5) & 0xFFFF];
-        const int r = y_line - y;
+}  // namespace
+
+void note_vram_tile_changed(unsigned t) {
+    if (((t - (chain_base >> 5)) & 0x7FF) < chain_table_tiles) chain_valid = false;
+}
+
+void render_sprites(int line, uint8_t* out, const uint8_t* table) {
+    const bool wide = wide_mode();
+    if (!chain_valid || chain_base != sprite_table_base || chain_wide != wide) read_chain(wide);
+    const int right_edge = wide ? 448 : 384;
+    const int y_line = line + 128;
+    for (int i = 0; i < chain_length; i++) {
+        const chain_entry& c = chain[i];
+        if (y_line < c.y || y_line >= c.y + c.hcells * 8) continue;
+        if (c.x + c.wcells * 8 < 128 || c.x >= right_edge) continue;
+
+        const unsigned a = c.attr;
+        const int r = y_line - c.y;
         int cr = (r >> 3) & 3;
         const int fr = r & 7;
-        if (a & 0x1000) cr = (size & 3) - cr;
+        if (a & 0x1000) cr = (c.size & 3) - cr;
         const uint8_t attr = (a >> 9) & 0x70;
-        uint8_t* dst = out + x - 96;
-        for (int cc = 0; cc < wcells; cc++, dst += 8) {
-            const int col = (a & 0x0800) ? ((size >> 2) & 3) - cc : cc;
-            const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * hcells) & 0x7FF);
+        uint8_t* dst = out + c.x - 96;
+        for (int cc = 0; cc < c.wcells; cc++, dst += 8) {
+            const int col = (a & 0x0800) ? c.wcells - 1 - cc : cc;
+            const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * c.hcells) & 0x7FF);
             const uint8_t* src = tile_cache + tile * 64 + fr * 8;
             uint64_t any;
             std::memcpy(&any, src, 8);

@@ -35,3 +35,6 @@ void window_clip(int line);
 void cache_tiles();
 void merge_layer(uint8_t* dest, const uint8_t* src, int n, const uint8_t* table);
 void render_sprites(int line, uint8_t* line_buffer, const uint8_t* table);
+// Told of every tile drained from the dirty queue, so the sprite chain the
+// renderer keeps between lines is read again when its table changes.
+void note_vram_tile_changed(unsigned tile);

@@ -353,3 +353,32 @@ TEST_F(Sprites, ShadowAndHighlightOperators) {
     EXPECT_EQ(f.at(0, 0), 0x7E);
     EXPECT_EQ(f.at(0, 8), 0x13);
 }
+
+TEST_F(Sprites, TableChangesShowOnTheNextLine) {
+    write_sprite(0, {.y = 128, .x = 128, .link = 0, .attr = name_entry(6)});
+    EXPECT_EQ(draw(0, 0), 0x46);
+    vram_word(static_cast<uint16_t>(sprite_table_base + 6), 200);  // move it by the data port
+    render_line(1);
+    EXPECT_EQ(f.at(1, 0), 0x00);
+    EXPECT_EQ(f.at(1, 72), 0x46);
+
+    // A copy into the table: sprite 0 takes the attribute word of entry 5.
+    write_sprite(5, {.attr = name_entry(7)});
+    set_reg(1, 0x54);
+    set_reg(15, 1);
+    set_reg(19, 2), set_reg(20, 0), set_reg(21, 0x2C), set_reg(22, 0xD8), set_reg(23, 0xC0);
+    command(vram_read | 0x20, static_cast<uint16_t>(sprite_table_base + 4));
+    set_reg(15, 2);
+    EXPECT_EQ(draw(2, 72), 0x47);
+
+    // A new table base is read at once.
+    write_sprite(0, {.y = 128, .x = 136, .link = 0, .attr = name_entry(8)});
+    set_reg(5, 0x6D);
+    write_sprite(0, {.y = 128, .x = 144, .link = 0, .attr = name_entry(9)});
+    render_line(3);
+    EXPECT_EQ(f.at(3, 16), 0x49);
+    EXPECT_EQ(f.at(3, 8), 0x00);
+    set_reg(5, 0x6C);
+    render_line(3);
+    EXPECT_EQ(f.at(3, 8), 0x48);
+}
