@@ -100,11 +100,12 @@ static void about_dialog() {
     ImGui::Text("Vortan %s", vortan_version);
     ImGui::Separator();
     ImGui::BeginGroup();
-    centred("An emulator of the Sega System C2 arcade board.");
-    centred("68000, VDP, YM3438, SN76489 and uPD7759,");
+    // Short lines: the dialog must fit a window of size factor 1.
+    centred("Sega System C2 arcade board emulator");
+    centred("68000, VDP, YM3438, SN76489, uPD7759");
     centred("emulated frame by frame.");
     ImGui::Spacing();
-    centred("Written for Linux desktops with SDL2 and Dear ImGui.");
+    centred("For Linux desktops: SDL2, Dear ImGui.");
     ImGui::EndGroup();
     ImGui::EndPopup();
 }

@@ -232,7 +232,7 @@ TEST_F(WindowTest, AcceleratorTableMapsEveryKey) {
     }
 }
 
-TEST_F(WindowTest, AnOpenDialogHoldsTheEmulationAndSilencesTheSound) {
+TEST_F(WindowTest, AnOpenDialogHoldsTheEmulationAndTakesTheKeys) {
     EXPECT_EQ(menu_is_open(), 0);
     repaint_video();
     EXPECT_EQ(menu_is_open(), 0);
