@@ -58,6 +58,22 @@ double loudness_of(uint32_t button, uint32_t mask) {
 
 }  // namespace
 
+TEST(DemoMachine, BuiltInEntryAfterTheSeventeenOutsideTheMenuNumbers) {
+    int count = 0;
+    while (driver_list[count]) count++;
+    ASSERT_EQ(count, game_count + 1);
+    EXPECT_EQ(driver_list[game_count], &demo_driver);
+    EXPECT_EQ(game_name_by_number(game_count + 1), nullptr);
+    // Placed like any game, with nothing on disk; the name in any letter case.
+    ASSERT_EQ(load_driver("DEMO"), 1);
+    EXPECT_EQ(sample_rom[1], 0x5A);  // the speech chip's signature
+    EXPECT_EQ(sample_rom[4], 0x55);
+    EXPECT_EQ(program_rom[3], 0x00);  // initial stack pointer 0x00FFFF00, 68000 byte order
+    EXPECT_EQ(program_rom[1], 0xFF);
+    free_driver();
+    EXPECT_EQ(sample_rom[1], 0);
+}
+
 TEST(DemoMachine, EachChipToggledOffIsSilent) {
     const uint32_t all = channel_fm | channel_psg | channel_adpcm;
     // Button A: the FM jingle; B: PSG tones; C: the spoken sample.
