@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/display.h"
 #include "host/options.h"
 #include "machine/board.h"
 #include "signal_analysis.h"
@@ -215,6 +216,21 @@ TEST_F(Mixer, StreamLoopsOnDummyDeviceAndSilences) {
 
     release_sound();
     EXPECT_EQ(stream_open(), 0);
+    unsetenv("SDL_AUDIODRIVER");
+}
+
+TEST_F(Mixer, SoundErrorReportsAndCloses) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(init_sound(22050), 1);
+    int boxes = box_count;
+    sound_error("The audio device stopped");
+    EXPECT_EQ(box_count, boxes + 1);
+    EXPECT_STREQ(last_box_title, "SC sound error");
+    EXPECT_EQ(std::strncmp(last_box_text, "The audio device stopped", 24), 0);
+    EXPECT_EQ(stream_open(), 0) << "sound stays off until opened again";
+    sound_enabled = 1;
+    w32_update_audio();  // closed: mixes, writes nothing, does not wait
+    unsetenv("SDL_AUDIODRIVER");
 }
 
 TEST_F(Mixer, NoAudioAtAllRunsSilently) {
