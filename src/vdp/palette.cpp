@@ -137,10 +137,14 @@ void convert_frame() {
     const int pitch_pixels = (surface_pitch / 2);
     const int width = vp_width < pitch_pixels ? vp_width : pitch_pixels;
     if (width <= 0 || frame_pitch < 32 + width) return;
+    // A private copy of the table: stores into the image cannot alias it,
+    // so the look-ups need not wait on them.
+    uint16_t colours[256];
+    std::memcpy(colours, conv_pal, sizeof colours);
     auto* out_base = reinterpret_cast<uint8_t*>(conv_bmp);
     for (int y = 0; y < lines; y++) {
         const uint8_t* src = frame_buffer + static_cast<size_t>(y) * frame_pitch + 32;
         auto* dst = reinterpret_cast<uint16_t*>(out_base + static_cast<size_t>(y) * (surface_pitch & ~1));
-        for (int x = 0; x < width; x++) dst[x] = conv_pal[src[x]];
+        for (int x = 0; x < width; x++) dst[x] = colours[src[x]];
     }
 }

@@ -162,7 +162,15 @@ void cache_tiles() {
 }
 
 void merge_layer(uint8_t* dest, const uint8_t* src, int n, const uint8_t* table) {
-    for (int i = 0; i < n; i++) dest[i] = table[(src[i] << 8) | dest[i]];
+    int i = 0;
+    // Eight pixels read before any is stored, so the table reads need not
+    // wait on stores that might alias them.
+    for (; i + 8 <= n; i += 8) {
+        uint8_t out[8];
+        for (int k = 0; k < 8; k++) out[k] = table[(src[i + k] << 8) | dest[i + k]];
+        std::memcpy(dest + i, out, 8);
+    }
+    for (; i < n; i++) dest[i] = table[(src[i] << 8) | dest[i]];
 }
 
 namespace {
