@@ -217,13 +217,14 @@ static void stage_picture(bool black) {
 // One ImGui frame with the menu bar, drawn over the picture. A menu that
 // has just opened is laid out in a first, unseen frame, so run one more.
 static void draw_menu_frame() {
-    if (!imgui_renderer_ready || !main_window) return;
+    if (!imgui_renderer_ready || !main_window || !ImGui::GetCurrentContext()) return;
     ImGui_ImplSDLRenderer_NewFrame();
     if (window_menu_frame()) {
         ImGui_ImplSDLRenderer_NewFrame();
         window_menu_frame();
     }
-    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    ImDrawData* data = ImGui::GetDrawData();
+    if (data && data->Valid) ImGui_ImplSDLRenderer_RenderDrawData(data);
 }
 
 // Draws the texture where the mode puts it, the menu bar over it, and shows it.
