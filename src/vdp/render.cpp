@@ -21,8 +21,9 @@ int plane_w_enable, plane_w_start, plane_w_end;
 
 namespace {
 
-// Narrowest frame-buffer line every layer can be drawn into: the margin,
-// 40 columns and the extra column of a finely scrolled plane.
+// Narrowest frame-buffer line drawn into. The margin, 40 columns and a
+// finely scrolled plane's extra column reach byte 360; the display's own
+// lines are 1024 bytes.
 constexpr int min_line_bytes = 512;
 
 inline uint16_t vram_word(unsigned address) {

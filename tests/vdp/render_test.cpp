@@ -184,6 +184,11 @@ TEST_F(Render, WindowSplits) {
     EXPECT_EQ(plane_a_end, 32);
     EXPECT_EQ(draw(0, 200), 1);
 
+    set_reg(17, 0x14);  // left of column 40: the whole line, and no further
+    window_clip(0);
+    EXPECT_EQ(plane_w_end, 32);
+    EXPECT_EQ(draw(0, 255), 3);
+
     set_reg(17, 0x00);
     set_reg(18, 0x05);  // the top five rows
     EXPECT_EQ(draw(39, 0), 3);
