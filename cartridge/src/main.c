@@ -104,19 +104,37 @@ static void make_tile(u16 *out, const u8 *pixels)
     }
 }
 
-static void make_font(u16 first_tile, u8 fg, u8 bg)
+/* Glyph rows as bits (bit 7 = pixel 0), made once from the font's text. */
+static u8 glyph_bits[FONT_COUNT][8];
+
+static void make_glyph_bits(void)
 {
     int g, r, x;
-    u8 pixels[64];
-    for (g = 0; g < FONT_COUNT; g++) {
-        for (r = 0; r < 8; r++)
-            for (x = 0; x < 8; x++) {
-                u8 on = r < FONT_ROWS && x >= 1 && x <= FONT_COLUMNS &&
-                        font_glyphs[g][r][x - 1] == '#';
-                pixels[(r << 3) + x] = on ? fg : bg;
-            }
-        make_tile(tile_buffer + (g << 4), pixels);
-    }
+    for (g = 0; g < FONT_COUNT; g++)
+        for (r = 0; r < FONT_ROWS; r++) {
+            u8 bits = 0;
+            for (x = 0; x < FONT_COLUMNS; x++)
+                if (font_glyphs[g][r][x] == '#')
+                    bits |= (u8)(0x40 >> x);
+            glyph_bits[g][r] = bits;
+        }
+}
+
+static void make_font(u16 first_tile, u8 fg, u8 bg)
+{
+    u16 expand[16];
+    int n, g, r;
+    u16 *out = tile_buffer;
+    /* Four bits of a row to four pixels, so a row is two lookups. */
+    for (n = 0; n < 16; n++)
+        expand[n] = (u16)(((n & 8 ? fg : bg) << 12) | ((n & 4 ? fg : bg) << 8) |
+                          ((n & 2 ? fg : bg) << 4) | (n & 1 ? fg : bg));
+    for (g = 0; g < FONT_COUNT; g++)
+        for (r = 0; r < 8; r++) {
+            u8 bits = glyph_bits[g][r];
+            *out++ = expand[bits >> 4];
+            *out++ = expand[bits & 15];
+        }
     vdp_dma_to_vram((u16)(first_tile << 5), tile_buffer, 64 * 16);
 }
 
@@ -162,6 +180,7 @@ static const char *const backdrop_art[16] = {
 
 static void tiles_init(void)
 {
+    make_glyph_bits();
     make_font(TILE_FONT, 1, 0);
     make_font(TILE_FONT2, 2, 0);
     make_font(TILE_BAR, 1, 9);
