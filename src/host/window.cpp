@@ -3,6 +3,7 @@
 #include "host/window.h"
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
+#include <cfloat>
 #include "host/display.h"
 #include "host/gui.h"
 #include "host/options.h"
@@ -15,6 +16,9 @@ int quit_requested;
 
 static int menu_open;
 static int imgui_platform_ready;
+// Pointer position from the events, for when SDL cannot tell which window
+// has the pointer (the backend then leaves the menu without one).
+static ImVec2 event_mouse(-FLT_MAX, -FLT_MAX);
 
 static void silence_if_playing() {
     if (sound_enabled && game_loaded) silence_sound();
@@ -53,6 +57,7 @@ void destroy_main_window() {
     if (main_window) SDL_DestroyWindow(main_window);
     main_window = nullptr;
     menu_open = 0;
+    event_mouse = ImVec2(-FLT_MAX, -FLT_MAX);
 }
 
 void update_window_rects() {
@@ -71,6 +76,8 @@ int menu_is_open() { return menu_open && !fullscreen; }
 int window_menu_frame() {
     if (!imgui_platform_ready) return 0;
     ImGui_ImplSDL2_NewFrame();
+    ImGuiIO& io = ImGui::GetIO();
+    if (!ImGui::IsMousePosValid(&io.MousePos)) io.MousePos = event_mouse;
     ImGui::NewFrame();
     draw_menu_bar();
     int was_open = menu_open;
@@ -131,6 +138,7 @@ static void window_event(const SDL_WindowEvent& e) {
         window_active = 1;
         update_window_rects();
         break;
+    case SDL_WINDOWEVENT_LEAVE: event_mouse = ImVec2(-FLT_MAX, -FLT_MAX); break;
     case SDL_WINDOWEVENT_MOVED:
         silence_if_playing();
         update_window_rects();
@@ -162,6 +170,9 @@ void window_handle_event(const SDL_Event& event) {
     case SDL_QUIT: quit_requested = 1; break;
     case SDL_WINDOWEVENT: window_event(event.window); break;
     case SDL_KEYDOWN: key_down(event.key); break;
+    case SDL_MOUSEMOTION:
+        event_mouse = ImVec2(float(event.motion.x), float(event.motion.y));
+        break;
     case SDL_RENDER_DEVICE_RESET:
         // The textures went with the device: build the display again.
         restore_video();

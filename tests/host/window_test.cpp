@@ -245,6 +245,42 @@ TEST_F(WindowTest, AnOpenDialogHoldsTheEmulationAndTakesTheKeys) {
     EXPECT_EQ(throttle, 1);
 }
 
+// A click the way the event loop delivers it: the pointer moves there, the
+// button goes down and up.
+void click_at(int x, int y) {
+    SDL_WarpMouseInWindow(main_window, x, y);
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SDL_GetWindowID(main_window);
+    e.motion.x = x;
+    e.motion.y = y;
+    window_handle_event(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.windowID = SDL_GetWindowID(main_window);
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    e.button.x = x;
+    e.button.y = y;
+    window_handle_event(e);
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.state = SDL_RELEASED;
+    window_handle_event(e);
+}
+
+TEST_F(WindowTest, ChoosingAMenuItemRunsItsCommandAndClosesTheMenu) {
+    gui_manage_skip(1);
+    update_front_video(client_area);
+    click_at(138, 9);  // "Video"
+    ASSERT_EQ(menu_is_open(), 1) << "the Video menu opened";
+    click_at(140, 89);  // "Size x 3"
+    EXPECT_EQ(winsize, 3);
+    EXPECT_EQ(menu_is_open(), 0);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(main_window, &w, &h);
+    EXPECT_EQ(w, 960);
+}
+
 TEST_F(WindowTest, VideoMemoryKeepsAWorkingRendererAndIdleRepaintIsBlack) {
     menu_command(cmd_videomem);
     EXPECT_EQ(video_memory, 1);
