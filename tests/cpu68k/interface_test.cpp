@@ -1,7 +1,7 @@
 // The interface layer's bookkeeping: contexts, list slots, appends, modifies.
 #include <gtest/gtest.h>
 
-#include "cpu68k/m68k.h"
+#include "cpu68k/cpu_rig.h"
 
 namespace {
 
@@ -162,6 +162,35 @@ TEST(InterfaceLayer, ModifyAddrMovesEntriesFoundByTarget) {
     // A null handler and user data never match the terminators behind the entries.
     m68k_modify_readword_addr(0x60, 0x6F, nullptr, nullptr);
     EXPECT_TRUE(is_terminator(c.read_word[0]));
+}
+
+TEST(InterfaceLayer, EachContextKeepsItsOwnStateAndLists) {
+    rig::machine m;
+    ASSERT_EQ(m.start({0x7007, 0x60FE}), 0);  // moveq #7,d0 / bra.s .
+    EXPECT_EQ(m68k_execute(0), S68000_OK);
+    m68k_switch(1);  // nothing mapped there: PC 0 is in no region
+    EXPECT_EQ(m68k_execute(100), S68000_FETCH_FAULT);
+    EXPECT_EQ(rig::state().dreg[0], 0u);
+    m68k_switch(0);
+    EXPECT_EQ(rig::state().dreg[0], 7u);
+    EXPECT_EQ(m68k_execute(100), S68000_OK);
+    EXPECT_EQ(m68k_readpc(), rig::code + 2);
+}
+
+TEST(InterfaceLayer, ModifiedEntryServesTheNextAccess) {
+    rig::machine m;
+    static uint16_t first[8] = {0x1111}, second[8] = {0x2222};
+    m68k_add_readwrite(0x600000, 0x60000F, nullptr, first);
+    ASSERT_EQ(m.start({0x3039, 0x0060, 0x0000,  // move.w 0x600000,d0
+                       0x3239, 0x0060, 0x0000,  // move.w 0x600000,d1
+                       0x60FE}),
+              0);
+    m68k_execute(0);
+    m68k_modify_readwrite_data(0x600000, 0x60000F, nullptr, second);
+    m68k_execute(0);
+    auto s = rig::state();
+    EXPECT_EQ(s.dreg[0], 0x1111u);
+    EXPECT_EQ(s.dreg[1], 0x2222u);
 }
 
 }  // namespace

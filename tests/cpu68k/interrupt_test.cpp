@@ -204,4 +204,34 @@ TEST(Interrupts, RteLoweringMaskLetsWaitingLevelInBeforeNextInstruction) {
     EXPECT_EQ(m.ram_word(frame_sr), 0x2000);
 }
 
+TEST(Interrupts, FlushTakesOneUnmaskedLevelOutsideASlice) {
+    rig::machine m;
+    ASSERT_EQ(m.start({0x46FC, 0x2300, 0x4E71, 0x60FE}), 0);  // move.w #0x2300,sr
+    m68k_execute(0);
+    m68k_clear_cycles();
+    EXPECT_EQ(m68k_cause_interrupt(2), 0);
+    m68k_flush_interrupts();  // level 2 is masked
+    EXPECT_EQ(m68k_readpc(), rig::code + 4);
+    EXPECT_EQ(m68k_get_elapsed_cycles(), 0);
+    EXPECT_EQ(m68k_cause_interrupt(5), 0);
+    m68k_flush_interrupts();
+    auto s = rig::state();
+    EXPECT_EQ(s.pc, stub(29));
+    EXPECT_EQ(s.sr, 0x2500);
+    EXPECT_EQ(s.irq_block[0] & 0xFE, 0x04);
+    EXPECT_EQ(m.ram_long(frame_pc), rig::code + 4);
+    EXPECT_EQ(m68k_get_elapsed_cycles(), 44);
+}
+
+TEST(Interrupts, VectorOutsideEveryRegionFaultsTheSlice) {
+    rig::machine m;
+    m.set_vector(31, 0x500000);
+    ASSERT_EQ(m.start({0x4E71, 0x60FE}), 0);
+    EXPECT_EQ(m68k_cause_interrupt(7), 0);
+    EXPECT_EQ(m68k_execute(100), S68000_FETCH_FAULT);
+    EXPECT_EQ(m68k_readpc(), 0x500000u);
+    EXPECT_EQ(m.ram_long(frame_pc), rig::code);
+    EXPECT_EQ(m68k_execute(100), S68000_FETCH_FAULT);
+}
+
 }  // namespace
