@@ -24,8 +24,8 @@ void clear_lists(m68k_context_entry& c) {
     }
 }
 
-// The block is written through the record's own layout; the core may report
-// a larger size, never a smaller one, so the block is the larger of the two.
+// The layer writes the list pointers through the record's layout, so the
+// block is never smaller than the record, whatever size the core reports.
 size_t block_size() {
     size_t reported = s68000GetContextSize();
     return reported > sizeof(s68000context) ? reported : sizeof(s68000context);
