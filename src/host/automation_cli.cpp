@@ -93,6 +93,12 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
             ++i;
         } else if (is_option_word(word)) {
             if (!need_value()) return 0;
+            // A directory cut short would name another one.
+            if (std::strlen(value) >= option_path_size) {
+                error = std::string("the value of ") + word + " is longer than " +
+                        std::to_string(option_path_size - 1) + " characters";
+                return 0;
+            }
             cli.options.emplace_back(word, value);
             ++i;
         } else if (word[0] == '-' && word[1] != 0) {

@@ -60,7 +60,7 @@ TEST(CommandLine, GameAndOptions) {
 }
 
 TEST(CommandLine, UsageErrors) {
-    const std::vector<std::vector<const char*>> bad = {
+    std::vector<std::vector<const char*>> bad = {
         {"-nosuch", "columns"},
         {"columns", "-sound"},
         {"-frames"},
@@ -73,6 +73,8 @@ TEST(CommandLine, UsageErrors) {
         {"-snapshot", "", "columns"},
         {"-playback", "x", "-record", "x", "columns"},
     };
+    const std::string long_dir(300, 'r');
+    bad.push_back({"-romdir", long_dir.c_str(), "columns"});
     for (const auto& args : bad) {
         command_line cli;
         std::string error;
