@@ -230,6 +230,25 @@ TEST_F(GuiTest, RomDumpWritesTheWholeRegionIn68000Order) {
     EXPECT_EQ(run(cmd_dump_rom), "Could not dump ROM to no_such_dir/dumptest.rom");
 }
 
+TEST_F(GuiTest, GameMenuLoadsTheDemoAndAFailedLoadLeavesNoGame) {
+    TempDir dir;  // no ROM files here
+    menu_command(cmd_load_demo);
+    ASSERT_EQ(game_loaded, 1);
+    ASSERT_NE(game_driver, nullptr);
+    EXPECT_STREQ(game_driver->short_name, "demo");
+    EXPECT_EQ(run(cmd_reset), "Reset");
+
+    int boxes = box_count;
+    ::testing::internal::CaptureStderr();
+    menu_command(40043);  // Columns (Japan), whose ROMs are missing
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(box_count, boxes + 1);
+    EXPECT_STREQ(last_box_text, "Error loading driver");
+    EXPECT_EQ(game_loaded, 0);
+    EXPECT_EQ(run(cmd_reset), "");
+    system_shutdown();
+}
+
 TEST_F(GuiTest, WindowSizeCommandsSetTheClientAreaAndMarks) {
     EXPECT_EQ(run(cmd_size_3), "");
     EXPECT_EQ(winsize, 3);
