@@ -379,3 +379,45 @@ TEST_F(Program, RealWindowRunsFramesAndKeepsTheSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Program, ClosingTheIdleWindowSavesTheSettings) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+    XServer x;
+    ASSERT_TRUE(x.start()) << "Xvfb did not start";
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        setenv("DISPLAY", x.display.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execl(VORTAN_BINARY, "vortan", "-winx", "12", "-skip", "3", (char*)nullptr);
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    usleep(1500 * 1000);  // no game: the loop idles on the idle picture
+    // A termination request arrives as a quit event, like the close box.
+    kill(pid, SIGTERM);
+    int status = 0;
+    bool ended = false;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        ended = waitpid(pid, &status, WNOHANG) == pid;
+        if (!ended) usleep(50 * 1000);
+    }
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "the program did not end after the quit request";
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::string cfg = read_file(path("vortan.cfg"));
+    EXPECT_NE(cfg.find("-winx 12\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-skip 3\n"), std::string::npos) << cfg;
+}
+
+}  // namespace
