@@ -306,8 +306,90 @@ check_privilege:
 	move.l	%d0,(%a0)+
 	leave
 
+
+/* Bit operations: Z tells the bit's old state; numbers wrap at 32 in a
+   register and at 8 in memory. */
+	.globl	check_bits
+check_bits:
+	enter
+	moveq	#0,%d0
+	bset	#5,%d0
+	move.w	%sr,%d1
+	andi.l	#0x04,%d1
+	move.l	%d0,(%a0)+		/* 0x20 */
+	move.l	%d1,(%a0)+		/* Z: the bit was clear */
+	bchg	#5,%d0
+	move.w	%sr,%d1
+	andi.l	#0x04,%d1
+	move.l	%d0,(%a0)+		/* 0 */
+	move.l	%d1,(%a0)+		/* Z clear: the bit was set */
+	move.l	#0x80000000,%d2
+	moveq	#63,%d3
+	btst	%d3,%d2			/* bit 31 */
+	move.w	%sr,%d1
+	andi.l	#0x04,%d1
+	move.l	%d1,(%a0)+
+	clr.w	bits_area
+	bset	#9,bits_area+1		/* bit 1 */
+	bclr	#7,bits_area+1
+	moveq	#0,%d4
+	move.w	bits_area,%d4
+	move.l	%d4,(%a0)+		/* 0x0002 */
+	leave
+
+/* MOVEP: a register to every other byte and back. */
+	.globl	check_movep
+check_movep:
+	enter
+	lea	bits_area,%a1
+	move.l	#0xA5A5A5A5,(%a1)
+	move.l	#0xA5A5A5A5,4(%a1)
+	move.l	#0x11223344,%d0
+	movep.l	%d0,0(%a1)
+	move.l	(%a1),(%a0)+		/* 0x11A522A5 */
+	move.l	4(%a1),(%a0)+		/* 0x33A544A5 */
+	moveq	#0,%d1
+	movep.w	1(%a1),%d1
+	move.l	%d1,(%a0)+		/* 0xA5A5 */
+	moveq	#0,%d2
+	movep.l	0(%a1),%d2
+	move.l	%d2,(%a0)+		/* 0x11223344 */
+	leave
+
+/* Program flow: DBRA counts, Scc, BSR/RTS, LINK/UNLK and the stack. */
+	.globl	check_flow
+check_flow:
+	enter
+	moveq	#9,%d0
+	moveq	#0,%d1
+1:	addq.w	#1,%d1
+	dbra	%d0,1b
+	move.l	%d1,(%a0)+		/* 10 */
+	move.l	%d0,(%a0)+		/* 0x0000FFFF */
+	moveq	#0,%d2
+	moveq	#3,%d3
+	cmpi.w	#3,%d3
+	seq	%d2
+	sne	%d3
+	move.l	%d2,(%a0)+		/* 0xFF */
+	move.l	%d3,(%a0)+		/* 0x00: byte cleared, the rest kept */
+	move.l	%sp,%d4
+	bsr.s	2f
+	sub.l	%sp,%d4
+	move.l	%d4,(%a0)+		/* 0: balanced */
+	move.l	%d5,(%a0)+		/* 4 + 4 + 8 */
+	leave
+2:	move.l	%sp,%d5
+	link	%a6,#-8
+	sub.l	%sp,%d5			/* 4 + 8 */
+	addq.l	#4,%d5			/* and the return address */
+	unlk	%a6
+	rts
+
 	.bss
 	.even
+bits_area:
+	.skip	8
 movem_area:
 	.skip	32
 	.skip	256

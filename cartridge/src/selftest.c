@@ -15,6 +15,9 @@ void check_divzero(u32 *r);
 void check_chk_trapv(u32 *r);
 void check_illegal(u32 *r);
 void check_privilege(u32 *r);
+void check_bits(u32 *r);
+void check_movep(u32 *r);
+void check_flow(u32 *r);
 
 struct check {
     const char *name;
@@ -29,6 +32,9 @@ static const struct check cpu_checks[] = {
     {"ABCD SBCD NBCD", check_bcd, 6, {0x47, 0x00, 0x11, 0x27, 0x99, 0x11}},
     {"SHIFTS ROTATES", check_shift, 8, {0x8000, 0x0A, 0xF8000000, 0x40, 0x34567812, 0x8001, 0x08, 0}},
     {"MUL DIV", check_muldiv, 6, {0xFFFE0001, 0xFFFFFFFA, 0x000537CD, 0xFFFEFFF2, 0x00010000, 0x02}},
+    {"BIT OPERATIONS", check_bits, 6, {0x20, 0x04, 0, 0, 0, 0x0002}},
+    {"MOVEP", check_movep, 4, {0x11A522A5, 0x33A544A5, 0xA5A5, 0x11223344}},
+    {"DBRA SCC BSR LINK", check_flow, 6, {10, 0x0000FFFF, 0xFF, 0, 0, 16}},
     {"MOVEM", check_movem, 7, {0xFFFFFFEC, 0x11111111, 0x44444444, 0x11111111, 0x55555555, 0, 0xFFFF8000}},
     {"TRAP", check_trap, 3, {37, 0, 1}},
     {"DIVIDE BY ZERO", check_divzero, 4, {5, 0, 1234, 1}},

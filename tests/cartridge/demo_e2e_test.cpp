@@ -106,7 +106,7 @@ TEST(DemoCartridge, SelfTestPageShowsEveryCheckPassing) {
     scratch_dir dir;
     picture p = snapshot(dir, 60, "20 test\n22\n");
     EXPECT_EQ(read_text(p, 2, 1, 9, white), "SELF TEST");
-    const int checks = 14;
+    const int checks = 17;
     for (int row = 3; row < 3 + checks; row++) {
         rgb mark = p.at(2 * 8 + 4, row * 8 + 4);
         EXPECT_TRUE(near(mark, green)) << "row " << row << ": " << read_text(p, 4, row, 20, white);
