@@ -143,7 +143,13 @@ void switch_video() {
     winx = window_area.left;
     winy = window_area.top;
     if (sound_enabled && game_loaded) silence_sound();
-    if (init_video(fullscreen ? 0 : 1) != 1) return;
+    int was_fullscreen = fullscreen;
+    if (init_video(was_fullscreen ? 0 : 1) != 1) {
+        // The error was shown; get the picture back in the mode it was in
+        // rather than leave the program with no display at all.
+        if (init_video(was_fullscreen)) refill_fixed_palette();
+        return;
+    }
     if (fullscreen) {
         SDL_ShowCursor(SDL_DISABLE);
         paint_msg_video("Switch to fullscreen mode");

@@ -84,7 +84,7 @@ int window_menu_frame() {
     menu_open = ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId |
                                                 ImGuiPopupFlags_AnyPopupLevel) ? 1 : 0;
     ImGui::Render();
-    // The menu holds the emulation as the original's modal menu loop did.
+    // An open menu holds the emulation; the stream must not loop its last blocks.
     if (menu_open && !was_open) silence_if_playing();
     return menu_open && !was_open;
 }
