@@ -46,9 +46,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_sample_rom: %s\n", error.c_str());
         return 1;
     }
-    std::ofstream out(argv[1], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(rom.data()), std::streamsize(rom.size()));
-    if (!out) {
+    // Written beside the target and renamed, so a failed write leaves an
+    // existing ROM as it was.
+    std::string temporary = std::string(argv[1]) + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(rom.data()), std::streamsize(rom.size()));
+        out.close();
+        if (!out) {
+            std::remove(temporary.c_str());
+            std::fprintf(stderr, "make_sample_rom: cannot write %s\n", argv[1]);
+            return 1;
+        }
+    }
+    if (std::rename(temporary.c_str(), argv[1]) != 0) {
+        std::remove(temporary.c_str());
         std::fprintf(stderr, "make_sample_rom: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -171,4 +172,27 @@ TEST(AdpcmEncoder, CommittedRomMatchesAFreshBuild) {
     samples.push_back({});
     std::string error;
     EXPECT_EQ(adpcm::build_rom(samples, error), read_file(VORTAN_CART_DIR "/prebuilt/demo_samples.rom"));
+}
+
+// The tool refuses bad input with a message and leaves an existing ROM alone.
+TEST(AdpcmEncoder, ToolRefusesBadInputAndKeepsTheOldRom) {
+    std::string dir = testing::TempDir() + "sample_rom_tool";
+    std::string cmd = "mkdir -p '" + dir + "' && cd '" + dir + "' && ";
+    ASSERT_EQ(std::system((cmd + "printf old > out.rom && printf 'RIFF....WAVEjunk' > bad.wav").c_str()), 0);
+    auto run = [&](const std::string& args) {
+        int status = std::system((cmd + "'" MAKE_SAMPLE_ROM "' " + args + " 2> err.txt").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("out.rom bad.wav"), 1);
+    EXPECT_EQ(run("out.rom missing.wav"), 1);
+    EXPECT_EQ(run("out.rom"), 2);
+    std::vector<uint8_t> kept = read_file(dir + "/out.rom");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
+    std::vector<uint8_t> err = read_file(dir + "/err.txt");
+    EXPECT_NE(std::string(err.begin(), err.end()).find("usage"), std::string::npos);
+    EXPECT_EQ(run("out.rom '" VORTAN_CART_DIR "/data/drum.wav' -silence"), 0);
+    std::vector<uint8_t> rom = read_file(dir + "/out.rom");
+    ASSERT_GT(rom.size(), 16u);
+    EXPECT_EQ(rom[0], 1);  // two samples
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
