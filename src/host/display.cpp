@@ -227,8 +227,9 @@ static void draw_menu_frame() {
     if (data && data->Valid) ImGui_ImplSDLRenderer_RenderDrawData(data);
 }
 
-// Draws the texture where the mode puts it, the menu bar over it, and shows it.
-static void present() {
+// Draws the texture where the mode puts it, the menu bar over it, and shows
+// it. The idle picture is never stretched on the full screen.
+static void present(bool may_stretch = true) {
     if (!main_renderer) return;
     if (renderer_vsync != vsync) {
         SDL_RenderSetVSync(main_renderer, vsync ? 1 : 0);
@@ -241,7 +242,7 @@ static void present() {
     SDL_Rect dst;
     if (fullscreen) {
         set_video_strech(scale);
-        if (scale)
+        if (scale && may_stretch)
             dst = {fs_rect.left, fs_rect.top, fs_rect.right - fs_rect.left,
                    fs_rect.bottom - fs_rect.top};
         else
@@ -271,7 +272,7 @@ void w32_update_video() {
 void update_front_video(const rect&) {
     if (headless || !main_renderer) return;
     stage_picture(true);
-    present();
+    present(false);
     run_posted_commands();
 }
 
