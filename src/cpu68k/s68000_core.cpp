@@ -223,12 +223,20 @@ static uint32_t exec_loop() {
 
 using namespace s68k;
 
+// The odometer wraps rather than overflowing when it is never tripped.
+static void add_odometer(int32_t n) { ctx.odometer = int32_t(uint32_t(ctx.odometer) + uint32_t(n)); }
+
 uint32_t s68000exec(int32_t cycles) {
+    if (w.executing) return S68000_OK;  // not re-entrant: a call from a handler does nothing
     if (ctx.irq_block[0] & 1) {
         if (ctx.pc & 1) return S68000_HALTED;
-        ctx.odometer += cycles;
+        add_odometer(cycles);
         return S68000_OK;
     }
+    // every budget up to 0 runs one instruction and counts the same; the
+    // top is kept clear of the arithmetic's overflow (2^30 cycles is minutes)
+    if (cycles < 0) cycles = 0;
+    if (cycles > 0x40000000) cycles = 0x40000000;
     w.req = cycles;
     w.rem = cycles - 1;
     w.deferred = 0;
@@ -242,7 +250,7 @@ uint32_t s68000exec(int32_t cycles) {
     uint32_t status = exec_loop();
     ctx.sr = pack_sr();
     ctx.pc = pc68();
-    ctx.odometer += w.req - w.rem - 1;
+    add_odometer(w.req - w.rem - 1);
     w.executing = false;
     w.fault = false;
     w.reset_stop = false;
@@ -305,7 +313,7 @@ void s68000flushInterrupts() {
     w.fault = false;
     w.rem = -1;
     w.deferred = 0;
-    if (taken) ctx.odometer += 44;
+    if (taken) add_odometer(44);
     ctx.pc = pc68();
     ctx.sr = pack_sr();
 }
@@ -333,10 +341,12 @@ int32_t s68000fetch(uint32_t address) {
 
 uint32_t s68000readPC() { return w.executing ? pc68() : ctx.pc; }
 
-int32_t s68000readOdometer() { return ctx.odometer + (w.req - w.rem - 1 - w.deferred); }
+int32_t s68000readOdometer() {
+    return int32_t(uint32_t(ctx.odometer) + uint32_t(w.req - w.rem - 1 - w.deferred));
+}
 
 int32_t s68000tripOdometer() {
-    ctx.odometer += w.req - w.rem - 1 - w.deferred;
+    add_odometer(w.req - w.rem - 1 - w.deferred);
     // cycles set aside for a forced check are still to run
     w.req = w.rem + 1 + w.deferred;
     int32_t r = ctx.odometer;

@@ -184,3 +184,20 @@ TEST(CoreDecisions, ResetWithAHandlerCallsItAndGoesOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CoreDecisions, ExtremeBudgetsCountOnlyWhatRan) {
+    rig::machine m;
+    // nop, then divu d1,d0 ; bra.s back: 143 cycles a turn
+    ASSERT_EQ(m.start({0x4E71, 0x80C1, 0x60FC}), 0);
+    EXPECT_EQ(m68k_execute(INT32_MIN), S68000_OK);
+    EXPECT_EQ(m68k_clear_cycles(), 4);
+    set_regs({{1, 1}});
+    EXPECT_EQ(m68k_execute(INT32_MAX), S68000_OK);
+    int32_t ran = m68k_clear_cycles();
+    EXPECT_GE(ran, 0x40000000) << "a budget is capped at 2^30 cycles";
+    EXPECT_LT(ran, 0x40000000 + 133);
+}
+
+}  // namespace
