@@ -126,13 +126,15 @@ void exception(int vector) {
     jump(target);
 }
 
-void illegal(uint32_t op) {
+// Unassigned opcodes, line A and line F: the frame holds the opcode's address.
+static void opcode_exception(int vector) {
     w.pc -= 2;
-    if ((op & 0xF000) == 0xA000) exception(10);
-    else if ((op & 0xF000) == 0xF000) exception(11);
-    else exception(4);
+    exception(vector);
     w.rem -= 34;
 }
+void illegal(uint32_t) { opcode_exception(4); }
+void line_a(uint32_t) { opcode_exception(10); }
+void line_f(uint32_t) { opcode_exception(11); }
 
 // Takes at most one interrupt: the highest requested level above the mask,
 // level 7 always. Returns whether one was taken.

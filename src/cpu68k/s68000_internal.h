@@ -269,6 +269,8 @@ inline void jump(uint32_t pc) {
 void exception(int vector);
 void set_sr(uint16_t sr);
 void illegal(uint32_t op);
+void line_a(uint32_t op);
+void line_f(uint32_t op);
 inline bool supervisor() { return ctx.sr & 0x2000; }
 // Privileged instructions in user mode: vector 8 at the opcode.
 inline bool privilege_fails() {

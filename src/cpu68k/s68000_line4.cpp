@@ -193,7 +193,7 @@ struct movem_op {
 
 // Register-only operations; K selects, R is the register of bits 0-2 known
 // at run time.
-enum { SWAP, EXTW, EXTL, LINK, UNLK, TO_USP, FROM_USP, TRAP };
+enum { SWAP, EXTW, EXTL, LINK, UNLK, TO_USP, FROM_USP };
 
 template <int K, int, int, int>
 struct reg_op {
@@ -230,10 +230,15 @@ struct reg_op {
             if constexpr (K == TO_USP) ctx.other_sp = ctx.areg[r];
             else ctx.areg[r] = ctx.other_sp;
             w.rem -= 4;
-        } else {
-            exception(32 + (op & 15));
-            w.rem -= 34;
         }
+    }
+};
+
+template <int N, int, int, int>
+struct trap_op {
+    static void run(uint32_t) {
+        exception(32 + N);
+        w.rem -= 34;
     }
 };
 
@@ -342,14 +347,14 @@ handler decode_line4(uint32_t op) {
                 return g.t[f][0][0][0];
             }
             if (s == 1) {
-                static const grid<reg_op, 8, 1, 1, 1> g;
+                static const grid<reg_op, 7, 1, 1, 1> g;
                 if (f == DN) return g.t[SWAP][0][0][0];
                 if (!is_control(f)) return nullptr;
                 static const grid<pea_op, NFORMS, 1, 1, 1> p;
                 return p.t[f][0][0][0];
             }
             if (f == DN) {
-                static const grid<reg_op, 8, 1, 1, 1> g;
+                static const grid<reg_op, 7, 1, 1, 1> g;
                 return g.t[s == 2 ? EXTW : EXTL][0][0][0];
             }
             if (!(is_control(f) && is_alterable(f)) && f != PD) return nullptr;
@@ -376,10 +381,13 @@ handler decode_line4(uint32_t op) {
             }
         case 7:
             if (s == 1) {
-                static const grid<reg_op, 8, 1, 1, 1> g;
+                static const grid<reg_op, 7, 1, 1, 1> g;
                 static const grid<flow_op, 7, 1, 1, 1> fl;
                 switch ((op >> 3) & 7) {
-                    case 0: case 1: return g.t[TRAP][0][0][0];
+                    case 0: case 1: {
+                        static const grid<trap_op, 16, 1, 1, 1> t;
+                        return t.t[op & 15][0][0][0];
+                    }
                     case 2: return g.t[LINK][0][0][0];
                     case 3: return g.t[UNLK][0][0][0];
                     case 4: return g.t[TO_USP][0][0][0];

@@ -18,7 +18,9 @@ static handler decode(uint32_t op) {
             if (!h) h = decode_alu(op);
             break;
         case 0xE: h = decode_shift(op); break;
-        default: break;  // line A and line F
+        case 0xA: return &line_a;
+        case 0xF: return &line_f;
+        default: break;
     }
     return h ? h : &illegal;
 }
