@@ -364,6 +364,9 @@ void s68000releaseTimeslice() {
 }
 
 int32_t s68000init() {
-    build_table(table);
+    // every game start calls it again; the table never changes
+    static bool built = false;
+    if (!built) build_table(table);
+    built = true;
     return 0;
 }
