@@ -383,8 +383,6 @@ struct grid {
     grid() : grid(std::make_index_sequence<N0 * N1 * N2 * N3>{}) {}
 };
 
-constexpr int size_bytes(int ss) { return ss == 0 ? 1 : ss == 1 ? 2 : 4; }
-
 // Per-family decoders: the handler for an opcode, or null when the family
 // does not define it.
 handler decode_line0(uint32_t op);
