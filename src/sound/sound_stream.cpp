@@ -24,6 +24,16 @@ int block_samples;
 int ring_samples;
 std::atomic<int> play_pos;  // next sample the callback reads
 int block_index;
+int stream_rate;
+
+// The device reads whole chunks (about 12 ms at 44100 Hz), so its read
+// position jumps. Passes paced by those jumps would come 12 or 23 ms apart
+// and the frame timer would drop every other one; the play cursor instead
+// moves through the last chunk read at the sample rate. Guarded by the
+// device lock.
+int chunk_start;
+int chunk_samples;
+Uint64 chunk_time;
 
 // Runs on the device's thread, with the device locked.
 void SDLCALL play_loop(void*, Uint8* stream, int len) {
@@ -34,6 +44,9 @@ void SDLCALL play_loop(void*, Uint8* stream, int len) {
         return;
     }
     int pos = play_pos.load(std::memory_order_relaxed);
+    chunk_start = pos;
+    chunk_samples = n;
+    chunk_time = SDL_GetPerformanceCounter();
     while (n > 0) {
         int chunk = ring_samples - pos < n ? ring_samples - pos : n;
         std::memcpy(out, ring + pos, sizeof(int16_t) * static_cast<size_t>(chunk));
@@ -45,7 +58,26 @@ void SDLCALL play_loop(void*, Uint8* stream, int len) {
     play_pos.store(pos, std::memory_order_release);
 }
 
-int playing_block() { return play_pos.load(std::memory_order_acquire) / block_samples; }
+int play_cursor() {
+    SDL_LockAudioDevice(device);
+    const int start = chunk_start;
+    const int length = chunk_samples;
+    const Uint64 time = chunk_time;
+    SDL_UnlockAudioDevice(device);
+    if (length <= 0) return play_pos.load(std::memory_order_acquire);
+    const Uint64 played =
+        (SDL_GetPerformanceCounter() - time) * static_cast<Uint64>(stream_rate) / SDL_GetPerformanceFrequency();
+    const int into = played < static_cast<Uint64>(length) ? static_cast<int>(played) : length;
+    return (start + into) % ring_samples;
+}
+
+int playing_block() { return play_cursor() / block_samples; }
+
+void forget_chunk() {
+    chunk_start = 0;
+    chunk_samples = 0;
+    chunk_time = 0;
+}
 
 // Device buffer: the largest power of two within one block, so that the
 // callback's read-ahead stays under a block.
@@ -72,6 +104,8 @@ int init_sound(int rate) {
         return 0;
     }
     play_pos.store(0);
+    forget_chunk();
+    stream_rate = rate;
 
     SDL_AudioSpec want{};
     SDL_AudioSpec have{};
@@ -126,6 +160,7 @@ void silence_sound() {
     SDL_LockAudioDevice(device);
     if (ring) std::memset(ring, 0, sizeof(int16_t) * static_cast<size_t>(ring_samples));
     play_pos.store(0);
+    forget_chunk();
     SDL_UnlockAudioDevice(device);
     block_index = 0;
 }
