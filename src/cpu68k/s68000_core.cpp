@@ -82,19 +82,27 @@ static bool refetch() {
     return true;
 }
 
+// A set of lists left null (a state block filled by hand) reads as an empty
+// map rather than crashing: the other set stands in, or an empty list.
+static memory_handler no_entries[1] = {{list_end, list_end, nullptr, nullptr}};
+
+static memory_handler* pick(memory_handler* mine, memory_handler* other) {
+    return mine ? mine : other ? other : no_entries;
+}
+
 static void select_lists(bool super) {
     if (super) {
-        ctx.fetch = ctx.s_fetch;
-        ctx.readbyte = ctx.s_readbyte;
-        ctx.readword = ctx.s_readword;
-        ctx.writebyte = ctx.s_writebyte;
-        ctx.writeword = ctx.s_writeword;
+        ctx.fetch = ctx.s_fetch ? ctx.s_fetch : ctx.u_fetch;
+        ctx.readbyte = pick(ctx.s_readbyte, ctx.u_readbyte);
+        ctx.readword = pick(ctx.s_readword, ctx.u_readword);
+        ctx.writebyte = pick(ctx.s_writebyte, ctx.u_writebyte);
+        ctx.writeword = pick(ctx.s_writeword, ctx.u_writeword);
     } else {
-        ctx.fetch = ctx.u_fetch;
-        ctx.readbyte = ctx.u_readbyte;
-        ctx.readword = ctx.u_readword;
-        ctx.writebyte = ctx.u_writebyte;
-        ctx.writeword = ctx.u_writeword;
+        ctx.fetch = ctx.u_fetch ? ctx.u_fetch : ctx.s_fetch;
+        ctx.readbyte = pick(ctx.u_readbyte, ctx.s_readbyte);
+        ctx.readword = pick(ctx.u_readword, ctx.s_readword);
+        ctx.writebyte = pick(ctx.u_writebyte, ctx.s_writebyte);
+        ctx.writeword = pick(ctx.u_writeword, ctx.s_writeword);
     }
 }
 
@@ -249,6 +257,8 @@ uint32_t s68000exec(int32_t cycles) {
     w.reset_stop = false;
     w.lo = list_end;
     w.hi = 0;
+    if (!ctx.readbyte || !ctx.readword || !ctx.writebyte || !ctx.writeword)
+        select_lists(ctx.sr & 0x2000);
     uint32_t status = exec_loop();
     ctx.sr = pack_sr();
     ctx.pc = pc68();

@@ -201,3 +201,25 @@ TEST(CoreDecisions, ExtremeBudgetsCountOnlyWhatRan) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CoreDecisions, MissingDataListsReadAsAnEmptyMap) {
+    rig::machine m;
+    // move.l d0,-(a7) ; move.l (a7)+,d1 ; move #0,sr (to user mode) ; move.w (a0),d2
+    ASSERT_EQ(m.start({0x2F00, 0x221F, 0x46FC, 0x0000, 0x3410}), 0);
+    s68000context s = rig::state();
+    s.readbyte = s.readword = s.writebyte = s.writeword = nullptr;
+    s.s_readword = s.s_writeword = nullptr;  // supervisor word lists missing: the user set stands in
+    s.u_readbyte = s.u_readword = s.u_writebyte = s.u_writeword = nullptr;
+    s.dreg[0] = 0x12345678;
+    rig::set_state(s);
+    EXPECT_EQ(m68k_execute(0), S68000_OK);
+    EXPECT_EQ(m68k_execute(0), S68000_OK);
+    EXPECT_EQ(rig::state().dreg[1], 0xFFFFFFFFu) << "no word list anywhere: reads all ones";
+    EXPECT_EQ(m68k_execute(0), S68000_OK);
+    EXPECT_EQ(m68k_execute(0), S68000_OK);
+    EXPECT_EQ(rig::state().dreg[2] & 0xFFFF, 0xFFFFu);
+}
+
+}  // namespace
