@@ -60,7 +60,16 @@ void sdl_refresh_areas() {
 }
 void no_refresh() {}
 
-void sdl_wait(uint32_t ms) { SDL_WaitEventTimeout(nullptr, (int)ms); }
+// Sleeps wake late by up to a millisecond, which would stretch every 16 ms
+// frame to 17; sleep one less and poll the last millisecond.
+void sdl_wait(uint32_t ms) {
+    const uint32_t until = SDL_GetTicks() + ms;
+    if (ms > 1 && SDL_WaitEventTimeout(nullptr, static_cast<int>(ms - 1))) return;
+    while (static_cast<int32_t>(until - SDL_GetTicks()) > 0) {
+        if (SDL_PollEvent(nullptr)) return;
+        SDL_Delay(0);
+    }
+}
 void no_wait(uint32_t) {}
 
 // Both kinds of run pass through here, so a failed load is told the same way.
