@@ -9,6 +9,7 @@
 #include "host/window.h"
 #include "machine/board.h"
 #include "machine/dip.h"
+#include "machine/rom_loader.h"
 #include "machine/drivers.h"
 #include "machine/main_loop.h"
 #include "sound/mixer.h"
@@ -168,17 +169,16 @@ int dump_rom(const char* file_name) {
     if (!f) return 0;
     // The region holds host-order words; the file holds the 68000's byte order.
     std::vector<uint8_t> image(program_rom, program_rom + program_rom_size);
-    for (uint32_t i = 0; i + 1 < program_rom_size; i += 2) std::swap(image[i], image[i + 1]);
+    byteswap(image.data(), program_rom_size);
     size_t written = std::fwrite(image.data(), 1, image.size(), f);
     int closed = std::fclose(f) == 0;
     return written == image.size() && closed;
 }
 
 static void show_dip() {
-    int bank = dip_bank & 1;
-    uint8_t v = dip_switch[bank];
-    message_printf("DIP#%d = %d%d%d%d%d%d%d%d", bank, (v >> 7) & 1, (v >> 6) & 1, (v >> 5) & 1,
-                   (v >> 4) & 1, (v >> 3) & 1, (v >> 2) & 1, (v >> 1) & 1, v & 1);
+    char text[32];
+    dip_message(text, sizeof text);
+    paint_msg_video(text);
 }
 
 static void toggle_chip(uint32_t bit, const char* name) {
@@ -219,9 +219,7 @@ void menu_command(int command) {
         return;
     }
     if (command >= cmd_dip_bit_first && command <= cmd_dip_bit_last) {
-        dip_used = 1;
-        int bit = 7 - (command - cmd_dip_bit_first);
-        dip_switch[dip_bank & 1] ^= uint8_t(1u << bit);
+        dip_invert_bit(7 - (command - cmd_dip_bit_first));
         show_dip();
         return;
     }
@@ -299,8 +297,7 @@ void menu_command(int command) {
         message_printf("All sound channels enabled");
         break;
     case cmd_dip_bank:
-        dip_used = 1;
-        dip_bank = uint8_t(1 - (dip_bank & 1));
+        dip_toggle_bank();
         show_dip();
         break;
     case cmd_dump_rom: dump_rom_command(); break;
