@@ -20,7 +20,7 @@ namespace {
 constexpr int fm_clock = 7670442;
 constexpr int psg_clock = 3579545;
 
-upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {sample_rom, nullptr}, {upd7759_standalone, 0}};
+upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {sample_rom, nullptr}, {upd7759_standalone, 0}, 0};
 
 int16_t* fm_left;
 int16_t* fm_right;
@@ -67,6 +67,7 @@ int audio_init(int rate) {
     // The FM chip refuses a second init; it follows the new rate instead.
     if (YM2612Init(1, fm_clock, rate, nullptr, nullptr) != 0) YM2612SetRate(0, rate);
     SN76496_init(0, psg_clock, 255, rate);
+    upd7759_config.output_rate = rate;
     UPD7759_sh_start(&upd7759_config);
     sound_initialised = 1;
     return 1;

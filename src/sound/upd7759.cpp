@@ -26,6 +26,7 @@ const int32_t step_adjust[16] = {0, 1, 2, 3, 6, 7, 10, 15, 0, 15, 10, 7, 6, 3, 2
 int32_t difference[33][16];
 upd7759_interface config;
 int32_t base_rate;
+int32_t nibble_credit;  // output samples a nibble earns, in units of the sample's rate
 voice voices[max_chips];
 int latched[max_chips];
 
@@ -72,9 +73,12 @@ int UPD7759_sh_start(const upd7759_interface* cfg) {
     if (config.num < 0) config.num = 0;
     if (config.num > max_chips) config.num = max_chips;
     base_rate = config.clock_rate / 80;
+    // Each nibble lasts 1 / rate seconds of the output, whatever its rate;
+    // without an output rate the chip's own base rate stands in.
+    nibble_credit = config.output_rate > 0 ? config.output_rate : base_rate;
     for (int i = 0; i < config.num; i++) {
         voices[i].mask = ~0u;
-        voices[i].counter = base_rate / 2;
+        voices[i].counter = nibble_credit / 2;
     }
     return 0;
 }
@@ -104,7 +108,7 @@ void UPD7759_start_w(int chip, int level) {
     // A table entry before its predecessor is a damaged ROM: play nothing of it.
     v->nibbles = end > start ? static_cast<int32_t>(2 * (end - start)) : 0;
     v->step = 0;
-    v->counter = base_rate / 2;
+    v->counter = nibble_credit / 2;
 }
 
 void UPD7759_update(int chip, int16_t* buffer, int length) {
@@ -122,7 +126,7 @@ void UPD7759_update(int chip, int16_t* buffer, int length) {
                 buffer[i++] = static_cast<int16_t>(v->signal);
                 v->counter -= v->rate;
             }
-            v->counter += base_rate;
+            v->counter += nibble_credit;
             v->position += 1;
             if (v->position > v->nibbles) {
                 while (i < length) {

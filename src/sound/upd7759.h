@@ -13,6 +13,7 @@ struct upd7759_interface {
     int volume[2];
     uint8_t* region[2];  // sample ROM of each chip
     int mode[2];      // upd7759_standalone
+    int output_rate;  // Hz of the buffers UPD7759_update fills
 };
 
 int UPD7759_sh_start(const upd7759_interface* config);

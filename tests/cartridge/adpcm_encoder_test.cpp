@@ -138,7 +138,7 @@ TEST(AdpcmEncoder, ChipModuleDecodesTheCommittedRom) {
     ASSERT_GT(rom.size(), 16u);
     static uint8_t region[0x80000];
     std::copy(rom.begin(), rom.end(), region);
-    upd7759_interface config = {1, 3840000, {50, 50}, {region, region}, {upd7759_standalone, upd7759_standalone}};
+    upd7759_interface config = {1, 3840000, {50, 50}, {region, region}, {upd7759_standalone, upd7759_standalone}, 48000};
     ASSERT_EQ(UPD7759_sh_start(&config), 0);
 
     std::vector<int16_t> voice;

@@ -40,8 +40,9 @@ bytes concat(bytes a, const bytes& b) {
     return a;
 }
 
-void start_chip(sample_rom_image& image) {
-    upd7759_interface cfg{1, 3840000, {50, 0}, {image.rom.data(), nullptr}, {upd7759_standalone, 0}};
+// At an output rate of 48000 Hz (the chip's own) a nibble at 8000 Hz is 6 samples.
+void start_chip(sample_rom_image& image, int output_rate = 48000) {
+    upd7759_interface cfg{1, 3840000, {50, 0}, {image.rom.data(), nullptr}, {upd7759_standalone, 0}, output_rate};
     UPD7759_sh_start(&cfg);
 }
 
@@ -107,6 +108,23 @@ TEST(Upd7759, RateFromFirstBytesSetsSamplesPerNibble) {
             EXPECT_EQ(s[end + 1], decayed(s[end])) << "sample " << n;
             EXPECT_NE(s[end - each], s[end - each - 1]) << "sample " << n << " last nibble starts";
         }
+    }
+}
+
+TEST(Upd7759, SampleLastsTheSameTimeAtEveryOutputRate) {
+    // 200 nibbles at 8000 Hz are 25 ms of speech at any output rate, so the
+    // voice keeps its pitch and speed when the sound rate changes.
+    sample_rom_image image({concat({0x00, 0x53}, bytes(98, 0x7f)), bytes(4, 0)});
+    for (int rate : {11025, 22050, 44100}) {
+        start_chip(image, rate);
+        play(0);
+        samples s = render(static_cast<size_t>(rate) / 10, 4096);
+        // The last change of the signal before it decays is the last nibble.
+        size_t last_change = 0;
+        for (size_t i = 1; i < s.size(); i++)
+            if (s[i] != s[i - 1] && s[i] != decayed(s[i - 1])) last_change = i;
+        const double ms = 1000.0 * static_cast<double>(last_change) / rate;
+        EXPECT_NEAR(ms, 25.0, 0.25) << "at " << rate << " Hz";
     }
 }
 
