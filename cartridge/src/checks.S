@@ -11,6 +11,21 @@
 	movem.l	(%sp)+,%d2-%d7/%a2-%a6
 	rts
 	.endm
+	/* The last exception's vector, and its stacked PC less the label given. */
+	.macro	store_exception from
+	move.w	exc_vector,%d0
+	ext.l	%d0
+	move.l	%d0,(%a0)+
+	move.l	exc_pc,%d0
+	sub.l	#\from,%d0
+	move.l	%d0,(%a0)+
+	.endm
+	/* How many exceptions the check took. */
+	.macro	store_exception_count
+	move.w	exc_count,%d0
+	ext.l	%d0
+	move.l	%d0,(%a0)+
+	.endm
 	.macro	ccr_to reg
 	move.w	%sr,\reg
 	andi.l	#0x1F,\reg
@@ -183,15 +198,8 @@ check_trap:
 	enter
 	clr.w	exc_count
 	trap	#5
-1:	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#1b,%d0
-	move.l	%d0,(%a0)+
-	move.w	exc_count,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
+1:	store_exception 1b
+	store_exception_count
 	leave
 
 /* Division by zero: vector 5, the operand kept. */
@@ -202,16 +210,9 @@ check_divzero:
 	moveq	#0,%d1
 	move.l	#1234,%d2
 	divu.w	%d1,%d2
-1:	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#1b,%d0
-	move.l	%d0,(%a0)+
+1:	store_exception 1b
 	move.l	%d2,(%a0)+
-	move.w	exc_count,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
+	store_exception_count
 	leave
 
 /* CHK: only the bound that is exceeded traps; TRAPV only with V set. */
@@ -222,25 +223,13 @@ check_chk_trapv:
 	moveq	#10,%d1
 	chk.w	#20,%d1			/* inside: no exception */
 	chk.w	#5,%d1
-1:	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#1b,%d0
-	move.l	%d0,(%a0)+
+1:	store_exception 1b
 	move	#0,%ccr
 	trapv				/* V clear: no exception */
 	move	#2,%ccr
 	trapv
-2:	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#2b,%d0
-	move.l	%d0,(%a0)+
-	move.w	exc_count,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
+2:	store_exception 2b
+	store_exception_count
 	leave
 
 /* ILLEGAL, line A and line F stack the opcode's own address. */
@@ -249,29 +238,12 @@ check_illegal:
 	enter
 	clr.w	exc_count
 1:	illegal
-	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#1b,%d0
-	move.l	%d0,(%a0)+
+	store_exception 1b
 2:	.word	0xA123
-	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#2b,%d0
-	move.l	%d0,(%a0)+
+	store_exception 2b
 3:	.word	0xF456
-	move.w	exc_vector,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
-	move.l	exc_pc,%d0
-	sub.l	#3b,%d0
-	move.l	%d0,(%a0)+
-	move.w	exc_count,%d0
-	ext.l	%d0
-	move.l	%d0,(%a0)+
+	store_exception 3b
+	store_exception_count
 	leave
 
 /* User mode: MOVE to SR is refused there; TRAP #15 comes back. */
