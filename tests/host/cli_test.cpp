@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cstdio>
@@ -340,10 +341,16 @@ TEST_F(Program, PlaybackDrivesTheInputAndRecordWritesIt) {
 }
 
 // A private X server for the real window; its display number is the first
-// free one, told back through a pipe.
+// free one, told back through a pipe. Servers started with -displayfd take no
+// lock file, so two started at once by parallel tests can end up answering on
+// the same display, and a client of one dies when the other is stopped: one
+// such server at a time, held by a lock across processes. -noreset keeps the
+// server as it is between the test's successive clients.
 class XServer {
 public:
     int start() {
+        lock = open("/tmp/vortan-test-xserver.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lock < 0 || flock(lock, LOCK_EX) != 0) return 0;
         int fds[2];
         if (pipe(fds) != 0) return 0;
         pid = fork();
@@ -354,7 +361,7 @@ public:
             dup2(null, 2);
             std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", (char*)nullptr);
+                   "-nolisten", "tcp", "-noreset", (char*)nullptr);
             _exit(127);
         }
         close(fds[1]);
@@ -370,10 +377,12 @@ public:
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
         }
+        if (lock >= 0) close(lock);
     }
     std::string display;
 
 private:
+    int lock = -1;
     pid_t pid = -1;
 };
 
