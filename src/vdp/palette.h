@@ -1,6 +1,7 @@
 // The frame buffer of pixel bytes, the colour table from the board's
 // palette RAM (or the fixed palette), and conversion into 16-bit host pixels.
 #pragma once
+#include <array>
 #include <cstdint>
 
 extern uint8_t* frame_buffer;
@@ -23,7 +24,7 @@ void set_palette_m13();
 struct rgb6 {
     uint8_t r, g, b;
 };
-extern const rgb6 fixed_palette[256];
+extern const std::array<rgb6, 256> fixed_palette;
 uint16_t pack_normal(uint16_t word);
 uint16_t pack_shadow(uint16_t word);
 uint16_t pack_highlight(uint16_t word);
