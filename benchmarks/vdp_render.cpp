@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../tests/vdp/busy_scene.h"
-#include "host/display.h"
+#include "vdp/palette.h"
 #include "machine/drivers.h"
 
 namespace {
@@ -15,24 +15,23 @@ namespace {
 struct staging_image {
     std::vector<uint16_t> pixels = std::vector<uint16_t>(512 * 224);
     staging_image() {
-        conv_bmp = pixels.data();
-        surface_pitch = 1024;
         pixel_format_555 = 0;
         pal_select_enable = 0;
     }
-    ~staging_image() { conv_bmp = nullptr; }
 };
+staging_image* image_now;
 
 void render_frame() {
     for (int line = 0; line < 224; line++) render_line(line);
     update_conv_pal();
-    convert_frame();
+    convert_frame(image_now->pixels.data(), 512);
 }
 
 void BM_BusyFrame(benchmark::State& state) {
     scene::build();
     vt::frame f;
     staging_image image;
+    image_now = &image;
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -52,6 +51,7 @@ void BM_BusyFrameShadowHighlight(benchmark::State& state) {
     vt::set_reg(12, 0x89);
     vt::frame f;
     staging_image image;
+    image_now = &image;
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "sound/sound_sink.h"
+#include "host/sound_sink.h"
 
 struct command_line {
     std::string game;          // empty: start with no game

@@ -9,14 +9,10 @@
 #include "host/input.h"
 #include "host/options.h"
 #include "host/window.h"
-#include "machine/board.h"
-#include "machine/dip.h"
-#include "machine/drivers.h"
-#include "machine/main_loop.h"
-#include "machine/scheduler.h"
-#include "sound/mixer.h"
-#include "vdp/palette.h"
-#include "vdp/vdp.h"
+#include "host/main_loop.h"
+#include "host/sound_sink.h"
+#include "host/sound_stream.h"
+#include "machine/core.h"
 
 namespace {
 
@@ -42,9 +38,14 @@ int host_menu_open() { return menu_is_open(); }
 int never_paused() { return 0; }
 
 void host_run_frame(int skip_frame) {
-    genesis_frame(skip_frame);
+    core_run_frame(!skip_frame);
     ++frames_run;
     if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
+}
+
+void host_update_audio() {
+    const core_frame& frame = core_last_frame();
+    w32_update_audio(frame.samples, frame.sample_count);
 }
 
 void host_update_video() {
@@ -74,13 +75,7 @@ void no_wait(uint32_t) {}
 
 // Both kinds of run pass through here, so a failed load is told the same way.
 int load_named_game(const char* name, int quiet_failure) {
-    if (load_driver(name)) {
-        game_loaded = 1;
-        init_machine();
-        system_init(sound_rate);
-        if (sound_enabled && !headless) init_sound(sound_rate);
-        return 1;
-    }
+    if (start_game(name)) return 1;
     if (quiet_failure)
         std::fprintf(stderr, "vortan: Error loading driver \"%s\"\n", name);
     else
@@ -90,7 +85,7 @@ int load_named_game(const char* name, int quiet_failure) {
 
 void apply_settings() {
     // The game keeps the palette mode its own init chose, as from the menu.
-    gui_manage_palette(palette_mode);
+    gui_manage_palette(core_palette_mode());
     if (!headless) gui_manage_sound(sound_enabled);
     gui_manage_skip(skip);
     gui_manage_vsync(vsync);
@@ -196,7 +191,7 @@ int vortan_main(int argc, const char* const* argv) {
         headless ? no_event : sdl_handle_event,
         host_quit_requested,
         headless ? never_paused : host_menu_open,
-        w32_update_audio,
+        host_update_audio,
         get_input,
         host_run_frame,
         host_update_video,
@@ -222,15 +217,14 @@ int vortan_main(int argc, const char* const* argv) {
             std::fprintf(stderr, "vortan: %s: no frame was shown, no snapshot written\n",
                          cli.snapshot.c_str());
             status = status ? status : 1;
-        } else if (!write_snapshot(cli.snapshot.c_str(), conv_bmp, surface_pitch, vp_width,
-                                   vp_height, pixel_format_555)) {
+        } else if (!write_snapshot(cli.snapshot.c_str(), conv_bmp, surface_pitch,
+                                   core_last_frame().width, core_last_frame().height,
+                                   host_format_555)) {
             status = status ? status : 1;
         }
     }
     if (!headless) save_config(config_file);
-    // DIP changes are kept at exit as they are when a game is unloaded.
-    if (game_loaded && game_driver && dip_used)
-        dip_write(game_driver->short_name, game_driver->description);
+    // Unloading keeps the DIP switches the run changed.
     trash_machine();
     if (!headless) {
         destroy_main_window();

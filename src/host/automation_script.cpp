@@ -6,7 +6,11 @@
 #include <cstring>
 #include <strings.h>
 #include "host/input.h"
-#include "machine/board.h"
+#include "machine/core.h"
+
+uint32_t held_p1;
+uint32_t held_p2;
+uint32_t held_system;
 
 namespace {
 
@@ -52,7 +56,7 @@ int read_text(const char* file_name, std::string& text, std::string& error) {
 }
 
 void record_words() {
-    uint32_t now[3] = {input_p1, input_p2, input_system};
+    uint32_t now[3] = {held_p1, held_p2, held_system};
     if (recorded_any && std::memcmp(now, recorded, sizeof now) == 0) return;
     std::memcpy(recorded, now, sizeof now);
     recorded_any = 1;
@@ -163,22 +167,26 @@ int stop_record() {
 }
 
 void get_input() {
-    input_p1 = 0;
-    input_p2 = 0;
-    input_system = 0;
+    // Scripts count the frames of the game, a loaded state's included.
+    input_frame = static_cast<uint32_t>(core_frame_number());
+    held_p1 = 0;
+    held_p2 = 0;
+    held_system = 0;
     if (playing) {
-        // The last line whose frame has come holds.
+        // The last line whose frame has come holds; a state loaded or a
+        // rewind may have taken the game back before it.
+        if (playback_next > 0 && playback[playback_next - 1].frame > input_frame) playback_next = 0;
         while (playback_next < playback.size() && playback[playback_next].frame <= input_frame)
             ++playback_next;
         if (playback_next > 0) {
             const input_script_line& l = playback[playback_next - 1];
-            input_p1 = l.p1;
-            input_p2 = l.p2;
-            input_system = l.system;
+            held_p1 = l.p1;
+            held_p2 = l.p2;
+            held_system = l.system;
         }
     } else {
         read_devices();
     }
     if (recording) record_words();
-    ++input_frame;
+    core_set_input(held_p1, held_p2, held_system);
 }

@@ -13,9 +13,7 @@
 #include "host/gui.h"
 #include "host/options.h"
 #include "host/window.h"
-#include "machine/drivers.h"
-#include "vdp/palette.h"
-#include "vdp/vdp.h"
+#include "machine/core.h"
 
 uint16_t* conv_bmp;
 int surface_pitch = staging_width * 2;
@@ -36,6 +34,7 @@ int box_count;
 static uint32_t msg_time;
 static SDL_Texture* picture;
 static int picture_555;
+int host_format_555;
 static int renderer_vsync = -1;
 static int imgui_renderer_ready;
 
@@ -118,32 +117,32 @@ int init_video(int fs) {
     release_video();
     fullscreen = fs;
     if (!headless && !create_window_display(fs)) return 0;
-    pixel_format_555 = headless ? 0 : picture_555;
+    host_format_555 = headless ? 0 : picture_555;
+    // The core's colour table follows the texture's layout.
+    core_set_pixel_format(host_format_555);
     surface_pitch = staging_width * 2;
     conv_bmp = static_cast<uint16_t*>(std::calloc(size_t(surface_pitch) * conv_bmp_lines, 1));
     if (!conv_bmp) {
         video_error("out of memory for the staging image");
         return 0;
     }
-    std::memset(conv_pal, 0, sizeof conv_pal);
     return 1;
 }
 
-// The picture's rectangle in the staging image: the VDP's size, cut to it.
-static void take_source_rect() {
-    int w = std::clamp(vp_width, 0, staging_width);
-    int h = std::clamp(vp_height, 0, staging_height);
+// The picture's rectangle in the staging image: the frame's size, cut to it.
+static void take_source_rect(const core_frame& frame) {
+    int w = std::clamp(frame.width, 0, staging_width);
+    int h = std::clamp(frame.height, 0, staging_height);
     src_rect = {0, 0, w, h};
 }
 
 void restore_video() {
     if (headless || !main_renderer) return;
-    if (init_video(fullscreen) && palette_mode == 0) set_palette_m13();
+    init_video(fullscreen);
 }
 
 void set_video_strech(int on) {
     int w = options.width, h = options.height;
-    take_source_rect();
     if (on) {
         fs_rect = {0, 0, w, h};
     } else {
@@ -172,7 +171,7 @@ void message_printf(const char* format, ...) {
 void update_msg_video(uint16_t* pixels, int pitch, int width, int height) {
     if (!msg_visible) return;
     if (pixels) {
-        uint16_t white = pixel_format_555 ? 0x7FFF : 0xFFFF;
+        uint16_t white = host_format_555 ? 0x7FFF : 0xFFFF;
         draw_text(pixels, pitch, width, height, 35, 205, msg_text, white);
     }
     // The frame that finds the time gone still shows the text.
@@ -257,17 +256,27 @@ static void present(bool may_stretch = true) {
     SDL_RenderPresent(main_renderer);
 }
 
-void w32_update_video() {
+void stage_frame(const core_frame& frame) {
+    if (!conv_bmp || !frame.pixels) return;
+    const int pitch_pixels = surface_pitch / 2;
+    const int width = std::min({frame.width, frame.pitch, pitch_pixels});
+    for (int y = 0; y < frame.height && y < staging_height; y++)
+        std::memcpy(conv_bmp + static_cast<size_t>(y) * pitch_pixels,
+                    frame.pixels + static_cast<size_t>(y) * frame.pitch, sizeof(uint16_t) * width);
+}
+
+void present_frame(const core_frame& frame) {
     if (!conv_bmp) return;
-    if (palette_mode == 1) update_conv_pal();
-    convert_frame();
+    stage_frame(frame);
+    take_source_rect(frame);
     if (blur) blur_filter(conv_bmp, 320, staging_height, surface_pitch - 640);
     if (headless || !main_renderer) return;
-    take_source_rect();
     stage_picture(false);
     present();
     run_posted_commands();
 }
+
+void w32_update_video() { present_frame(core_last_frame()); }
 
 void update_front_video(const rect&) {
     if (headless || !main_renderer) return;
@@ -285,7 +294,7 @@ void repaint_video() {
 void fillscreen(uint16_t colour) {
     if (headless || !main_renderer) return;
     uint8_t r, g, b;
-    if (pixel_format_555) {
+    if (host_format_555) {
         r = uint8_t(((colour >> 10) & 31) << 3);
         g = uint8_t(((colour >> 5) & 31) << 3);
         b = uint8_t((colour & 31) << 3);

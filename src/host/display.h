@@ -2,12 +2,15 @@
 // messages and message boxes.
 #pragma once
 #include <cstdint>
-#include "machine/main_loop.h"
+#include "host/main_loop.h"
+#include "machine/core.h"
 
 // The 16-bit staging image: surface_pitch bytes a line, 224 lines.
 extern uint16_t* conv_bmp;
 extern int surface_pitch;
 extern int fullscreen;
+// The staging image's pixel layout: RGB555 when set, else RGB565.
+extern int host_format_555;
 
 // No window, renderer or message boxes: frames are still converted into
 // conv_bmp, message boxes become "caption: text" lines on stderr.
@@ -27,6 +30,10 @@ void release_video();
 // Builds the display again in the same mode after the renderer lost its
 // textures; the fixed colours are filled again.
 void restore_video();
+// The core's last picture into the staging image.
+void stage_frame(const core_frame& frame);
+// A frame staged, filtered and shown; w32_update_video shows the core's last.
+void present_frame(const core_frame& frame);
 void w32_update_video();
 void update_front_video(const rect& dest);
 void fillscreen(uint16_t colour);

@@ -3,38 +3,14 @@
 #include "host/gui.h"
 #include <SDL.h>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 #include "host/display.h"
 #include "host/options.h"
 #include "host/window.h"
-#include "machine/board.h"
-#include "machine/dip.h"
-#include "machine/rom_loader.h"
-#include "machine/drivers.h"
-#include "machine/main_loop.h"
-#include "sound/mixer.h"
-#include "vdp/palette.h"
-
-// In menu order; the number is the game's number for gui_load_game.
-const game_menu_entry game_menu[17] = {
-    {40038, "Bloxeed (C2 version)", 1},
-    {40046, "Borench", 2},
-    {40043, "Columns (Japan)", 3},
-    {40039, "Columns II - The Voyage Through Time (Japan)", 4},
-    {40053, "Ichident-R (Puzzle & Action 2) (Japan)", 5},
-    {40040, "Puyo Puyo (Program Revision ?, Japan)", 6},
-    {40041, "Puyo Puyo (Program Revsion A, Japan)", 7},
-    {40050, "Puyo Puyo 2 (Expert?) (Japan)", 8},
-    {40042, "PotoPoto (Japan)", 9},
-    {40044, "Stack Columns (Japan)", 10},
-    {40054, "Holmgard version of Puzzle & Action (Bad Dump?)", 11},
-    {40051, "Tant-R (Puzzle & Action) (Japan)", 12},
-    {40052, "Tant-R (Puzzle & Action) (Japan, Bootleg?)", 13},
-    {40047, "Thunder Force AC (US/Europe, Bootleg)", 14},
-    {40048, "Thunder Force AC (US/Europe)", 15},
-    {40049, "Thunder Force AC (Japan)", 16},
-    {40045, "Zunzunkyou No Yabou (Japan)", 17},
-};
+#include "host/main_loop.h"
+#include "host/sound_stream.h"
+#include "machine/core.h"
 
 static constexpr int first_command = 40000;
 static constexpr int command_span = 600;
@@ -58,6 +34,39 @@ void run_posted_commands() {
     std::vector<int> now;
     now.swap(posted);
     for (int c : now) menu_command(c);
+}
+
+core_paths game_paths() {
+    core_paths paths;
+    paths.rom_dir = rom_dir;
+    paths.zip_dir = zip_dir;
+    paths.dip_dir = dip_dir;
+    return paths;
+}
+
+int start_game(const char* name) {
+    if (!core_load(name, game_paths(), sound_enabled ? sound_rate : 0)) return 0;
+    game_loaded = 1;
+    if (sound_enabled && !headless) init_sound(sound_rate);
+    return 1;
+}
+
+void load_game(const char* name) {
+    if (game_loaded == 1) {
+        core_unload();
+        game_loaded = 0;
+    }
+    if (start_game(name)) {
+        if (sound_enabled) silence_sound();
+        gui_manage_palette(core_palette_mode());
+    } else {
+        msg_box("Error loading driver", "System C2");
+    }
+}
+
+void gui_load_game(int number) {
+    const driver_record* game = game_by_menu_number(number);
+    if (game) load_game(game->short_name);
 }
 
 static const char* on_off(int v) { return v ? "on" : "off"; }
@@ -105,26 +114,28 @@ void gui_manage_rate(int rate) {
     check_menu_item(cmd_rate_22050, rate == 22050);
     check_menu_item(cmd_rate_44100, rate == 44100);
     if (game_loaded) {
-        audio_init(rate);
+        core_set_sound_rate(sound_enabled ? rate : 0);
         if (sound_enabled && !headless) init_sound(rate);
     }
 }
 
 void gui_manage_soundchip() {
-    check_menu_item(cmd_chip_ym, (channel_mask & channel_fm) != 0);
-    check_menu_item(cmd_chip_sn, (channel_mask & channel_psg) != 0);
-    check_menu_item(cmd_chip_upd, (channel_mask & channel_adpcm) != 0);
+    const uint32_t mask = core_channels();
+    check_menu_item(cmd_chip_ym, (mask & channel_fm) != 0);
+    check_menu_item(cmd_chip_sn, (mask & channel_psg) != 0);
+    check_menu_item(cmd_chip_upd, (mask & channel_adpcm) != 0);
 }
 
-// A new display starts with an empty colour table; the fixed one is only
-// filled by a palette change, so fill it again or the picture stays black.
-static void refill_fixed_palette() {
-    if (palette_mode == 0) set_palette_m13();
+void gui_manage_palette(int mode) {
+    core_set_palette_mode(mode);
+    if (conv_bmp) std::memset(conv_bmp, 0, static_cast<size_t>(surface_pitch) * staging_height);
+    check_menu_item(cmd_palette_fixed, mode == 0);
+    check_menu_item(cmd_palette_dynamic, mode == 1);
 }
 
 void gui_manage_videomem() {
     check_menu_item(cmd_videomem, video_memory);
-    if (init_video(fullscreen)) refill_fixed_palette();
+    init_video(fullscreen);
 }
 
 void adjust_window() {
@@ -148,7 +159,7 @@ void switch_video() {
     if (init_video(was_fullscreen ? 0 : 1) != 1) {
         // The error was shown; get the picture back in the mode it was in
         // rather than leave the program with no display at all.
-        if (init_video(was_fullscreen)) refill_fixed_palette();
+        init_video(was_fullscreen);
         return;
     }
     if (fullscreen) {
@@ -158,18 +169,14 @@ void switch_video() {
         SDL_ShowCursor(SDL_ENABLE);
         paint_msg_video("Switch to windowed mode");
     }
-    init_machine();
     check_menu_item(cmd_fullscreen, fullscreen);
     if (!fullscreen) adjust_window();
-    refill_fixed_palette();
 }
 
 int dump_rom(const char* file_name) {
     std::FILE* f = std::fopen(file_name, "wb");
     if (!f) return 0;
-    // The region holds host-order words; the file holds the 68000's byte order.
-    std::vector<uint8_t> image(program_rom, program_rom + program_rom_size);
-    byteswap(image.data(), program_rom_size);
+    const std::vector<uint8_t> image = core_program_rom();
     size_t written = std::fwrite(image.data(), 1, image.size(), f);
     int closed = std::fclose(f) == 0;
     return written == image.size() && closed;
@@ -177,29 +184,29 @@ int dump_rom(const char* file_name) {
 
 static void show_dip() {
     char text[32];
-    dip_message(text, sizeof text);
+    core_dip_message(text, sizeof text);
     paint_msg_video(text);
 }
 
 static void toggle_chip(uint32_t bit, const char* name) {
-    channel_mask ^= bit;
+    core_set_channels(core_channels() ^ bit);
     gui_manage_soundchip();
-    message_printf("%s sound %s", name, enabled((channel_mask & bit) != 0));
+    message_printf("%s sound %s", name, enabled((core_channels() & bit) != 0));
 }
 
 static void free_game() {
     if (!game_loaded) return;
-    free_driver();
-    system_reset();
+    core_unload();
     game_loaded = 0;
     if (sound_enabled) silence_sound();
     fillscreen(0);
 }
 
 static void dump_rom_command() {
-    if (!game_loaded || !game_driver) return;
+    const driver_record* game = core_running();
+    if (!game_loaded || !game) return;
     char name[300];
-    std::snprintf(name, sizeof name, "%s.rom", game_driver->short_name);
+    std::snprintf(name, sizeof name, "%s.rom", game->short_name);
     // A dump that could not be written says so instead of claiming success.
     if (dump_rom(name))
         message_printf("Dumped ROM to %s", name);
@@ -214,12 +221,11 @@ static void set_window_size(int factor) {
 
 void menu_command(int command) {
     if (command >= cmd_game_first && command <= cmd_game_last) {
-        for (const game_menu_entry& g : game_menu)
-            if (g.command == command) gui_load_game(g.number);
+        gui_load_game(command - cmd_game_first + 1);
         return;
     }
     if (command >= cmd_dip_bit_first && command <= cmd_dip_bit_last) {
-        dip_invert_bit(7 - (command - cmd_dip_bit_first));
+        core_dip_invert_bit(7 - (command - cmd_dip_bit_first));
         show_dip();
         return;
     }
@@ -242,7 +248,7 @@ void menu_command(int command) {
     }
     case cmd_reset:
         if (game_loaded) {
-            system_reset();
+            core_reset();
             paint_msg_video("Reset");
         }
         break;
@@ -263,8 +269,8 @@ void menu_command(int command) {
         message_printf("Using dynamic palette");
         break;
     case cmd_palette_toggle:
-        gui_manage_palette(1 - palette_mode);
-        message_printf("Using %s palette", palette_mode ? "dynamic" : "fixed");
+        gui_manage_palette(1 - core_palette_mode());
+        message_printf("Using %s palette", core_palette_mode() ? "dynamic" : "fixed");
         break;
     case cmd_sound:
         gui_manage_sound(1 - sound_enabled);
@@ -292,12 +298,12 @@ void menu_command(int command) {
     case cmd_chip_sn: toggle_chip(channel_psg, "SN76489"); break;
     case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;
     case cmd_chips_all:
-        channel_mask = channel_fm | channel_psg | channel_adpcm;
+        core_set_channels(channel_fm | channel_psg | channel_adpcm);
         gui_manage_soundchip();
         message_printf("All sound channels enabled");
         break;
     case cmd_dip_bank:
-        dip_toggle_bank();
+        core_dip_toggle_bank();
         show_dip();
         break;
     case cmd_dump_rom: dump_rom_command(); break;

@@ -41,13 +41,17 @@ enum menu_command : int {
 
 inline constexpr const char* vortan_version = "1.0";
 
-// One entry of the "Load roms..." menu: the game's number in gui_load_game.
-struct game_menu_entry {
-    int command;
-    const char* title;
-    int number;
-};
-extern const game_menu_entry game_menu[17];
+// The "Load roms..." menu: game number N (1..17) is command cmd_game_first + N - 1.
+#include "machine/core.h"
+
+// The option folders, for the core's loader.
+core_paths game_paths();
+// Loads a game and opens its sound; 0 when it could not be loaded.
+int start_game(const char* name);
+// The menu's load: the running game goes first; a failure is shown in a box.
+void load_game(const char* name);
+void gui_load_game(int number);
+void gui_manage_palette(int mode);
 
 void check_menu_item(int command, int checked);
 int menu_checked(int command);

@@ -5,7 +5,7 @@
 #include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
-#include "machine/board.h"
+#include "machine/core.h"
 
 int joypad_count;
 int joypad_support;
@@ -28,19 +28,19 @@ struct key_map {
 
 // Fixed, not configurable: player 2 has no keys.
 const key_map keyboard_map[] = {
-    {SDL_SCANCODE_UP, &input_p1, input_up},
-    {SDL_SCANCODE_DOWN, &input_p1, input_down},
-    {SDL_SCANCODE_LEFT, &input_p1, input_left},
-    {SDL_SCANCODE_RIGHT, &input_p1, input_right},
-    {SDL_SCANCODE_A, &input_p1, input_a},
-    {SDL_SCANCODE_S, &input_p1, input_b},
-    {SDL_SCANCODE_D, &input_p1, input_c},
-    {SDL_SCANCODE_1, &input_system, input_key1},
-    {SDL_SCANCODE_2, &input_system, input_key2},
-    {SDL_SCANCODE_3, &input_system, input_key3},
-    {SDL_SCANCODE_4, &input_system, input_key4},
-    {SDL_SCANCODE_5, &input_system, input_service},
-    {SDL_SCANCODE_6, &input_system, input_test},
+    {SDL_SCANCODE_UP, &held_p1, input_up},
+    {SDL_SCANCODE_DOWN, &held_p1, input_down},
+    {SDL_SCANCODE_LEFT, &held_p1, input_left},
+    {SDL_SCANCODE_RIGHT, &held_p1, input_right},
+    {SDL_SCANCODE_A, &held_p1, input_a},
+    {SDL_SCANCODE_S, &held_p1, input_b},
+    {SDL_SCANCODE_D, &held_p1, input_c},
+    {SDL_SCANCODE_1, &held_system, input_key1},
+    {SDL_SCANCODE_2, &held_system, input_key2},
+    {SDL_SCANCODE_3, &held_system, input_key3},
+    {SDL_SCANCODE_4, &held_system, input_key4},
+    {SDL_SCANCODE_5, &held_system, input_service},
+    {SDL_SCANCODE_6, &held_system, input_test},
 };
 
 int sdl_read_keyboard(uint8_t* state, int size) {
@@ -197,6 +197,6 @@ void read_devices() {
         if (check_keyboard(k.code)) *k.word |= k.bit;
     if (check_keyboard(SDL_SCANCODE_5)) paint_msg_video("Service");
     if (check_keyboard(SDL_SCANCODE_6)) paint_msg_video("Test");
-    read_player(joy1, joy1_a, joy1_b, joy1_c, input_p1);
-    read_player(joy2, joy2_a, joy2_b, joy2_c, input_p2);
+    read_player(joy1, joy1_a, joy1_b, joy1_c, held_p1);
+    read_player(joy2, joy2_a, joy2_b, joy2_c, held_p2);
 }

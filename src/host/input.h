@@ -36,6 +36,10 @@ int check_x_joypad(int index);
 int check_y_joypad(int index);
 int check_btn_joypad(int index, int button);
 
+// The controls held now, as the board's three input words.
+extern uint32_t held_p1;
+extern uint32_t held_p2;
+extern uint32_t held_system;
 // Adds what the keyboard and joysticks hold to the three words.
 void read_devices();
 
@@ -70,5 +74,5 @@ int start_record(const char* file_name, std::string& error);
 // Closes the record file; 0 when it could not be written completely.
 int stop_record();
 void stop_playback();
-// Frames get_input has served, counted from 0.
+// The game's frame number at the last get_input, counted from 0.
 extern uint32_t input_frame;

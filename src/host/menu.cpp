@@ -12,7 +12,8 @@ static void item(const char* label, const char* key, int command) {
 static void main_menu() {
     if (!ImGui::BeginMenu("Main")) return;
     if (ImGui::BeginMenu("Load roms...")) {
-        for (const game_menu_entry& g : game_menu) item(g.title, nullptr, g.command);
+        for (int n = 1; n <= game_count; n++)
+            item(game_by_menu_number(n)->description, nullptr, cmd_game_first + n - 1);
         ImGui::Separator();
         item("Vortan demo cartridge", nullptr, cmd_load_demo);
         ImGui::EndMenu();

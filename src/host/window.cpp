@@ -7,8 +7,8 @@
 #include "host/display.h"
 #include "host/gui.h"
 #include "host/options.h"
-#include "machine/main_loop.h"
-#include "sound/mixer.h"
+#include "host/main_loop.h"
+#include "host/sound_stream.h"
 
 SDL_Window* main_window;
 int menu_bar_height = 19;

@@ -24,6 +24,7 @@ uint8_t sample_rom[sample_rom_size];
 uint8_t pal_bank;
 int pal_select;
 uint8_t ym_status_toggle;
+int program_rom_host_order;
 
 uint32_t input_p1;
 uint32_t input_p2;
@@ -124,7 +125,8 @@ void m68k_write_memory_16(uint32_t address, uint32_t data, memory_handler*) {
 void genesis_init() {
     if (game_driver && game_driver->init) game_driver->init();
     std::memset(work_ram, 0, sizeof work_ram);
-    byteswap(program_rom, program_rom_size);
+    if (!program_rom_host_order) byteswap(program_rom, program_rom_size);
+    program_rom_host_order = 1;
     m68k_init();
     m68k_switch(0);
 

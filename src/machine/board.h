@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include "cpu68k/s68000.h"
+#include "machine/core.h"
 
 inline constexpr uint32_t program_rom_size = 0x200000;
 inline constexpr uint32_t work_ram_size = 0x10000;
@@ -20,16 +21,11 @@ extern uint8_t sample_rom[sample_rom_size];  // 68000 byte order
 extern uint8_t pal_bank;
 extern int pal_select;
 extern uint8_t ym_status_toggle;
+// Set once genesis_init has turned the loaded image into host-order words,
+// so that a second start does not turn it back.
+extern int program_rom_host_order;
 
-// Input words: a set bit means the control is held.
-enum : uint32_t {
-    input_up = 1u << 0, input_down = 1u << 1, input_left = 1u << 2, input_right = 1u << 3,
-    input_a = 1u << 4, input_b = 1u << 5, input_c = 1u << 6,
-};
-enum : uint32_t {
-    input_key1 = 1u << 0, input_key2 = 1u << 1, input_key3 = 1u << 2, input_key4 = 1u << 3,
-    input_service = 1u << 4, input_test = 1u << 5,
-};
+// Input words (bits in machine/core.h): a set bit means the control is held.
 extern uint32_t input_p1;
 extern uint32_t input_p2;
 extern uint32_t input_system;

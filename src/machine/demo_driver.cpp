@@ -20,4 +20,4 @@ const rom_entry demo_roms[] = {
 };
 }  // namespace
 
-const driver_record demo_driver = {"demo", "Vortan demo cartridge", demo_roms, demo_init};
+const driver_record demo_driver = {"demo", "Vortan demo cartridge", demo_roms, demo_init, game_count + 1};

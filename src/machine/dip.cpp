@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "host/options.h"
+#include "machine/core.h"
 #include "machine/debug_log.h"
 #include "machine/rom_loader.h"
 
@@ -12,7 +12,7 @@ uint8_t dip_used;
 
 namespace {
 bool dip_path(char (&path)[path_buffer_size], const char* short_name) {
-    const int n = std::snprintf(path, sizeof path, "%s/%s.dip", dip_dir, short_name);
+    const int n = std::snprintf(path, sizeof path, "%s/%s.dip", game_dip_dir, short_name);
     return n >= 0 && static_cast<size_t>(n) < sizeof path;
 }
 }  // namespace
@@ -27,7 +27,7 @@ void dip_reset() {
 int dip_read(const char* short_name) {
     char path[path_buffer_size];
     if (!dip_path(path, short_name)) {
-        std::printf("Error loading file`%s/%s.dip'\n", dip_dir, short_name);
+        core_loader_printf("Error loading file`%s/%s.dip'\n", game_dip_dir, short_name);
         return 0;
     }
     if (file_exist(path)) {
@@ -38,12 +38,13 @@ int dip_read(const char* short_name) {
     return 1;
 }
 
-void dip_write(const char* short_name, const char* description) {
-    if (!dip_used) return;
+int dip_write(const char* short_name, const char* description) {
+    if (!dip_used) return 1;
     char path[path_buffer_size];
-    if (!dip_path(path, short_name)) return;
-    save_file(path, dip_switch, sizeof dip_switch);
+    if (!dip_path(path, short_name)) return 0;
+    if (!save_file(path, dip_switch, sizeof dip_switch)) return 0;
     debug_log("saved dip_switch to `%s' for `%s'\n", path, description);
+    return 1;
 }
 
 void dip_toggle_bank() {

@@ -4,15 +4,10 @@
 
 #include <cstring>
 
-#include "host/display.h"
-#include "host/options.h"
 #include "machine/board.h"
 #include "machine/debug_log.h"
 #include "machine/dip.h"
-#include "machine/main_loop.h"
 #include "machine/rom_loader.h"
-#include "sound/mixer.h"
-#include "vdp/palette.h"
 
 int palette_mode = 0;
 int pal_select_enable = 1;
@@ -130,45 +125,47 @@ void tfacbl_init() { set_flags(1, 0, 0); }
 void zunkyou_init() { set_flags(1, 1, 0); }
 
 namespace {
-const driver_record bloxeedc = {"bloxeedc", "Bloxeed", bloxeedc_roms, bloxeedc_init};
-const driver_record borench = {"borench", "Borench", borench_roms, borench_init};
-const driver_record columns = {"columns", "Columns (Japan)", columns_roms, columns_init};
+const driver_record bloxeedc = {"bloxeedc", "Bloxeed (C2 version)", bloxeedc_roms, bloxeedc_init, 1};
+const driver_record borench = {"borench", "Borench", borench_roms, borench_init, 2};
+const driver_record columns = {"columns", "Columns (Japan)", columns_roms, columns_init, 3};
 const driver_record columns2 = {"columns2", "Columns II - The Voyage Through Time (Japan)",
-                                columns2_roms, columns2_init};
+                                columns2_roms, columns2_init, 4};
 const driver_record ichident = {"ichident", "Ichident-R (Puzzle & Action 2) (Japan)",
-                                ichident_roms, ichident_init};
-const driver_record potopoto = {"potopoto", "PotoPoto (Japan)", potopoto_roms, potopoto_init};
+                                ichident_roms, ichident_init, 5};
+const driver_record potopoto = {"potopoto", "PotoPoto (Japan)", potopoto_roms, potopoto_init, 9};
 const driver_record puyopuyo = {"puyopuyo", "Puyo Puyo (Program Revision ?, Japan)",
-                                puyopuyo_roms, puyopuyo_init};
+                                puyopuyo_roms, puyopuyo_init, 6};
 const driver_record puyopuya = {"puyopuya", "Puyo Puyo (Program Revsion A, Japan)",
-                                puyopuya_roms, puyopuya_init};
+                                puyopuya_roms, puyopuya_init, 7};
 const driver_record puyopuy2 = {"puyopuy2", "Puyo Puyo 2 (Expert?) (Japan)", puyopuy2_roms,
-                                puyopuy2_init};
+                                puyopuy2_init, 8};
 const driver_record holmpa = {"holmpa", "Holmgard version of Puzzle & Action (Bad Dump?)",
-                              holmpa_roms, nullptr};
-const driver_record stkclmns = {"stkclmns", "Stack Columns (Japan)", stkclmns_roms, stkclmns_init};
-const driver_record tantr = {"tantr", "Tant-R (Puzzle & Action) (Japan)", tantr_roms, tantr_init};
+                              holmpa_roms, nullptr, 11};
+const driver_record stkclmns = {"stkclmns", "Stack Columns (Japan)", stkclmns_roms, stkclmns_init, 10};
+const driver_record tantr = {"tantr", "Tant-R (Puzzle & Action) (Japan)", tantr_roms, tantr_init, 12};
 const driver_record tantrbl = {"tantrbl", "Tant-R (Puzzle & Action) (Japan, Bootleg?)",
-                               tantrbl_roms, tantrbl_init};
+                               tantrbl_roms, tantrbl_init, 13};
 const driver_record tforceac = {"tforceac", "Thunder Force AC (US/Europe)", tforceac_roms,
-                                tforceac_init};
-const driver_record tfacjp = {"tfacjp", "Thunder Force AC (Japan)", tfacjp_roms, tfacjp_init};
+                                tforceac_init, 15};
+const driver_record tfacjp = {"tfacjp", "Thunder Force AC (Japan)", tfacjp_roms, tfacjp_init, 16};
 const driver_record tfacbl = {"tfacbl", "Thunder Force AC (US/Europe, Bootleg)", tfacbl_roms,
-                              tfacbl_init};
+                              tfacbl_init, 14};
 const driver_record zunkyou = {"zunkyou", "Zunzunkyou No Yabou (Japan)", zunkyou_roms,
-                               zunkyou_init};
+                               zunkyou_init, 17};
 
-// The menu lists the games in its own order.
-const char* const menu_names[game_count] = {
-    "bloxeedc", "borench", "columns", "columns2", "ichident", "puyopuyo",
-    "puyopuya", "puyopuy2", "potopoto", "stkclmns", "holmpa", "tantr",
-    "tantrbl", "tfacbl", "tforceac", "tfacjp", "zunkyou"};
 }  // namespace
 
 const driver_record* const driver_list[] = {
     &bloxeedc, &borench, &columns, &columns2, &ichident, &potopoto, &puyopuyo,
     &puyopuya, &puyopuy2, &holmpa, &stkclmns, &tantr, &tantrbl, &tforceac,
     &tfacjp, &tfacbl, &zunkyou, &demo_driver, nullptr};
+
+const driver_record* find_driver(const char* name) {
+    if (!name) return nullptr;
+    for (const driver_record* const* d = driver_list; *d; d++)
+        if (same_name((*d)->short_name, name)) return *d;
+    return nullptr;
+}
 
 int load_driver(const char* name) {
     dip_reset();
@@ -181,42 +178,24 @@ int load_driver(const char* name) {
         if (!load_rom((*d)->roms)) return 0;
         if (!dip_read((*d)->short_name)) return 0;
     }
+    // The image is in the 68000's byte order until genesis_init swaps it.
+    program_rom_host_order = 0;
     return game_driver ? 1 : 0;
 }
 
-void free_driver() {
-    if (game_driver) dip_write(game_driver->short_name, game_driver->description);
+int free_driver() {
+    const int kept = game_driver ? dip_write(game_driver->short_name, game_driver->description) : 1;
     game_driver = nullptr;
+    program_rom_host_order = 0;
     std::memset(program_rom, 0, sizeof program_rom);
     std::memset(sample_rom, 0, sizeof sample_rom);
+    return kept;
 }
 
-void load_game(const char* name) {
-    if (game_loaded == 1) {
-        free_driver();
-        system_reset();
-    }
-    if (load_driver(name)) {
-        game_loaded = 1;
-        init_machine();
-        system_init(sound_rate);
-        if (sound_enabled) {
-            init_sound(sound_rate);
-            silence_sound();
-        }
-        gui_manage_palette(palette_mode);
-    } else {
-        msg_box("Error loading driver", "System C2");
-        game_loaded = 0;
-    }
-}
 
-const char* game_name_by_number(int number) {
+const driver_record* game_by_menu_number(int number) {
     if (number < 1 || number > game_count) return nullptr;
-    return menu_names[number - 1];
-}
-
-void gui_load_game(int number) {
-    const char* name = game_name_by_number(number);
-    if (name) load_game(name);
+    for (const driver_record* const* d = driver_list; *d; d++)
+        if ((*d)->menu_number == number) return *d;
+    return nullptr;
 }

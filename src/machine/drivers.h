@@ -16,6 +16,7 @@ struct driver_record {
     const char* description;
     const rom_entry* roms;
     void (*init)();
+    int menu_number;  // place in the "Load roms..." menu, 1..17; the demo comes after
 };
 
 extern const driver_record* const driver_list[];  // null-terminated: the 17 games, then the demo
@@ -27,11 +28,12 @@ extern int palette_mode;
 extern int pal_select_enable;
 extern int pal_bank_enable;
 
+const driver_record* find_driver(const char* name);  // any letter case; null: none
 int load_driver(const char* name);
-void free_driver();
-void load_game(const char* name);
-void gui_load_game(int number);
-const char* game_name_by_number(int number);  // menu numbering; null outside 1..17
+// Keeps the DIP switches (0 when that write failed) and clears the ROMs.
+int free_driver();
+// The game at a menu number; null outside 1..17.
+const driver_record* game_by_menu_number(int number);
 
 // Per-game board flags (palette_mode, pal_select_enable, pal_bank_enable).
 void bloxeedc_init();

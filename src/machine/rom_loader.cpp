@@ -8,8 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/options.h"
 #include "machine/board.h"
+#include "machine/core.h"
+
+char game_rom_dir[path_buffer_size] = "./roms";
+char game_zip_dir[path_buffer_size] = "./ziproms";
+char game_dip_dir[path_buffer_size] = "./dip";
 
 namespace {
 
@@ -51,14 +55,14 @@ void place(const rom_entry& e, const uint8_t* bytes) {
 // Buffers start cleared so a short loose file leaves zeros, not stale memory.
 uint8_t* file_buffer(uint32_t size) {
     uint8_t* buffer = static_cast<uint8_t*>(std::calloc(size ? size : 1, 1));
-    if (!buffer) std::printf("Couldn't allocate %d bytes for file buffer\n", static_cast<int>(size));
+    if (!buffer) core_loader_printf("Couldn't allocate %d bytes for file buffer\n", static_cast<int>(size));
     return buffer;
 }
 
 int load_built_in(const rom_entry& e) {
-    std::printf("Loading file `%s' (built in)\n", e.file_name);
+    core_loader_printf("Loading file `%s' (built in)\n", e.file_name);
     if (!entry_fits(e)) {
-        std::printf("Error loading file`%s'\n", e.file_name);
+        core_loader_printf("Error loading file`%s'\n", e.file_name);
         return 0;
     }
     place(e, e.data);
@@ -66,15 +70,15 @@ int load_built_in(const rom_entry& e) {
 }
 
 int load_from_archive(const rom_entry& e, const char* archive) {
-    std::printf("Loading file `%s' from `%s'\n", e.file_name, archive);
+    core_loader_printf("Loading file `%s' from `%s'\n", e.file_name, archive);
     if (!entry_fits(e)) {
-        std::printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
+        core_loader_printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
         return 0;
     }
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     if (!load_zip(archive, e.file_name, buffer, e.size)) {
-        std::printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
+        core_loader_printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
         std::free(buffer);
         return 0;
     }
@@ -85,21 +89,21 @@ int load_from_archive(const rom_entry& e, const char* archive) {
 
 int load_loose(const rom_entry& e, const char* short_name) {
     char path[path_buffer_size];
-    const int n = std::snprintf(path, sizeof path, "%s/%s/%s", rom_dir, short_name, e.file_name);
+    const int n = std::snprintf(path, sizeof path, "%s/%s/%s", game_rom_dir, short_name, e.file_name);
     const bool path_fits = n >= 0 && static_cast<size_t>(n) < sizeof path;
     if (path_fits) {
-        std::printf("Loading file `%s'\n", path);
+        core_loader_printf("Loading file `%s'\n", path);
     } else {
-        std::printf("Loading file `%s/%s/%s'\n", rom_dir, short_name, e.file_name);
+        core_loader_printf("Loading file `%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
     }
     if (!path_fits || !entry_fits(e)) {
-        std::printf("Error loading file`%s/%s/%s'\n", rom_dir, short_name, e.file_name);
+        core_loader_printf("Error loading file`%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
         return 0;
     }
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     if (!load_file(path, buffer, e.size)) {
-        std::printf("Error loading file`%s'\n", path);
+        core_loader_printf("Error loading file`%s'\n", path);
         std::free(buffer);
         return 0;
     }
@@ -120,7 +124,7 @@ int load_rom(const rom_entry* list) {
     char archive[path_buffer_size] = "";
     bool use_archive = false;
     if (from_disk) {
-        const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", zip_dir, name);
+        const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", game_zip_dir, name);
         if (n < 0 || static_cast<size_t>(n) >= sizeof archive) {
             const char* first = list->file_name;
             for (const rom_entry* e = list; e->file_name; e++) {
@@ -129,7 +133,7 @@ int load_rom(const rom_entry* list) {
                     break;
                 }
             }
-            std::printf("Error loading file `%s' from archive `%s/%s.zip'\n", first, zip_dir, name);
+            core_loader_printf("Error loading file `%s' from archive `%s/%s.zip'\n", first, game_zip_dir, name);
             return 0;
         }
         use_archive = file_exist(archive);

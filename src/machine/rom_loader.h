@@ -7,6 +7,11 @@
 
 inline constexpr size_t path_buffer_size = 256;
 
+// Where the running game's files are looked for; set by core_load.
+extern char game_rom_dir[path_buffer_size];
+extern char game_zip_dir[path_buffer_size];
+extern char game_dip_dir[path_buffer_size];
+
 int load_rom(const rom_entry* list);
 int file_exist(const char* path);
 int load_file(const char* path, void* buffer, uint32_t count);

@@ -7,6 +7,7 @@
 constexpr frame_calls default_frame_hooks = {m68k_clear_cycles, m68k_execute,
                                              m68k_cause_interrupt, render_line};
 constinit frame_calls frame_hooks = default_frame_hooks;
+uint64_t frames_run;
 
 void genesis_frame(int skip) {
     vdp.status = 0x3600;

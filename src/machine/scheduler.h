@@ -21,3 +21,6 @@ extern frame_calls frame_hooks;
 extern const frame_calls default_frame_hooks;
 
 void genesis_frame(int skip);
+
+// Frames the running game has run since it started (part of its state).
+extern uint64_t frames_run;

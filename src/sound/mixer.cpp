@@ -2,18 +2,16 @@
 #include <cstring>
 #include <new>
 
-#include "host/options.h"
 #include "machine/board.h"
 #include "sound/mixer.h"
 #include "sound/sn76496.h"
-#include "sound/sound_sink.h"
-#include "sound/sound_stream.h"
 #include "sound/upd7759.h"
 #include "sound/ym2612.h"
 
 uint32_t channel_mask = 0xffffffffu;
 int sound_initialised;
 int samples_per_frame;
+int sample_carry;
 
 namespace {
 
@@ -27,10 +25,10 @@ int16_t* fm_right;
 int16_t* psg;
 int16_t* adpcm;
 int16_t* mix;
-sound_sink* sink;
+int sample_rate;  // of the buffers and chips; 0 before the first init
 
 void free_buffers() {
-    for (int16_t** b : {&fm_left, &fm_right, &psg, &adpcm, &mix}) {
+    for (int16_t** b : {&fm_left, &fm_right, &psg, &adpcm}) {
         delete[] *b;
         *b = nullptr;
     }
@@ -42,13 +40,12 @@ int16_t saturate(int32_t v) {
 
 }  // namespace
 
-void set_sound_sink(sound_sink* s) { sink = s; }
-
 int audio_init(int rate) {
     if (rate <= 0) return 1;  // no sound at all: the chips stay as they are
     const int n = rate / 60;
-    const size_t count = n > 0 ? static_cast<size_t>(n) : 1;
-    int16_t* fresh[5] = {};
+    // Room for the frames that carry one more sample.
+    const size_t count = static_cast<size_t>(n) + 1;
+    int16_t* fresh[4] = {};
     for (int16_t*& b : fresh) {
         b = new (std::nothrow) int16_t[count]();
         if (!b) {
@@ -61,8 +58,9 @@ int audio_init(int rate) {
     fm_right = fresh[1];
     psg = fresh[2];
     adpcm = fresh[3];
-    mix = fresh[4];
     samples_per_frame = n;
+    sample_rate = rate;
+    sample_carry = 0;
 
     // The FM chip refuses a second init; it follows the new rate instead.
     if (YM2612Init(1, fm_clock, rate, nullptr, nullptr) != 0) YM2612SetRate(0, rate);
@@ -80,12 +78,19 @@ void audio_shutdown() {
     sound_initialised = 0;
 }
 
-void render_sound(int16_t* block) {
-    const int n = samples_per_frame;
-    if (!block || n <= 0) return;
-    if (!sound_initialised || !mix) {
+int frame_sample_count() {
+    const int rate = sample_rate;
+    if (rate <= 0) return samples_per_frame;
+    return samples_per_frame + (sample_carry + rate % 60 >= 60 ? 1 : 0);
+}
+
+int render_sound(int16_t* block) {
+    const int n = frame_sample_count();
+    if (!block || n <= 0) return 0;
+    if (sample_rate > 0) sample_carry = (sample_carry + sample_rate % 60) % 60;
+    if (!sound_initialised || !fm_left) {
         std::memset(block, 0, sizeof(int16_t) * static_cast<size_t>(n));
-        return;
+        return n;
     }
     const uint32_t mask = channel_mask;
     if (mask & channel_fm) {
@@ -102,11 +107,5 @@ void render_sound(int16_t* block) {
         if (mask & channel_adpcm) s += adpcm[i];
         block[i] = saturate(s);
     }
-}
-
-void w32_update_audio() {
-    if (!sound_enabled || !sound_initialised || !mix) return;
-    render_sound(mix);
-    if (sink) sink->write_block(mix, samples_per_frame);
-    write_stream_block(mix, samples_per_frame);
+    return n;
 }

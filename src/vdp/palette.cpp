@@ -6,17 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/display.h"
-#include "host/gui.h"
 #include "machine/board.h"
 #include "machine/debug_log.h"
 #include "machine/drivers.h"
 #include "vdp/vdp.h"
 
 uint8_t* frame_buffer;
-int frame_width;
-int frame_height;
-int frame_depth;
 int frame_pitch;
 
 uint16_t conv_pal[256];
@@ -24,7 +19,6 @@ int pixel_format_555;
 
 namespace {
 
-constexpr int staging_lines = 224;
 
 struct components {
     unsigned r, g, b;  // five bits each
@@ -68,14 +62,10 @@ uint16_t pack_highlight(uint16_t word) {
 void init_machine() {
     std::free(frame_buffer);
     frame_buffer = nullptr;
-    frame_pitch = surface_pitch;
-    const size_t bytes = frame_pitch > 0 ? static_cast<size_t>(frame_pitch) * 512 : 0;
-    uint8_t* block = bytes ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr;
+    frame_pitch = frame_buffer_pitch;
+    uint8_t* block = static_cast<uint8_t*>(std::calloc(size_t{frame_buffer_pitch} * frame_buffer_lines, 1));
     // Without a buffer the renderer and the conversion draw nothing.
     if (block == nullptr) debug_log("Cannot allocate BMP");
-    frame_width = 512;
-    frame_height = 224;
-    frame_depth = 8;
     frame_buffer = block;
 }
 
@@ -116,35 +106,24 @@ void set_palette_m13() {
     }
 }
 
-void reset_video() {
+void set_palette_mode(int mode) {
     std::memset(conv_pal, 0, sizeof conv_pal);
-    if (conv_bmp != nullptr && surface_pitch > 0)
-        std::memset(conv_bmp, 0, static_cast<size_t>(surface_pitch) * staging_lines);
-}
-
-void gui_manage_palette(int mode) {
-    reset_video();
     palette_mode = mode;
-    check_menu_item(cmd_palette_fixed, mode == 0);
-    check_menu_item(cmd_palette_dynamic, mode == 1);
     if (mode == 0) set_palette_m13();
 }
 
-void convert_frame() {
-    if (frame_buffer == nullptr || conv_bmp == nullptr) return;
-    // The staging image has 224 lines; 240-line mode shows its first 224.
-    const int lines = vp_height < staging_lines ? vp_height : staging_lines;
-    const int pitch_pixels = (surface_pitch / 2);
+void convert_frame(uint16_t* picture, int pitch_pixels) {
+    if (frame_buffer == nullptr || picture == nullptr) return;
+    const int lines = vp_height < picture_lines ? vp_height : picture_lines;
     const int width = vp_width < pitch_pixels ? vp_width : pitch_pixels;
     if (width <= 0 || frame_pitch < 32 + width) return;
-    // A private copy of the table: stores into the image cannot alias it,
+    // A private copy of the table: stores into the picture cannot alias it,
     // so the look-ups need not wait on them.
     uint16_t colours[256];
     std::memcpy(colours, conv_pal, sizeof colours);
-    auto* out_base = reinterpret_cast<uint8_t*>(conv_bmp);
     for (int y = 0; y < lines; y++) {
         const uint8_t* src = frame_buffer + static_cast<size_t>(y) * frame_pitch + 32;
-        auto* dst = reinterpret_cast<uint16_t*>(out_base + static_cast<size_t>(y) * (surface_pitch & ~1));
+        uint16_t* dst = picture + static_cast<size_t>(y) * pitch_pixels;
         for (int x = 0; x < width; x++) dst[x] = colours[src[x]];
     }
 }

@@ -4,20 +4,22 @@
 #include <array>
 #include <cstdint>
 
+// Pixel bytes: 224 lines of 512, screen pixel x at byte 32 + x.
+inline constexpr int frame_buffer_pitch = 512;
+inline constexpr int frame_buffer_lines = 224;
 extern uint8_t* frame_buffer;
-extern int frame_width;
-extern int frame_height;
-extern int frame_depth;
 extern int frame_pitch;
+inline constexpr int picture_lines = 224;  // lines a converted picture holds
 
 extern uint16_t conv_pal[256];
 extern int pixel_format_555;
 
 void init_machine();
 void update_conv_pal();
-void convert_frame();
-void gui_manage_palette(int mode);
-void reset_video();
+// The drawn frame through the colour table into 16-bit pixels.
+void convert_frame(uint16_t* picture, int pitch_pixels);
+// Fixed (0) or palette-RAM (1) colours; the table starts again empty.
+void set_palette_mode(int mode);
 void set_palette_m13();
 
 // Below: the colour packing and fixed palette, shared with tests.

@@ -63,7 +63,7 @@ TEST(DemoMachine, BuiltInEntryAfterTheSeventeenOutsideTheMenuNumbers) {
     while (driver_list[count]) count++;
     ASSERT_EQ(count, game_count + 1);
     EXPECT_EQ(driver_list[game_count], &demo_driver);
-    EXPECT_EQ(game_name_by_number(game_count + 1), nullptr);
+    EXPECT_EQ(game_by_menu_number(game_count + 1), nullptr);
     // Placed like any game, with nothing on disk; the name in any letter case.
     ASSERT_EQ(load_driver("DEMO"), 1);
     EXPECT_EQ(sample_rom[1], 0x5A);  // the speech chip's signature

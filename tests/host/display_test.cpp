@@ -25,9 +25,7 @@ struct DisplayTest : ::testing::Test {
         fake_now = 1000;
         msg_visible = 0;
         msg_text[0] = 0;
-        pixel_format_555 = 0;
-        vp_width = 320;
-        vp_height = 224;
+        src_rect = {0, 0, 320, 224};
     }
     void TearDown() override {
         release_video();
@@ -68,13 +66,12 @@ TEST_F(DisplayTest, BlurStepsOverTheSkipAndStartsEachRowFromBlack) {
 }
 
 TEST_F(DisplayTest, FullScreenRectangleCentresOrStretchesThePicture) {
-    vp_width = 320;
     set_video_strech(0);
     EXPECT_EQ(fs_rect.left, 0);
     EXPECT_EQ(fs_rect.top, 8);
     EXPECT_EQ(fs_rect.right, 320);
     EXPECT_EQ(fs_rect.bottom, 232);
-    vp_width = 256;
+    src_rect = {0, 0, 256, 224};
     set_video_strech(0);
     EXPECT_EQ(fs_rect.left, 32);
     EXPECT_EQ(fs_rect.top, 8);
@@ -85,10 +82,6 @@ TEST_F(DisplayTest, FullScreenRectangleCentresOrStretchesThePicture) {
     EXPECT_EQ(fs_rect.top, 0);
     EXPECT_EQ(fs_rect.right, 320);
     EXPECT_EQ(fs_rect.bottom, 240);
-    // A 240-line mode is cut to the 224 lines the staging image holds.
-    vp_height = 240;
-    set_video_strech(0);
-    EXPECT_EQ(fs_rect.bottom - fs_rect.top, 224);
 }
 
 // Bounding box of the pixels of one colour in a picture.
@@ -175,27 +168,24 @@ TEST_F(DisplayTest, LongMessagesAreCutAndTextIsClippedToThePicture) {
     draw_text(nullptr, 0, 0, 0, 0, 0, "no picture", white565);
 }
 
-TEST_F(DisplayTest, WithoutAWindowTheStagingImageIsStillConvertedAndBlurred) {
+TEST_F(DisplayTest, WithoutAWindowTheStagingImageIsStillFilledAndBlurred) {
     ASSERT_EQ(init_video(0), 1);
     ASSERT_NE(conv_bmp, nullptr);
     EXPECT_EQ(surface_pitch, 1024);
-    EXPECT_EQ(pixel_format_555, 0);
-    for (uint16_t c : conv_pal) ASSERT_EQ(c, 0);
+    EXPECT_EQ(host_format_555, 0);
 
-    init_machine();
-    ASSERT_NE(frame_buffer, nullptr);
-    std::memset(frame_buffer, 0, size_t(frame_pitch) * 224);
-    palette_mode = 0;
-    conv_pal[1] = white565;
-    for (int y = 0; y < 224; y++) frame_buffer[size_t(y) * frame_pitch + 32 + 10] = 1;
+    std::vector<uint16_t> pixels(320 * 224, 0);
+    for (int y = 0; y < 224; y++) pixels[size_t(y) * 320 + 10] = white565;
+    const core_frame frame = {pixels.data(), 320, 256, 224, nullptr, 0};
     blur = 0;
-    w32_update_video();
+    present_frame(frame);
     EXPECT_EQ(conv_bmp[10], white565);
     EXPECT_EQ(conv_bmp[11], 0);
     EXPECT_EQ(conv_bmp[223 * 512 + 10], white565);
+    EXPECT_EQ(src_rect.right, 256) << "the frame's own width";
 
     blur = 1;
-    w32_update_video();
+    present_frame(frame);
     EXPECT_EQ(conv_bmp[10], half_white565);
     EXPECT_EQ(conv_bmp[11], half_white565);
     blur = 0;

@@ -9,7 +9,7 @@
 #include "host/options.h"
 #include "host/window.h"
 #include "machine/drivers.h"
-#include "machine/main_loop.h"
+#include "host/main_loop.h"
 #include "sound/mixer.h"
 #include "vdp/palette.h"
 #include "vdp/vdp.h"
@@ -34,8 +34,6 @@ struct WindowTest : ::testing::Test {
         blur = 0;
         scale = 0;
         msg_visible = 0;
-        vp_width = 320;
-        vp_height = 224;
         ASSERT_EQ(create_main_window(), 1) << SDL_GetError();
         ASSERT_EQ(init_video(0), 1);
         ASSERT_NE(main_renderer, nullptr);
@@ -100,19 +98,12 @@ TEST_F(WindowTest, SizeFactorGivesTheClientAreaBelowTheMenuBar) {
 TEST_F(WindowTest, PictureIsStretchedToTheClientAreaWithTheMessageOverIt) {
     winsize = 2;
     adjust_window();
-    init_machine();
-    ASSERT_NE(frame_buffer, nullptr);
-    vp_width = 256;
-    palette_mode = 0;
-    std::memset(conv_pal, 0, sizeof conv_pal);
-    conv_pal[1] = red565;
-    conv_pal[2] = blue565;
+    std::vector<uint16_t> pixels(320 * 224);
     for (int y = 0; y < 224; y++)
-        for (int x = 0; x < 256; x++)
-            frame_buffer[size_t(y) * frame_pitch + 32 + x] = y == 0 ? 3 : x < 128 ? 1 : 2;
-    conv_pal[3] = 0x07E0;  // line 0 green, to find the picture's top edge
+        for (int x = 0; x < 256; x++)  // line 0 green, to find the picture's top edge
+            pixels[size_t(y) * 320 + x] = y == 0 ? 0x07E0 : x < 128 ? red565 : blue565;
     message_printf("Sound rate set to %d", 22050);
-    w32_update_video();
+    present_frame(core_frame{pixels.data(), 320, 256, 224, nullptr, 0});
 
     int w = 0, h = 0;
     std::vector<uint32_t> px = read_window(w, h);

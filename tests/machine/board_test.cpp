@@ -162,6 +162,7 @@ protected:
         game_driver = nullptr;
         std::memset(program_rom, 0, sizeof program_rom);
         program_rom[0x100] = 0x12;  // 68000 order before the map is built
+        program_rom_host_order = 0;
         program_rom[0x101] = 0x34;
         std::memset(work_ram, 0x55, sizeof work_ram);
         genesis_init();
@@ -251,6 +252,7 @@ TEST(BoardProgram, PortsMirrorPaletteEdgeAndRomWrites) {
     }
     program_rom[0x200] = 0x4E;
     program_rom[0x201] = 0x71;
+    program_rom_host_order = 0;  // a fresh image, as the loader leaves it
     game_driver = nullptr;
     ASSERT_EQ(system_init(0), 1);
     input_p1 = input_left;

@@ -92,7 +92,7 @@ TEST_F(DipSwitches, KeysChangeTheSelectedByteAndSurviveAnUnload) {
 }
 
 TEST_F(DipSwitches, MissingDirectoryLosesTheSettingQuietly) {
-    set_dir(dip_dir, root / "no" / "such");
+    set_dir(game_dip_dir, root / "no" / "such");
     load();
     dip_toggle_bank();
     EXPECT_EQ(dip_used, 1);

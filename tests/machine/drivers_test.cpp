@@ -4,11 +4,10 @@
 #include <set>
 #include <string>
 
-#include "host/options.h"
 #include "machine/board.h"
 #include "machine/dip.h"
 #include "machine/drivers.h"
-#include "machine/main_loop.h"
+#include "machine/core.h"
 #include "machine_fixture.h"
 
 namespace {
@@ -44,16 +43,22 @@ TEST(DriverTable, GamesInOrderThenTheDemoAndEveryListFits) {
 TEST(DriverTable, MenuNumbersCoverEveryGameOnce) {
     std::set<std::string> names;
     for (int n = 1; n <= game_count; n++) {
-        ASSERT_NE(game_name_by_number(n), nullptr);
-        names.insert(game_name_by_number(n));
+        ASSERT_NE(game_by_menu_number(n), nullptr);
+        names.insert(game_by_menu_number(n)->short_name);
+        EXPECT_EQ(core_game(n - 1), game_by_menu_number(n));
     }
     EXPECT_EQ(names.size(), 17u);
     EXPECT_EQ(names.count("demo"), 0u);
-    EXPECT_STREQ(game_name_by_number(9), "potopoto");
-    EXPECT_STREQ(game_name_by_number(11), "holmpa");
-    EXPECT_STREQ(game_name_by_number(14), "tfacbl");
-    EXPECT_EQ(game_name_by_number(0), nullptr);
-    EXPECT_EQ(game_name_by_number(18), nullptr);
+    EXPECT_STREQ(game_by_menu_number(9)->short_name, "potopoto");
+    EXPECT_STREQ(game_by_menu_number(11)->short_name, "holmpa");
+    EXPECT_STREQ(game_by_menu_number(14)->short_name, "tfacbl");
+    EXPECT_STREQ(game_by_menu_number(1)->description, "Bloxeed (C2 version)");
+    EXPECT_EQ(game_by_menu_number(0), nullptr);
+    EXPECT_EQ(game_by_menu_number(18), nullptr);
+    EXPECT_EQ(core_game(game_count), &demo_driver);
+    EXPECT_EQ(core_game(game_count + 1), nullptr);
+    EXPECT_EQ(core_find_game("CoLuMnS"), game_by_menu_number(3));
+    EXPECT_EQ(core_find_game("nosuchgame"), nullptr);
 }
 
 // Games without an init function run with whatever flags the last game left.
@@ -81,56 +86,54 @@ class GameSwitching : public temp_folder_test {
 protected:
     void SetUp() override {
         temp_folder_test::SetUp();
-        saved_sound = sound_enabled;
-        saved_rate = sound_rate;
-        sound_enabled = 0;
-        sound_rate = 0;
         for (const char* f : {"epr13112.32", "epr13111.31"}) write_bytes(root / "roms" / "columns" / f, {1, 2});
         for (const char* f : {"epr13361.rom", "epr13360.rom"})
             write_bytes(root / "roms" / "columns2" / f, {3, 4});
+        paths.rom_dir = (root / "roms").string();
+        paths.zip_dir = (root / "ziproms").string();
+        paths.dip_dir = (root / "dip").string();
     }
     void TearDown() override {
-        if (game_loaded) free_driver();
-        game_loaded = 0;
-        game_driver = nullptr;
-        sound_enabled = saved_sound;
-        sound_rate = saved_rate;
+        core_unload();
         temp_folder_test::TearDown();
     }
-    void menu(int number) {
+    int load(int number) {
+        const driver_record* game = game_by_menu_number(number);
         testing::internal::CaptureStdout();
-        gui_load_game(number);
+        const int ok = core_load(game ? game->short_name : nullptr, paths, 0);
         testing::internal::GetCapturedStdout();
+        return ok;
     }
-    int saved_sound = 1, saved_rate = 44100;
+    core_paths paths;
 };
 
-TEST_F(GameSwitching, MenuLoadWritesTheOldGamesDipsFirst) {
-    menu(3);
-    ASSERT_EQ(game_loaded, 1);
-    EXPECT_STREQ(game_driver->short_name, "columns");
+TEST_F(GameSwitching, LoadingAnotherGameWritesTheOldGamesDipsFirst) {
+    ASSERT_EQ(load(3), 1);
+    ASSERT_NE(core_running(), nullptr);
+    EXPECT_STREQ(core_running()->short_name, "columns");
     EXPECT_EQ(program_rom[1], 1);  // swapped into the core's order at start
-    dip_invert_bit(0);
-    menu(4);
-    ASSERT_EQ(game_loaded, 1);
-    EXPECT_STREQ(game_driver->short_name, "columns2");
+    core_dip_invert_bit(0);
+    ASSERT_EQ(load(4), 1);
+    EXPECT_STREQ(core_running()->short_name, "columns2");
     EXPECT_EQ(read_bytes(root / "dip" / "columns.dip"), (std::vector<uint8_t>{0xFE, 0xFF}));
-    EXPECT_EQ(dip_switch[0], 0xFF);
+    EXPECT_EQ(core_dip(0), 0xFF);
     EXPECT_EQ(program_rom[1], 3);
 }
 
-TEST_F(GameSwitching, FailedLoadLeavesNoGameAndOutOfRangeNumbersDoNothing) {
-    menu(3);
-    ASSERT_EQ(game_loaded, 1);
-    menu(0);
-    menu(18);
-    EXPECT_EQ(game_loaded, 1);
-    EXPECT_STREQ(game_driver->short_name, "columns");
+// A second start must not turn the program image back into the 68000's order.
+TEST_F(GameSwitching, SecondStartKeepsTheProgramImage) {
+    ASSERT_EQ(load(3), 1);
+    const uint8_t first = program_rom[1];
+    system_init(0);
+    EXPECT_EQ(program_rom[1], first);
+}
 
-    menu(17);  // zunkyou's files are missing
-    EXPECT_EQ(game_loaded, 0);
-    menu(3);
-    EXPECT_EQ(game_loaded, 1);
+TEST_F(GameSwitching, UnknownNamesAndMissingFilesLoadNothing) {
+    EXPECT_EQ(load(0), 0);
+    EXPECT_EQ(core_running(), nullptr);
+    EXPECT_EQ(load(17), 0);  // zunkyou's files are missing
+    EXPECT_EQ(core_running(), nullptr);
+    EXPECT_EQ(load(3), 1);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/options.h"
+#include "machine/rom_loader.h"
 
 namespace machine_test {
 
@@ -24,25 +24,25 @@ protected:
         char pattern[] = "/tmp/vortan_machine_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
-        std::memcpy(saved_rom, rom_dir, sizeof saved_rom);
-        std::memcpy(saved_zip, zip_dir, sizeof saved_zip);
-        std::memcpy(saved_dip, dip_dir, sizeof saved_dip);
-        set_dir(rom_dir, root / "roms");
-        set_dir(zip_dir, root / "ziproms");
-        set_dir(dip_dir, root / "dip");
+        std::memcpy(saved_rom, game_rom_dir, sizeof saved_rom);
+        std::memcpy(saved_zip, game_zip_dir, sizeof saved_zip);
+        std::memcpy(saved_dip, game_dip_dir, sizeof saved_dip);
+        set_dir(game_rom_dir, root / "roms");
+        set_dir(game_zip_dir, root / "ziproms");
+        set_dir(game_dip_dir, root / "dip");
         fs::create_directories(root / "roms");
         fs::create_directories(root / "ziproms");
         fs::create_directories(root / "dip");
     }
     void TearDown() override {
-        std::memcpy(rom_dir, saved_rom, sizeof saved_rom);
-        std::memcpy(zip_dir, saved_zip, sizeof saved_zip);
-        std::memcpy(dip_dir, saved_dip, sizeof saved_dip);
+        std::memcpy(game_rom_dir, saved_rom, sizeof saved_rom);
+        std::memcpy(game_zip_dir, saved_zip, sizeof saved_zip);
+        std::memcpy(game_dip_dir, saved_dip, sizeof saved_dip);
         std::error_code ec;
         fs::remove_all(root, ec);
     }
 
-    static void set_dir(char (&dir)[option_path_size], const fs::path& path) {
+    static void set_dir(char (&dir)[path_buffer_size], const fs::path& path) {
         std::snprintf(dir, sizeof dir, "%s", path.c_str());
     }
 
@@ -86,9 +86,9 @@ protected:
     }
 
     fs::path root;
-    char saved_rom[option_path_size];
-    char saved_zip[option_path_size];
-    char saved_dip[option_path_size];
+    char saved_rom[path_buffer_size];
+    char saved_zip[path_buffer_size];
+    char saved_dip[path_buffer_size];
 };
 
 }  // namespace machine_test

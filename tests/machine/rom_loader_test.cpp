@@ -160,22 +160,22 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     // Fits the directory option itself, not the paths built from it.
     const std::string deep = (root / std::string(244 - root.string().size(), 'r')).string();
     ASSERT_EQ(deep.size(), 245u);
-    std::snprintf(rom_dir, sizeof rom_dir, "%s", deep.c_str());
+    std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file`" + deep + "/columns/epr13112.32'\n"), std::string::npos);
     EXPECT_EQ(program_rom[0], 0xAA);
 
-    std::snprintf(zip_dir, sizeof zip_dir, "%s", deep.c_str());
+    std::snprintf(game_zip_dir, sizeof game_zip_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file `epr13112.32' from archive `" + deep + "/columns.zip'\n"),
               std::string::npos);
 
     // ROMs found, but the DIP file's path cannot be built.
-    set_dir(rom_dir, root / "roms");
-    set_dir(zip_dir, root / "ziproms");
+    set_dir(game_rom_dir, root / "roms");
+    set_dir(game_zip_dir, root / "ziproms");
     write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
     write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
-    std::snprintf(dip_dir, sizeof dip_dir, "%s", deep.c_str());
+    std::snprintf(game_dip_dir, sizeof game_dip_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file`" + deep + "/columns.dip'\n"), std::string::npos);
 }

@@ -3,7 +3,6 @@
 #include <random>
 #include <vector>
 
-#include "host/display.h"
 #include "vdp_test_util.h"
 
 using namespace vt;
@@ -16,10 +15,6 @@ TEST(Garbage, RandomPortTrafficThenDrawing) {
     frame_buffer = bytes.data();
     frame_pitch = 1024;
     std::vector<uint16_t> staging(512 * 224);
-    uint16_t* saved_bmp = conv_bmp;
-    const int saved_pitch = surface_pitch;
-    conv_bmp = staging.data();
-    surface_pitch = 1024;
 
     std::mt19937 rng(1234);
     for (int round = 0; round < 40; round++) {
@@ -42,12 +37,10 @@ TEST(Garbage, RandomPortTrafficThenDrawing) {
         set_reg(1, (vdp.reg[1] | 0x40) & ~0x10);  // display on, DMA off
         for (int line = 0; line < 224; line++) render_line(line);
         update_conv_pal();
-        convert_frame();
+        convert_frame(staging.data(), 512);
     }
     // The display was on for the last frame, so its first line drained the queue.
     EXPECT_EQ(vram_dirty_index, 0);
 
     frame_buffer = nullptr;
-    conv_bmp = saved_bmp;
-    surface_pitch = saved_pitch;
 }

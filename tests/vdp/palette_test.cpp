@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/display.h"
+#include "vdp/palette.h"
 #include "machine/board.h"
 #include "machine/drivers.h"
 #include "vdp_test_util.h"
@@ -29,8 +29,6 @@ class Colours : public testing::Test {
 protected:
     int saved_555 = pixel_format_555, saved_enable = pal_select_enable, saved_select = pal_select,
         saved_mode = palette_mode;
-    uint16_t* saved_bmp = conv_bmp;
-    int saved_pitch = surface_pitch;
     void SetUp() override {
         fresh_vdp();
         std::memset(palette_ram, 0, palette_ram_size);
@@ -41,8 +39,6 @@ protected:
         pal_select_enable = saved_enable;
         pal_select = saved_select;
         palette_mode = saved_mode;
-        conv_bmp = saved_bmp;
-        surface_pitch = saved_pitch;
     }
 };
 
@@ -142,18 +138,13 @@ TEST_F(Colours, FixedPalette) {
 }
 
 TEST_F(Colours, PaletteModeSwitch) {
-    std::vector<uint16_t> staging(512 * 224, 0x1234);
-    conv_bmp = staging.data();
-    surface_pitch = 1024;
     pixel_format_555 = 0;
-    gui_manage_palette(0);
+    set_palette_mode(0);
     EXPECT_EQ(palette_mode, 0);
     EXPECT_EQ(conv_pal[8], 0x52AA);
-    EXPECT_EQ(staging.front(), 0);
-    EXPECT_EQ(staging.back(), 0);
 
     // Dynamic mode starts from a cleared table; 254 and 255 stay black.
-    gui_manage_palette(1);
+    set_palette_mode(1);
     EXPECT_EQ(palette_mode, 1);
     EXPECT_EQ(conv_pal[8], 0);
     set_reg(12, 0x08);
@@ -168,14 +159,12 @@ TEST_F(Colours, ConvertFrameWalksBothPitches) {
     // A staging image with a narrower pitch than the frame buffer, and a guard line.
     const int pitch = 700;
     std::vector<uint16_t> staging(pitch / 2 * 225, 0xAAAA);
-    conv_bmp = staging.data();
-    surface_pitch = pitch;
     for (int i = 0; i < 256; i++) conv_pal[i] = static_cast<uint16_t>(0x100 + i);
     set_reg(12, 0x81);
     set_reg(1, 0x4C);  // 240 lines: only 224 fit the staging image
     for (int y = 0; y < 240; y++)
         for (int x = 0; x < 320; x++) f.bytes[y * 1024 + 32 + x] = static_cast<uint8_t>(x + y);
-    convert_frame();
+    convert_frame(staging.data(), pitch / 2);
     EXPECT_EQ(staging[0], 0x100);
     EXPECT_EQ(staging[319], 0x100 + 63);
     EXPECT_EQ(staging[320], 0xAAAA);
@@ -184,24 +173,16 @@ TEST_F(Colours, ConvertFrameWalksBothPitches) {
 
     frame_buffer = nullptr;  // no frame buffer: nothing converted
     staging[0] = 0xAAAA;
-    convert_frame();
+    convert_frame(staging.data(), pitch / 2);
     EXPECT_EQ(staging[0], 0xAAAA);
 }
 
-TEST(FrameBuffer, InitMachineTakesTheSurfacePitch) {
-    const int saved = surface_pitch;
-    surface_pitch = 1024;
+TEST(FrameBuffer, InitMachineAllocatesEveryLine) {
     init_machine();
     ASSERT_NE(frame_buffer, nullptr);
-    EXPECT_EQ(frame_pitch, 1024);
-    EXPECT_EQ(frame_width, 512);
-    EXPECT_EQ(frame_height, 224);
-    EXPECT_EQ(frame_depth, 8);
-    frame_buffer[1024 * 512 - 1] = 1;  // the whole block is ours
-    init_machine();                     // reallocation frees the old block
+    EXPECT_EQ(frame_pitch, frame_buffer_pitch);
+    frame_buffer[frame_buffer_pitch * frame_buffer_lines - 1] = 1;  // the whole block is ours
+    init_machine();                                                // reallocation frees the old block
     ASSERT_NE(frame_buffer, nullptr);
-    surface_pitch = 0;
-    init_machine();
-    EXPECT_EQ(frame_buffer, nullptr);
-    surface_pitch = saved;
+    EXPECT_EQ(frame_buffer[frame_buffer_pitch * frame_buffer_lines - 1], 0);
 }

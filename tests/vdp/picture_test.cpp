@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "busy_scene.h"
-#include "host/display.h"
 #include "machine/drivers.h"
 
 namespace {
@@ -46,8 +45,7 @@ bool write_png(const std::string& path, const uint16_t* pixels, int pitch_pixels
 }  // namespace
 
 TEST(Picture, BusySceneRendersAndConverts) {
-    const int saved_555 = pixel_format_555, saved_enable = pal_select_enable, saved_pitch = surface_pitch;
-    uint16_t* saved_bmp = conv_bmp;
+    const int saved_555 = pixel_format_555, saved_enable = pal_select_enable;
 
     scene::build();
     vt::frame f;
@@ -67,20 +65,16 @@ TEST(Picture, BusySceneRendersAndConverts) {
     EXPECT_EQ(f.at(81, 16), 0x02);
 
     std::vector<uint16_t> staging(512 * 224, 0);
-    conv_bmp = staging.data();
-    surface_pitch = 1024;
     pixel_format_555 = 0;
     pal_select_enable = 0;
     update_conv_pal();
-    convert_frame();
+    convert_frame(staging.data(), 512);
     EXPECT_EQ(staging[8 * 512 + 0], 0xF186);  // red ball at full brightness: (30, 12, 6)
     EXPECT_EQ(staging[81 * 512 + 16], conv_pal[2]);
 
     const std::string path = std::string(VDP_PICTURE_DIR) + "/vdp_busy_scene.png";
     EXPECT_TRUE(write_png(path, staging.data(), 512, vp_width, vp_height)) << path;
 
-    conv_bmp = saved_bmp;
-    surface_pitch = saved_pitch;
     pixel_format_555 = saved_555;
     pal_select_enable = saved_enable;
 }

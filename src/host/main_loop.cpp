@@ -1,11 +1,11 @@
 // The main loop's passes, frame pacing and frame skipping, and the machine's
 // shutdown.
-#include "machine/main_loop.h"
+#include "host/main_loop.h"
 #include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
-#include "machine/board.h"
-#include "sound/mixer.h"
+#include "host/sound_stream.h"
+#include "machine/core.h"
 
 int game_loaded;
 int window_active = 1;
@@ -21,15 +21,14 @@ namespace {
 // early for any event.
 constexpr uint32_t idle_wait_ms = 10;
 
+void unload_game() { core_unload(); }
+
 const shutdown_steps real_steps = {
-    system_shutdown, release_video, release_keyboard, release_joypad, release_input, release_sound,
+    unload_game, release_video, release_keyboard, release_joypad, release_input, release_sound,
 };
 const shutdown_steps* steps_override;
 
 pass_result run_game_pass(const loop_host& host) {
-    // The stream is fed on every pass; its wait for a free block paces the
-    // loop while sound is on.
-    if (sound_enabled) host.update_audio();
     uint32_t elapsed = host.ticks() - old_tick_count;  // unsigned: survives the wrap
     if (elapsed <= frame_interval_ms && throttle && !host.ignore_throttle) return pass_waiting;
     old_tick_count = host.ticks();
@@ -40,6 +39,9 @@ pass_result run_game_pass(const loop_host& host) {
     host.get_input();
     host.run_frame(skip_this_frame);
     if (!skip_this_frame) host.update_video();
+    // Each frame's samples go to the stream; its wait for a free block
+    // paces the loop while sound is on.
+    if (sound_enabled) host.update_audio();
     return pass_frame;
 }
 

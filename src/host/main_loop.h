@@ -1,5 +1,5 @@
-// The emulator's main loop: one pass polls the host, feeds the sound, runs
-// a frame when it is due, or repaints the idle picture.
+// The emulator's main loop: one pass polls the host, runs a frame when it is
+// due and feeds its sound, or repaints the idle picture.
 #pragma once
 #include <cstdint>
 
@@ -22,7 +22,7 @@ struct loop_host {
     int (*handle_event)();         // handles one waiting event; 0 when none waits
     int (*quit_requested)();       // the window was closed or the run is over
     int (*paused)();               // a menu holds the emulation
-    void (*update_audio)();        // one block of the sound stream
+    void (*update_audio)();        // the frame's samples to the sound stream
     void (*get_input)();
     void (*run_frame)(int skip);   // the board's 262 lines
     void (*update_video)();        // present the frame just drawn

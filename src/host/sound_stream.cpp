@@ -9,8 +9,8 @@
 #include <new>
 
 #include "host/display.h"
-#include "sound/mixer.h"
-#include "sound/sound_stream.h"
+#include "host/sound_sink.h"
+#include "host/sound_stream.h"
 
 namespace {
 
@@ -25,6 +25,7 @@ int ring_samples;
 std::atomic<int> play_pos;  // next sample the callback reads
 int block_index;
 int stream_rate;
+sound_sink* sink;
 
 // The device reads whole chunks (about 12 ms at 44100 Hz), so its read
 // position jumps. Passes paced by those jumps would come 12 or 23 ms apart
@@ -183,6 +184,14 @@ void sound_error(const char* what) {
     else std::snprintf(text, sizeof text, "%s", what);
     msg_box(text, "SC sound error");
     release_sound();
+}
+
+void set_sound_sink(sound_sink* s) { sink = s; }
+
+void w32_update_audio(const int16_t* samples, int count) {
+    if (!samples || count <= 0) return;
+    if (sink) sink->write_block(samples, count);
+    write_stream_block(samples, count);
 }
 
 int stream_open() { return device != 0; }

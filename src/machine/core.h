@@ -1,0 +1,92 @@
+// The emulation core as every front end sees it: the game table, loading a
+// game, the inputs, one frame at a time, and the machine's saved state.
+// Nothing here knows of a window, a sound device or a configuration file.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "machine/drivers.h"
+#include "sound/channels.h"
+
+// What the core tells its front end. Each hook may be null; the defaults
+// write to the standard output (loader lines) and standard error (errors).
+struct core_hooks {
+    void (*loader_line)(const char* line);  // the ROM loader's progress and errors
+    void (*error)(const char* text);        // a failure the user must see
+};
+void core_set_hooks(const core_hooks* hooks);  // null: the defaults
+void core_loader_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void core_error(const char* text);
+
+// Where a game's files are looked for.
+struct core_paths {
+    std::string rom_dir = "./roms";  // loose files in <rom_dir>/<game>/
+    std::string zip_dir = "./ziproms";  // archives <zip_dir>/<game>.zip
+    std::string dip_dir = "./dip";   // DIP switches <dip_dir>/<game>.dip
+};
+
+// Input words: a set bit means the control is held.
+enum : uint32_t {
+    input_up = 1u << 0, input_down = 1u << 1, input_left = 1u << 2, input_right = 1u << 3,
+    input_a = 1u << 4, input_b = 1u << 5, input_c = 1u << 6,
+};
+enum : uint32_t {
+    input_key1 = 1u << 0, input_key2 = 1u << 1, input_key3 = 1u << 2, input_key4 = 1u << 3,
+    input_service = 1u << 4, input_test = 1u << 5,
+};
+
+
+// The board's games in menu order, then the demo; null past the end.
+const driver_record* core_game(int index);
+const driver_record* core_find_game(const char* short_name);  // any letter case
+
+// Loads a game and starts the machine with sound at sample_rate (0: no
+// sound). On failure the loader's lines say why and the core holds no game.
+int core_load(const char* short_name, const core_paths& paths, int sample_rate);
+// Keeps the DIP switches if this run changed them; 0 when that write failed.
+int core_unload();
+const driver_record* core_running();  // null when no game is loaded
+void core_reset();
+
+void core_set_input(uint32_t p1, uint32_t p2, uint32_t system);
+
+// One frame of the machine: 262 lines. A drawn frame converts its picture.
+struct core_frame {
+    const uint16_t* pixels;  // RGB565 (or 555, see core_set_pixel_format)
+    int pitch;               // in pixels
+    int width;               // 256 or 320
+    int height;              // 224
+    const int16_t* samples;  // mono, this frame's share of the sample rate
+    int sample_count;
+};
+const core_frame& core_run_frame(int draw);
+const core_frame& core_last_frame();
+uint64_t core_frame_number();  // frames run since the game started
+
+// Settings of the running machine.
+void core_set_pixel_format(int format_555);
+void core_set_palette_mode(int mode);  // 0 fixed, 1 from palette RAM
+int core_palette_mode();
+void core_set_sound_rate(int sample_rate);  // 0: no sound is made
+int core_sound_rate();
+void core_set_channels(uint32_t mask);
+uint32_t core_channels();
+
+// DIP switches of the running game.
+uint8_t core_dip(int bank);
+void core_set_dip(int bank, uint8_t value);
+void core_dip_toggle_bank();
+void core_dip_invert_bit(int bit);
+void core_dip_message(char* text, int size);
+
+// The program ROM in the 68000's byte order, as a dump file holds it.
+std::vector<uint8_t> core_program_rom();
+// Work RAM as the 68000 sees it (words in host order), for memory watchers.
+uint8_t* core_work_ram(size_t* size);
+
+// The whole machine as bytes: save_state always succeeds while a game runs;
+// load_state checks everything before it changes anything, and on failure
+// leaves the machine as it was with the reason in error.
+int core_save_state(std::vector<uint8_t>& out);
+int core_load_state(const uint8_t* data, size_t size, std::string& error);
