@@ -4,9 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include "host/automation.h"
+#include "host/dialogs.h"
 #include "host/display.h"
+#include "host/game_load.h"
 #include "host/gui.h"
 #include "host/input.h"
+#include "host/option_rules.h"
 #include "host/options.h"
 #include "host/window.h"
 #include "host/main_loop.h"
@@ -34,10 +37,12 @@ int sdl_handle_event() {
 int no_event() { return 0; }
 
 int host_quit_requested() { return quit_requested || run_over; }
-int host_menu_open() { return menu_is_open(); }
+// A paused game runs only the frames asked for one at a time.
+int host_paused() { return menu_is_open() || (user_paused && !frame_advance); }
 int never_paused() { return 0; }
 
 void host_run_frame(int skip_frame) {
+    frame_advance = 0;
     core_run_frame(!skip_frame);
     ++frames_run;
     if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
@@ -45,7 +50,10 @@ void host_run_frame(int skip_frame) {
 
 void host_update_audio() {
     const core_frame& frame = core_last_frame();
-    w32_update_audio(frame.samples, frame.sample_count);
+    if (user_paused)
+        feed_sound_sink(frame.samples, frame.sample_count);
+    else
+        w32_update_audio(frame.samples, frame.sample_count);
 }
 
 void host_update_video() {
@@ -73,14 +81,24 @@ void sdl_wait(uint32_t ms) {
 }
 void no_wait(uint32_t) {}
 
-// Both kinds of run pass through here, so a failed load is told the same way.
+// Both kinds of run pass through here: an unattended run says why on
+// stderr, a window shows it.
 int load_named_game(const char* name, int quiet_failure) {
-    if (start_game(name)) return 1;
+    std::string report;
+    if (start_game(name, &report)) return 1;
     if (quiet_failure)
-        std::fprintf(stderr, "vortan: Error loading driver \"%s\"\n", name);
+        std::fprintf(stderr, "vortan: Error loading driver \"%s\"\n%s", name, report.c_str());
     else
-        msg_box("Error loading driver", "Error loading");
+        show_report("Could not load", report);
     return 0;
+}
+
+// Options the file or the command line gave out of range, for the user who
+// only sees the window.
+void show_refused_options() {
+    std::string text;
+    for (const std::string& line : take_refused_options()) text += line + "\n";
+    if (!text.empty() && !headless) show_report("Settings refused", text);
 }
 
 void apply_settings() {
@@ -93,6 +111,8 @@ void apply_settings() {
     gui_manage_limiter(throttle);
     gui_manage_strech(scale);
     gui_manage_blur(blur);
+    gui_manage_scanlines(scanlines);
+    gui_manage_fill(fill_window);
     gui_manage_soundchip();
     video_memory = videomem;
     if (!headless) {
@@ -165,9 +185,12 @@ int vortan_main(int argc, const char* const* argv) {
     game_loaded = 0;
     int status = 0;
     if (!headless) {
+        // Without a display SDL would fall back to drawing nowhere; a window
+        // is what was asked for. SDL_VIDEODRIVER still chooses any driver.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,KMSDRM");
         SDL_InitSubSystem(SDL_INIT_VIDEO);
         if (!create_main_window()) {
-            std::fprintf(stderr, "vortan: cannot create the main window: %s\n", SDL_GetError());
+            std::fprintf(stderr, "vortan: cannot open a window: %s\n", SDL_GetError());
             set_sound_sink(nullptr);
             wav.close();
             stop_playback();
@@ -183,14 +206,20 @@ int vortan_main(int argc, const char* const* argv) {
             status = 1;
             run_over = 1;
         }
+    } else if (cli.game.empty() && frames_asked) {
+        // No frame would ever run to end the run.
+        std::fprintf(stderr, "vortan: -frames needs a game to run\n");
+        status = 1;
+        run_over = 1;
     }
     apply_settings();
+    show_refused_options();
 
     const loop_host host = {
         host_ticks,
         headless ? no_event : sdl_handle_event,
         host_quit_requested,
-        headless ? never_paused : host_menu_open,
+        headless ? never_paused : host_paused,
         host_update_audio,
         get_input,
         host_run_frame,

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include "host/controls.h"
 #include "host/input.h"
+#include "host/option_rules.h"
 #include "host/options.h"
 
 options_record options = {320, 240, 8};
@@ -19,6 +21,7 @@ char rom_dir[option_path_size] = "./roms";
 char zip_dir[option_path_size] = "./ziproms";
 char dip_dir[option_path_size] = "./dip";
 char snap_dir[option_path_size] = "./snap";
+int fill_window, volume = 100, latency_ms = 50;
 
 namespace {
 
@@ -55,6 +58,9 @@ const option_word option_table[] = {
     {"-zipdir", kind::path, zip_dir},
     {"-dipdir", kind::path, dip_dir},
     {"-snapdir", kind::path, snap_dir},
+    {"-fillwindow", kind::on_off, &fill_window},
+    {"-volume", kind::integer, &volume},
+    {"-latency", kind::integer, &latency_ms},
 };
 
 const option_word* find_option(const char* word) {
@@ -115,6 +121,10 @@ void set_option_defaults() {
     copy_path(zip_dir, "./ziproms");
     copy_path(dip_dir, "./dip");
     copy_path(snap_dir, "./snap");
+    fill_window = 0;
+    volume = 100;
+    latency_ms = 50;
+    set_default_bindings();
 }
 
 int check_bool(const char* word) {
@@ -138,18 +148,21 @@ int parse_int(const char* text) {
     return (int)value;
 }
 
-int is_option_word(const char* word) { return find_option(word) != nullptr; }
+int is_option_word(const char* word) {
+    return find_option(word) != nullptr || is_key_option_word(word);
+}
 
 int apply_option(const char* word, const char* value) {
     const option_word* o = find_option(word);
-    if (!o) return 0;
+    if (!o) return apply_key_option(word, value);
     switch (o->type) {
         case kind::on_off: *(int*)o->target = check_bool(value); break;
-        case kind::integer: *(int*)o->target = parse_int(value); break;
+        case kind::integer:
+            *(int*)o->target = parse_int(value);
+            check_option_range(o->word, value, *(int*)o->target);
+            break;
         case kind::path: copy_path((char*)o->target, value); break;
     }
-    if (o->target == &skip && skip == 0) skip = 1;
-    if (o->target == &winsize && (winsize < 0 || winsize >= 4)) winsize = 1;
     if (o->target == &joy1) joy1 = check_joystick(joy1);
     if (o->target == &joy2) joy2 = check_joystick(joy2);
     return 1;
@@ -226,6 +239,9 @@ int save_config(const char* file_name) {
     write_path(f, "-zipdir", zip_dir);
     write_path(f, "-dipdir", dip_dir);
     write_path(f, "-snapdir", snap_dir);
+    std::fprintf(f, "-fillwindow %s\n-volume %d\n-latency %d\n", on_off(fill_window), volume,
+                 latency_ms);
+    write_key_options(f);
     int ok = std::fflush(f) == 0 && !std::ferror(f);
     ok = (std::fclose(f) == 0) && ok;
     if (!ok || std::rename(temp.c_str(), file_name) != 0) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include "host/gui.h"
 #include "host/options.h"
 #include "host/window.h"
@@ -172,7 +173,7 @@ void update_msg_video(uint16_t* pixels, int pitch, int width, int height) {
     if (!msg_visible) return;
     if (pixels) {
         uint16_t white = host_format_555 ? 0x7FFF : 0xFFFF;
-        draw_text(pixels, pitch, width, height, 35, 205, msg_text, white);
+        draw_text_band(pixels, pitch, width, height, 35, 205, msg_text, white);
     }
     // The frame that finds the time gone still shows the text.
     if (display_ticks() - msg_time > 1000) msg_visible = 0;
@@ -226,6 +227,41 @@ static void draw_menu_frame() {
     if (data && data->Valid) ImGui_ImplSDLRenderer_RenderDrawData(data);
 }
 
+// Where the picture goes in a window's picture area of w x h: the largest
+// whole multiple of 320 x 224 that fits, centred (scaled down, keeping the
+// shape, when even one does not fit), or the whole area with fill_window.
+rect picture_rect(int w, int h) {
+    if (fill_window) return {0, 0, w, h};
+    int factor = std::min(w / 320, h / 224);
+    int pw = 320 * factor, ph = 224 * factor;
+    if (factor < 1) {
+        pw = std::min(w, h * 320 / 224);
+        ph = std::min(h, w * 224 / 320);
+    }
+    const int left = (w - pw) / 2, top = (h - ph) / 2;
+    return {left, top, left + pw, top + ph};
+}
+
+// Every line of the picture ends in a darker row, as on a monitor whose
+// beam leaves gaps; at sizes below 2 every other row is darkened instead.
+static void draw_scanlines(const SDL_Rect& dst, int lines) {
+    if (lines <= 0 || dst.h <= 0) return;
+    std::vector<SDL_Rect> rows;
+    const int step = dst.h >= 2 * lines ? 0 : 2;
+    if (step) {
+        for (int y = 1; y < dst.h; y += step) rows.push_back({dst.x, dst.y + y, dst.w, 1});
+    } else {
+        for (int l = 0; l < lines; l++) {
+            const int bottom = dst.y + (l + 1) * dst.h / lines - 1;
+            rows.push_back({dst.x, bottom, dst.w, 1});
+        }
+    }
+    SDL_SetRenderDrawBlendMode(main_renderer, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(main_renderer, 0, 0, 0, 110);
+    SDL_RenderFillRects(main_renderer, rows.data(), static_cast<int>(rows.size()));
+    SDL_SetRenderDrawBlendMode(main_renderer, SDL_BLENDMODE_NONE);
+}
+
 // Draws the texture where the mode puts it, the menu bar over it, and shows
 // it. The idle picture is never stretched on the full screen.
 static void present(bool may_stretch = true) {
@@ -249,9 +285,11 @@ static void present(bool may_stretch = true) {
     } else {
         int w = 0, h = 0;
         SDL_GetRendererOutputSize(main_renderer, &w, &h);
-        dst = {0, menu_bar_height, w, std::max(0, h - menu_bar_height)};
+        const rect r = picture_rect(w, std::max(0, h - menu_bar_height));
+        dst = {r.left, menu_bar_height + r.top, r.right - r.left, r.bottom - r.top};
     }
     SDL_RenderCopy(main_renderer, picture, &src, &dst);
+    if (scanlines && game_loaded) draw_scanlines(dst, src.h);
     if (!fullscreen) draw_menu_frame();
     SDL_RenderPresent(main_renderer);
 }

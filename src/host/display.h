@@ -52,9 +52,16 @@ extern char msg_text[256];
 extern int msg_visible;
 // Draws the message into a 16-bit picture (pitch in bytes) and times it out.
 void update_msg_video(uint16_t* pixels, int pitch, int width, int height);
-// White text at (x, y) in picture coordinates, clipped to the picture.
+// Text at (x, y) in picture coordinates, clipped to the picture: only the
+// glyphs' own pixels are set.
 void draw_text(uint16_t* pixels, int pitch, int width, int height, int x, int y,
                const char* text, uint16_t colour);
+// The same on a dark band, so that it reads over any picture.
+void draw_text_band(uint16_t* pixels, int pitch, int width, int height, int x, int y,
+                    const char* text, uint16_t colour);
+
+// Where the picture goes in a window's picture area of w x h.
+rect picture_rect(int w, int h);
 
 // Millisecond clock of the message timing; tests replace it.
 extern uint32_t (*display_ticks)();

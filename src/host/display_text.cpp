@@ -1,6 +1,7 @@
 // Text of the on-screen message, drawn straight into the 16-bit picture so
 // that it is scaled with it. The glyphs come from the menu's built-in font.
 #include <imgui.h>
+#include <algorithm>
 #include <cstdint>
 #include "host/display.h"
 
@@ -46,7 +47,7 @@ void draw_text(uint16_t* pixels, int pitch, int width, int height, int x, int y,
             for (int col = 0; col < gw; col++) {
                 int px = int(pen) + gx0 + col;
                 if (px < 0 || px >= width || u0 + col >= g.width) continue;
-                // Transparent background: only the glyph's own pixels are set.
+                // Only the glyph's own pixels are set.
                 if (g.alpha[size_t(v0 + row) * size_t(g.width) + size_t(u0 + col)] >= 128)
                     line[px] = colour;
             }
@@ -54,4 +55,24 @@ void draw_text(uint16_t* pixels, int pitch, int width, int height, int x, int y,
         pen += glyph->AdvanceX;
         if (pen >= float(width)) break;
     }
+}
+
+void draw_text_band(uint16_t* pixels, int pitch, int width, int height, int x, int y,
+                    const char* text, uint16_t colour) {
+    if (!pixels || !text) return;
+    glyph_source& g = glyphs();
+    if (!g.font) return;
+    float w = 0;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; c++)
+        if (const ImFontGlyph* glyph = g.font->FindGlyph(ImWchar(*c))) w += glyph->AdvanceX;
+    // A quarter of each channel: dark enough under white text whatever the
+    // picture, and still showing what is behind.
+    const uint16_t keep = host_format_555 ? 0x1CE7 : 0x39E7;
+    const int left = std::max(0, x - 3), right = std::min(width, x + int(w) + 3);
+    const int top = std::max(0, y - 1), bottom = std::min(height, y + int(g.font->FontSize) + 1);
+    for (int py = top; py < bottom; py++) {
+        uint16_t* line = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + size_t(py) * size_t(pitch));
+        for (int px = left; px < right; px++) line[px] = uint16_t((line[px] >> 2) & keep);
+    }
+    draw_text(pixels, pitch, width, height, x, y, text, colour);
 }

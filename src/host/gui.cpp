@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+#include "host/dialogs.h"
+#include "host/dip_switches.h"
 #include "host/display.h"
+#include "host/game_load.h"
 #include "host/options.h"
+#include "host/screenshot.h"
 #include "host/window.h"
 #include "host/main_loop.h"
 #include "host/sound_stream.h"
@@ -16,6 +20,8 @@ static constexpr int first_command = 40000;
 static constexpr int command_span = 600;
 static unsigned char checks[command_span];
 static std::vector<int> posted;
+int user_paused;
+int frame_advance;
 
 void check_menu_item(int command, int checked) {
     int i = command - first_command;
@@ -34,39 +40,6 @@ void run_posted_commands() {
     std::vector<int> now;
     now.swap(posted);
     for (int c : now) menu_command(c);
-}
-
-core_paths game_paths() {
-    core_paths paths;
-    paths.rom_dir = rom_dir;
-    paths.zip_dir = zip_dir;
-    paths.dip_dir = dip_dir;
-    return paths;
-}
-
-int start_game(const char* name) {
-    if (!core_load(name, game_paths(), sound_enabled ? sound_rate : 0)) return 0;
-    game_loaded = 1;
-    if (sound_enabled && !headless) init_sound(sound_rate);
-    return 1;
-}
-
-void load_game(const char* name) {
-    if (game_loaded == 1) {
-        core_unload();
-        game_loaded = 0;
-    }
-    if (start_game(name)) {
-        if (sound_enabled) silence_sound();
-        gui_manage_palette(core_palette_mode());
-    } else {
-        msg_box("Error loading driver", "System C2");
-    }
-}
-
-void gui_load_game(int number) {
-    const driver_record* game = game_by_menu_number(number);
-    if (game) load_game(game->short_name);
 }
 
 static const char* on_off(int v) { return v ? "on" : "off"; }
@@ -133,6 +106,16 @@ void gui_manage_palette(int mode) {
     check_menu_item(cmd_palette_dynamic, mode == 1);
 }
 
+void gui_manage_scanlines(int on) {
+    scanlines = on;
+    check_menu_item(cmd_scanlines, on);
+}
+
+void gui_manage_fill(int on) {
+    fill_window = on;
+    check_menu_item(cmd_fill_window, on);
+}
+
 void gui_manage_videomem() {
     check_menu_item(cmd_videomem, video_memory);
     init_video(fullscreen);
@@ -147,7 +130,7 @@ void adjust_window() {
     client_area = {0, 0, 320 * factor, 224 * factor};
     if (!main_window) return;
     SDL_SetWindowSize(main_window, 320 * factor, 224 * factor + menu_bar_height);
-    SDL_SetWindowPosition(main_window, winx, winy);
+    place_window(winx, winy);
     update_window_rects();
 }
 
@@ -186,6 +169,7 @@ static void show_dip() {
     char text[32];
     core_dip_message(text, sizeof text);
     paint_msg_video(text);
+    save_dip_switches();
 }
 
 static void toggle_chip(uint32_t bit, const char* name) {
@@ -194,17 +178,31 @@ static void toggle_chip(uint32_t bit, const char* name) {
     message_printf("%s sound %s", name, enabled((core_channels() & bit) != 0));
 }
 
-static void free_game() {
-    if (!game_loaded) return;
-    core_unload();
-    game_loaded = 0;
-    if (sound_enabled) silence_sound();
-    fillscreen(0);
+static void toggle_pause() {
+    user_paused = !user_paused;
+    frame_advance = 0;
+    if (user_paused && sound_enabled) silence_sound();
+    paint_msg_video(user_paused ? "Paused" : "Running");
+}
+
+int command_enabled(int command) {
+    switch (command) {
+    case cmd_reset:
+    case cmd_free:
+    case cmd_dump_rom:
+    case cmd_pause:
+    case cmd_screenshot:
+    case cmd_dip_dialog:
+    case cmd_dip_bank: return game_loaded;
+    case cmd_frame_advance: return game_loaded && user_paused;
+    default:
+        return game_loaded || command < cmd_dip_bit_first || command > cmd_dip_bit_last;
+    }
 }
 
 static void dump_rom_command() {
     const driver_record* game = core_running();
-    if (!game_loaded || !game) return;
+    if (!game) return;
     char name[300];
     std::snprintf(name, sizeof name, "%s.rom", game->short_name);
     // A dump that could not be written says so instead of claiming success.
@@ -220,6 +218,7 @@ static void set_window_size(int factor) {
 }
 
 void menu_command(int command) {
+    if (!command_enabled(command)) return;
     if (command >= cmd_game_first && command <= cmd_game_last) {
         gui_load_game(command - cmd_game_first + 1);
         return;
@@ -247,10 +246,8 @@ void menu_command(int command) {
         break;
     }
     case cmd_reset:
-        if (game_loaded) {
-            core_reset();
-            paint_msg_video("Reset");
-        }
+        core_reset();
+        paint_msg_video("Reset");
         break;
     case cmd_throttle:
         gui_manage_limiter(1 - throttle);
@@ -293,7 +290,20 @@ void menu_command(int command) {
         gui_manage_videomem();
         message_printf("Using %s memory", video_memory ? "video" : "system");
         break;
-    case cmd_about: about_requested = 1; break;
+    case cmd_about: open_dialog(dialog_about); break;
+    case cmd_game_list: open_dialog(dialog_games); break;
+    case cmd_controls: open_dialog(dialog_controls); break;
+    case cmd_help_keys: open_dialog(dialog_keys); break;
+    case cmd_help_files: open_dialog(dialog_files); break;
+    case cmd_dip_dialog:
+        dip_window = 1;
+        dip_save_status.clear();
+        break;
+    case cmd_pause: toggle_pause(); break;
+    case cmd_frame_advance: frame_advance = 1; break;
+    case cmd_screenshot: take_screenshot(); break;
+    case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
+    case cmd_fill_window: gui_manage_fill(1 - fill_window); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
     case cmd_chip_sn: toggle_chip(channel_psg, "SN76489"); break;
     case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;

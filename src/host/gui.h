@@ -36,22 +36,34 @@ enum menu_command : int {
     cmd_dump_rom = 40072,
     cmd_blur = 40078,
     cmd_load_demo = 40080,
+    cmd_game_list = 40101,
+    cmd_pause = 40102,
+    cmd_frame_advance = 40103,
+    cmd_screenshot = 40104,
+    cmd_scanlines = 40105,
+    cmd_fill_window = 40106,
+    cmd_dip_dialog = 40107,
+    cmd_controls = 40108,
+    cmd_help_keys = 40109,
+    cmd_help_files = 40110,
     cmd_palette_toggle = 40500,
 };
 
 inline constexpr const char* vortan_version = "1.0";
 
-// The "Load roms..." menu: game number N (1..17) is command cmd_game_first + N - 1.
+// Game number N (1..17) of the game list is command cmd_game_first + N - 1.
 #include "machine/core.h"
 
-// The option folders, for the core's loader.
-core_paths game_paths();
-// Loads a game and opens its sound; 0 when it could not be loaded.
-int start_game(const char* name);
-// The menu's load: the running game goes first; a failure is shown in a box.
-void load_game(const char* name);
-void gui_load_game(int number);
 void gui_manage_palette(int mode);
+
+// P pauses the running game; N then runs one frame (frame_advance) and the
+// game stays paused.
+extern int user_paused;
+extern int frame_advance;
+
+// Commands that act on the running game do nothing without one (frame
+// advance also needs it paused); the menu shows them disabled.
+int command_enabled(int command);
 
 void check_menu_item(int command, int checked);
 int menu_checked(int command);
@@ -72,6 +84,8 @@ void gui_manage_strech(int on);
 void gui_manage_blur(int on);
 void gui_manage_soundchip();
 void gui_manage_videomem();
+void gui_manage_scanlines(int on);
+void gui_manage_fill(int on);
 void adjust_window();
 void switch_video();
 
@@ -79,6 +93,6 @@ void switch_video();
 // Returns 1 when the whole file was written.
 int dump_rom(const char* file_name);
 
-// The menu bar and the About dialog, drawn inside an ImGui frame.
+// The menu bar, the dialogs and the page shown without a game, drawn
+// inside an ImGui frame.
 void draw_menu_bar();
-extern int about_requested;

@@ -2,6 +2,7 @@
 // input words once per emulated frame.
 #include <SDL.h>
 #include <cstring>
+#include "host/controls.h"
 #include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
@@ -19,29 +20,6 @@ int input_ready;     // the event subsystem is up
 int keyboard_ready;  // keyboard state may be read
 SDL_Joystick* joypads[2];
 const input_devices* fake_devices;
-
-struct key_map {
-    SDL_Scancode code;
-    uint32_t* word;
-    uint32_t bit;
-};
-
-// Fixed, not configurable: player 2 has no keys.
-const key_map keyboard_map[] = {
-    {SDL_SCANCODE_UP, &held_p1, input_up},
-    {SDL_SCANCODE_DOWN, &held_p1, input_down},
-    {SDL_SCANCODE_LEFT, &held_p1, input_left},
-    {SDL_SCANCODE_RIGHT, &held_p1, input_right},
-    {SDL_SCANCODE_A, &held_p1, input_a},
-    {SDL_SCANCODE_S, &held_p1, input_b},
-    {SDL_SCANCODE_D, &held_p1, input_c},
-    {SDL_SCANCODE_1, &held_system, input_key1},
-    {SDL_SCANCODE_2, &held_system, input_key2},
-    {SDL_SCANCODE_3, &held_system, input_key3},
-    {SDL_SCANCODE_4, &held_system, input_key4},
-    {SDL_SCANCODE_5, &held_system, input_service},
-    {SDL_SCANCODE_6, &held_system, input_test},
-};
 
 int sdl_read_keyboard(uint8_t* state, int size) {
     int count = 0;
@@ -193,10 +171,11 @@ int check_btn_joypad(int index, int button) {
 
 void read_devices() {
     update_keyboard();
-    for (const key_map& k : keyboard_map)
-        if (check_keyboard(k.code)) *k.word |= k.bit;
-    if (check_keyboard(SDL_SCANCODE_5)) paint_msg_video("Service");
-    if (check_keyboard(SDL_SCANCODE_6)) paint_msg_video("Test");
+    // Player 2 has no keys.
+    for (int id = 0; id < control_count; ++id)
+        if (check_keyboard(key_binding[id])) (control(id).player ? held_p1 : held_system) |= control(id).bit;
+    if (check_keyboard(key_binding[control_service])) paint_msg_video("Service");
+    if (check_keyboard(key_binding[control_test])) paint_msg_video("Test");
     read_player(joy1, joy1_a, joy1_b, joy1_c, held_p1);
     read_player(joy2, joy2_a, joy2_b, joy2_c, held_p2);
 }

@@ -1,32 +1,45 @@
-// The menu bar and the About dialog. Items only post their command: it runs
-// once the frame is shown, outside the menu's own drawing.
+// The menu bar, the page shown while no game runs and the pause line. Items
+// only post their command: it runs once the frame is shown, outside the
+// menu's own drawing.
 #include <imgui.h>
+#include <algorithm>
+#include <string>
+#include "host/dialogs.h"
+#include "host/dip_switches.h"
+#include "host/game_load.h"
 #include "host/gui.h"
+#include "host/main_loop.h"
+#include "host/options.h"
+#include "host/window.h"
 
-int about_requested;
+namespace {
 
-static void item(const char* label, const char* key, int command) {
-    if (ImGui::MenuItem(label, key, menu_checked(command) != 0)) post_command(command);
+void item(const char* label, const char* key, int command) {
+    if (ImGui::MenuItem(label, key, menu_checked(command) != 0, command_enabled(command) != 0))
+        post_command(command);
 }
 
-static void main_menu() {
-    if (!ImGui::BeginMenu("Main")) return;
-    if (ImGui::BeginMenu("Load roms...")) {
-        for (int n = 1; n <= game_count; n++)
-            item(game_by_menu_number(n)->description, nullptr, cmd_game_first + n - 1);
-        ImGui::Separator();
-        item("Vortan demo cartridge", nullptr, cmd_load_demo);
-        ImGui::EndMenu();
-    }
+// Escape closes the open menu, with its submenus.
+bool begin_menu(const char* label) {
+    if (!ImGui::BeginMenu(label)) return false;
+    if (take_escape()) ImGui::CloseCurrentPopup();
+    return true;
+}
+
+void main_menu() {
+    if (!begin_menu("Main")) return;
+    item("Load roms...", nullptr, cmd_game_list);
     item("Free", nullptr, cmd_free);
     ImGui::Separator();
     item("Quit", "END", cmd_quit);
     ImGui::EndMenu();
 }
 
-static void machine_menu() {
-    if (!ImGui::BeginMenu("Machine")) return;
+void machine_menu() {
+    if (!begin_menu("Machine")) return;
     item("Reset", "TAB", cmd_reset);
+    item("Pause", "P", cmd_pause);
+    item("Next frame", "N", cmd_frame_advance);
     ImGui::Separator();
     // A submenu has no key column; F12 is shown in its label.
     if (ImGui::BeginMenu("Palette   F12")) {
@@ -35,17 +48,21 @@ static void machine_menu() {
         ImGui::EndMenu();
     }
     ImGui::Separator();
+    item("DIP switches...", nullptr, cmd_dip_dialog);
+    item("Controls...", nullptr, cmd_controls);
+    ImGui::Separator();
     item("Dump Rom", "ALT+R", cmd_dump_rom);
     ImGui::EndMenu();
 }
 
-static void video_menu() {
-    if (!ImGui::BeginMenu("Video")) return;
+void video_menu() {
+    if (!begin_menu("Video")) return;
     item("Fullscreen", "ALT+ENTER", cmd_fullscreen);
     ImGui::Separator();
     item("Size x 1", nullptr, cmd_size_1);
     item("Size x 2", nullptr, cmd_size_2);
     item("Size x 3", nullptr, cmd_size_3);
+    item("Fill window", nullptr, cmd_fill_window);
     ImGui::Separator();
     if (ImGui::BeginMenu("Frame skip")) {
         item("None", "F1", cmd_skip_none);
@@ -62,12 +79,15 @@ static void video_menu() {
     item("Use video memory", nullptr, cmd_videomem);
     ImGui::Separator();
     item("Blur", nullptr, cmd_blur);
+    item("Scanlines", nullptr, cmd_scanlines);
     item("Strech", nullptr, cmd_strech);
+    ImGui::Separator();
+    item("Screenshot", "F9", cmd_screenshot);
     ImGui::EndMenu();
 }
 
-static void sound_menu() {
-    if (!ImGui::BeginMenu("Sound")) return;
+void sound_menu() {
+    if (!begin_menu("Sound")) return;
     item("Enable", nullptr, cmd_sound);
     if (ImGui::BeginMenu("Rate")) {
         item("11025", nullptr, cmd_rate_11025);
@@ -75,53 +95,95 @@ static void sound_menu() {
         item("44100", nullptr, cmd_rate_44100);
         ImGui::EndMenu();
     }
+    ImGui::SetNextItemWidth(ImGui::GetFontSize() * 8);
+    ImGui::SliderInt("Volume", &volume, 0, 100, "%d%%");
     ImGui::Separator();
+    // The labels follow the keys: 8 gives the uPD7759 and 9 the SN76489.
     item("YM3438", "7", cmd_chip_ym);
-    item("SN76489", "8", cmd_chip_sn);
-    item("uPD7759", "9", cmd_chip_upd);
+    item("uPD7759", "8", cmd_chip_upd);
+    item("SN76489", "9", cmd_chip_sn);
+    item("All chips on", "0", cmd_chips_all);
     ImGui::EndMenu();
 }
 
-static void centred(const char* text) {
-    float w = ImGui::CalcTextSize(text).x;
-    float avail = ImGui::GetContentRegionAvail().x;
-    if (avail > w) ImGui::SetCursorPosX(ImGui::GetCursorPosX() + (avail - w) / 2);
-    ImGui::TextUnformatted(text);
+void help_menu() {
+    if (!begin_menu("Help")) return;
+    item("Keys...", nullptr, cmd_help_keys);
+    item("Files and folders...", nullptr, cmd_help_files);
+    ImGui::Separator();
+    item("About", nullptr, cmd_about);
+    ImGui::EndMenu();
 }
 
-static void about_dialog() {
-    if (about_requested) {
-        ImGui::OpenPopup("About");
-        about_requested = 0;
-    }
-    bool open = true;
-    ImGui::SetNextWindowPos(ImGui::GetMainViewport()->GetCenter(), ImGuiCond_Appearing,
-                            ImVec2(0.5f, 0.5f));
-    if (!ImGui::BeginPopupModal("About", &open, ImGuiWindowFlags_AlwaysAutoResize)) return;
-    ImGui::Text("Vortan %s", vortan_version);
-    ImGui::Separator();
-    ImGui::BeginGroup();
-    // Short lines: the dialog must fit a window of size factor 1.
-    centred("Sega System C2 arcade board emulator");
-    centred("68000, VDP, YM3438, SN76489, uPD7759");
-    centred("emulated frame by frame.");
-    ImGui::Spacing();
-    centred("For Linux desktops: SDL2, Dear ImGui.");
-    ImGui::EndGroup();
-    ImGui::EndPopup();
+// A window over the picture area that takes no input.
+bool begin_overlay(const char* name, float top, float height, float alpha) {
+    const ImVec2 screen = ImGui::GetIO().DisplaySize;
+    ImGui::SetNextWindowPos(ImVec2(0, top));
+    ImGui::SetNextWindowSize(ImVec2(screen.x, height));
+    ImGui::SetNextWindowBgAlpha(alpha);
+    ImGui::PushStyleColor(ImGuiCol_WindowBg, ImVec4(0, 0, 0, 1));
+    ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1, 1, 1, 1));
+    const bool shown = ImGui::Begin(name, nullptr,
+                                    ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoInputs |
+                                        ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
+                                        ImGuiWindowFlags_NoBringToFrontOnFocus | ImGuiWindowFlags_NoNav);
+    return shown;
 }
+
+void end_overlay() {
+    ImGui::End();
+    ImGui::PopStyleColor(2);
+}
+
+// What a new player sees before any game runs: how to start one.
+void no_game_page() {
+    const float top = float(menu_bar_height);
+    // Clear, so that an on-screen message still shows through.
+    if (begin_overlay("##nogame", top, ImGui::GetIO().DisplaySize.y - top, 0.0f)) {
+        ImGui::PushTextWrapPos(0);
+        ImGui::TextUnformatted("No game is running.");
+        if (!last_load_problem.empty()) {
+            ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1, 0.6f, 0.3f, 1));
+            ImGui::TextWrapped("Not loaded: %s", last_load_problem.c_str());
+            ImGui::PopStyleColor();
+        }
+        ImGui::Spacing();
+        ImGui::TextWrapped("Main > Load roms... lists the games; those whose files are missing are grey. "
+                           "Or name one at the start: vortan columns");
+        ImGui::Spacing();
+        ImGui::TextWrapped("A game's files go in %s/<game>/ or in the zip archive %s/<game>.zip. "
+                           "The demo cartridge needs none.", rom_dir, zip_dir);
+        ImGui::Spacing();
+        ImGui::TextWrapped("Help > Keys lists the keys.");
+        ImGui::PopTextWrapPos();
+    }
+    end_overlay();
+}
+
+void pause_line() {
+    if (begin_overlay("##paused", float(menu_bar_height), ImGui::GetFrameHeight(), 0.6f))
+        ImGui::TextUnformatted("Paused: P resumes, N runs one frame");
+    end_overlay();
+}
+
+}  // namespace
 
 void draw_menu_bar() {
+    if (!game_loaded)
+        no_game_page();
+    else if (user_paused)
+        pause_line();
     if (ImGui::BeginMainMenuBar()) {
         main_menu();
         machine_menu();
         video_menu();
         sound_menu();
-        if (ImGui::BeginMenu("Help")) {
-            item("About", nullptr, cmd_about);
-            ImGui::EndMenu();
-        }
+        help_menu();
         ImGui::EndMainMenuBar();
     }
-    about_dialog();
+    // A modal dialog takes Escape before the DIP switches window under it.
+    draw_dialogs();
+    draw_dip_window();
+    // An Escape nothing took is not kept for the next menu opened.
+    escape_pressed = 0;
 }

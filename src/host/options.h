@@ -32,6 +32,9 @@ extern char rom_dir[option_path_size];
 extern char zip_dir[option_path_size];
 extern char dip_dir[option_path_size];
 extern char snap_dir[option_path_size];
+extern int fill_window;  // the picture fills the window instead of a whole multiple
+extern int volume;       // master volume, percent
+extern int latency_ms;   // how far the sound may run ahead of what is heard
 
 void set_option_defaults();
 void do_config(const char* file_name);

@@ -1,14 +1,17 @@
-// The looping stream on the host's audio device: seven blocks of one frame,
-// played in a loop by the device's callback, whose read position is the
-// play cursor that paces the writer.
+// The ring of samples on the host's audio device. Frames hand out rate/60
+// samples or one more, so the writer appends whatever a frame gives; the
+// device's callback reads behind it. Both positions count samples from the
+// opening of the stream and only grow.
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <vector>
 
 #include "host/display.h"
+#include "host/options.h"
 #include "host/sound_sink.h"
 #include "host/sound_stream.h"
 
@@ -19,12 +22,15 @@ constexpr Uint32 stall_ms = 1000;
 
 SDL_AudioDeviceID device;
 bool own_audio_subsystem;
-int16_t* ring;
-int block_samples;
-int ring_samples;
-std::atomic<int> play_pos;  // next sample the callback reads
-int block_index;
+std::vector<int16_t> ring;  // a power of two long
+uint64_t ring_mask;
+int latency_samples;
 int stream_rate;
+bool playing;  // the device was started since the last silence
+std::atomic<uint64_t> written;  // samples the writer has put in the ring
+std::atomic<uint64_t> taken;    // samples the callback has taken
+std::atomic<int> underruns;
+int max_ahead;
 sound_sink* sink;
 
 // The device reads whole chunks (about 12 ms at 44100 Hz), so its read
@@ -32,146 +38,152 @@ sound_sink* sink;
 // and the frame timer would drop every other one; the play cursor instead
 // moves through the last chunk read at the sample rate. Guarded by the
 // device lock.
-int chunk_start;
+uint64_t chunk_start;
 int chunk_samples;
 Uint64 chunk_time;
 
-// Runs on the device's thread, with the device locked.
-void SDLCALL play_loop(void*, Uint8* stream, int len) {
+// Runs on the device's thread, with the device locked. A chunk the writer
+// has not filled is finished with silence and the read stops at the writer,
+// so nothing written is ever skipped.
+void SDLCALL play_ring(void*, Uint8* stream, int len) {
     int16_t* out = reinterpret_cast<int16_t*>(stream);
-    int n = len / 2;
-    if (!ring || ring_samples <= 0) {
-        std::memset(stream, 0, static_cast<size_t>(len));
-        return;
-    }
-    int pos = play_pos.load(std::memory_order_relaxed);
-    chunk_start = pos;
-    chunk_samples = n;
+    const int want = len / 2;
+    const uint64_t from = taken.load(std::memory_order_relaxed);
+    const uint64_t ready = written.load(std::memory_order_acquire) - from;
+    const int have = ready < static_cast<uint64_t>(want) ? static_cast<int>(ready) : want;
+    for (int i = 0; i < have; ++i) out[i] = ring[(from + static_cast<uint64_t>(i)) & ring_mask];
+    std::memset(out + have, 0, sizeof(int16_t) * static_cast<size_t>(want - have));
+    if (have < want) underruns.fetch_add(1, std::memory_order_relaxed);
+    chunk_start = from;
+    chunk_samples = have;
     chunk_time = SDL_GetPerformanceCounter();
-    while (n > 0) {
-        int chunk = ring_samples - pos < n ? ring_samples - pos : n;
-        std::memcpy(out, ring + pos, sizeof(int16_t) * static_cast<size_t>(chunk));
-        out += chunk;
-        n -= chunk;
-        pos += chunk;
-        if (pos >= ring_samples) pos = 0;
-    }
-    play_pos.store(pos, std::memory_order_release);
+    taken.store(from + static_cast<uint64_t>(have), std::memory_order_release);
 }
 
-int play_cursor() {
+uint64_t play_cursor() {
     SDL_LockAudioDevice(device);
-    const int start = chunk_start;
+    const uint64_t start = chunk_start;
     const int length = chunk_samples;
     const Uint64 time = chunk_time;
     SDL_UnlockAudioDevice(device);
-    if (length <= 0) return play_pos.load(std::memory_order_acquire);
-    const Uint64 played =
-        (SDL_GetPerformanceCounter() - time) * static_cast<Uint64>(stream_rate) / SDL_GetPerformanceFrequency();
-    const int into = played < static_cast<Uint64>(length) ? static_cast<int>(played) : length;
-    return (start + into) % ring_samples;
+    if (length <= 0) return taken.load(std::memory_order_acquire);
+    const Uint64 played = (SDL_GetPerformanceCounter() - time) * static_cast<Uint64>(stream_rate) /
+                          SDL_GetPerformanceFrequency();
+    return start + std::min<Uint64>(played, static_cast<Uint64>(length));
 }
 
-int playing_block() { return play_cursor() / block_samples; }
-
 void forget_chunk() {
-    chunk_start = 0;
+    chunk_start = taken.load();
     chunk_samples = 0;
     chunk_time = 0;
 }
 
-// Device buffer: the largest power of two within one block, so that the
-// callback's read-ahead stays under a block.
+// Device buffer: the largest power of two within one frame's block, so that
+// the callback's read-ahead stays under a block.
 Uint16 device_samples(int block) {
     Uint16 s = 16;
     while (s * 2 <= block && s < 4096) s = static_cast<Uint16>(s * 2);
     return s;
 }
 
+// Waits until count more samples keep the writer within the latency; 0 when
+// the device stopped.
+int wait_for_room(int count) {
+    uint64_t last = taken.load(std::memory_order_acquire);
+    Uint32 since = SDL_GetTicks();
+    while (written.load(std::memory_order_relaxed) + static_cast<uint64_t>(count) - play_cursor() >
+           static_cast<uint64_t>(latency_samples)) {
+        if (SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
+            sound_error("The audio device stopped");
+            return 0;
+        }
+        const uint64_t now = taken.load(std::memory_order_acquire);
+        if (now != last) {
+            last = now;
+            since = SDL_GetTicks();
+        } else if (SDL_GetTicks() - since > stall_ms) {
+            sound_error("The audio device stopped playing");
+            return 0;
+        }
+        SDL_Delay(1);
+    }
+    return 1;
+}
+
+void write_stream(const int16_t* samples, int count) {
+    if (!device || ring.empty()) return;
+    // A frame never holds more than one block and its carried sample; the
+    // room is always larger (init_sound), so a longer write is cut.
+    count = std::min(count, latency_samples);
+    if (playing && !wait_for_room(count)) return;
+    const uint64_t at = written.load(std::memory_order_relaxed);
+    const int level = std::clamp(volume, 0, 100);
+    for (int i = 0; i < count; ++i)
+        ring[(at + static_cast<uint64_t>(i)) & ring_mask] = static_cast<int16_t>(samples[i] * level / 100);
+    written.store(at + static_cast<uint64_t>(count), std::memory_order_release);
+    max_ahead = std::max(max_ahead, static_cast<int>(at + static_cast<uint64_t>(count) - play_cursor()));
+    // The device starts once it has a frame to read, so its first chunk is
+    // not an underrun.
+    if (!playing) {
+        playing = true;
+        SDL_PauseAudioDevice(device, 0);
+    }
+}
+
 }  // namespace
 
 int init_sound(int rate) {
-    if (device || ring) release_sound();
+    if (device || !ring.empty()) release_sound();
     if (rate <= 0 || rate / 60 <= 0) return 0;
     if (!SDL_WasInit(SDL_INIT_AUDIO)) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 1;  // no audio at all: run silently
         own_audio_subsystem = true;
     }
-    block_samples = rate / 60;
-    ring_samples = stream_blocks * block_samples;
-    ring = new (std::nothrow) int16_t[static_cast<size_t>(ring_samples)]();
-    if (!ring) {
-        release_sound();
-        return 0;
-    }
-    play_pos.store(0);
-    forget_chunk();
+    const int block = rate / 60;
+    // Room for at least one frame and its carried sample.
+    latency_samples = std::max(static_cast<int>(static_cast<int64_t>(latency_ms) * rate / 1000), block + 1);
+    size_t length = 1024;
+    while (length < static_cast<size_t>(latency_samples) * 2) length *= 2;
+    ring.assign(length, 0);
+    ring_mask = length - 1;
     stream_rate = rate;
+    written.store(0);
+    taken.store(0);
+    underruns.store(0);
+    max_ahead = 0;
+    playing = false;
+    forget_chunk();
 
     SDL_AudioSpec want{};
     SDL_AudioSpec have{};
     want.freq = rate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = device_samples(block_samples);
-    want.callback = play_loop;
+    want.samples = device_samples(block);
+    want.callback = play_ring;
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!device) {
-        release_sound();  // no device: the system runs silently
-        return 1;
-    }
+    if (!device) release_sound();  // no device: the system runs silently
     return 1;
-}
-
-void write_stream_block(const int16_t* samples, int count) {
-    if (!device || !ring || !samples) return;
-    SDL_PauseAudioDevice(device, 0);
-    block_index += 1;
-    if (block_index > stream_blocks - 1) block_index = 0;
-
-    int last = play_pos.load(std::memory_order_acquire);
-    Uint32 since = SDL_GetTicks();
-    while (block_index == playing_block()) {
-        if (SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
-            sound_error("The audio device stopped");
-            return;
-        }
-        int now = play_pos.load(std::memory_order_acquire);
-        if (now != last) {
-            last = now;
-            since = SDL_GetTicks();
-        } else if (SDL_GetTicks() - since > stall_ms) {
-            sound_error("The audio device stopped playing");
-            return;
-        }
-        SDL_Delay(1);
-    }
-
-    const int n = count < block_samples ? (count > 0 ? count : 0) : block_samples;
-    int16_t* dst = ring + block_index * block_samples;
-    SDL_LockAudioDevice(device);
-    std::memcpy(dst, samples, sizeof(int16_t) * static_cast<size_t>(n));
-    std::memset(dst + n, 0, sizeof(int16_t) * static_cast<size_t>(block_samples - n));
-    SDL_UnlockAudioDevice(device);
 }
 
 void silence_sound() {
     if (!device) return;
     SDL_PauseAudioDevice(device, 1);
     SDL_LockAudioDevice(device);
-    if (ring) std::memset(ring, 0, sizeof(int16_t) * static_cast<size_t>(ring_samples));
-    play_pos.store(0);
+    // What was written and not yet played is dropped: the next frame plays
+    // at once when the stream starts again.
+    taken.store(written.load());
     forget_chunk();
     SDL_UnlockAudioDevice(device);
-    block_index = 0;
+    playing = false;
 }
 
 void release_sound() {
     if (device) SDL_CloseAudioDevice(device);
     device = 0;
-    delete[] ring;
-    ring = nullptr;
-    ring_samples = 0;
+    ring.clear();
+    ring.shrink_to_fit();
+    playing = false;
     if (own_audio_subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     own_audio_subsystem = false;
 }
@@ -188,17 +200,20 @@ void sound_error(const char* what) {
 
 void set_sound_sink(sound_sink* s) { sink = s; }
 
+void feed_sound_sink(const int16_t* samples, int count) {
+    if (sink && samples && count > 0) sink->write_block(samples, count);
+}
+
 void w32_update_audio(const int16_t* samples, int count) {
     if (!samples || count <= 0) return;
-    if (sink) sink->write_block(samples, count);
-    write_stream_block(samples, count);
+    feed_sound_sink(samples, count);
+    write_stream(samples, count);
 }
 
 int stream_open() { return device != 0; }
 
-const int16_t* stream_buffer(int* samples) {
-    if (samples) *samples = ring_samples;
-    return ring;
-}
+int stream_latency_samples() { return latency_samples; }
 
-int stream_block_index() { return block_index; }
+stream_stats sound_stream_stats() {
+    return {static_cast<int64_t>(written.load()), max_ahead, underruns.load()};
+}

@@ -1,23 +1,31 @@
-// The host side of the sound: a looping buffer of seven blocks played by
-// the audio device's callback.
+// The host side of the sound: a ring of samples that the audio device's
+// callback plays. The writer stays at most the latency (-latency) ahead of
+// the play cursor; waiting for that room is what paces the main loop while
+// sound is on.
 #pragma once
 #include <cstdint>
 
-inline constexpr int stream_blocks = 7;
-
+// Opens the device at the rate with the -latency option's room; 1 also when
+// there is no audio device at all (the program then runs silently).
 int init_sound(int rate);
 void silence_sound();
 void release_sound();
 void sound_error(const char* what);  // message box, then the stream is closed
 
-// A frame's samples to the sink and to the stream, waiting while the block
-// to be filled is the one being played.
+// A frame's samples to the sink and to the device, scaled by -volume.
 void w32_update_audio(const int16_t* samples, int count);
+// A frame's samples to the sink only: frames stepped while paused are
+// recorded but not played.
+void feed_sound_sink(const int16_t* samples, int count);
 
-// Copies one block into the next slot of the loop (no effect when closed).
-void write_stream_block(const int16_t* samples, int count);
+int stream_open();  // 1 while a device is open
+// Samples the writer may run ahead of the play cursor.
+int stream_latency_samples();
 
-// State seen by tests and the host.
-int stream_open();                       // 1 while a device is open
-const int16_t* stream_buffer(int* samples);  // the loop and its length
-int stream_block_index();                // the block written last (0-6)
+// What the stream measured since it was opened.
+struct stream_stats {
+    int64_t written;  // samples given to the device
+    int max_ahead;    // largest distance from the writer to the play cursor, in samples
+    int underruns;    // device reads that found fewer samples than they needed
+};
+stream_stats sound_stream_stats();

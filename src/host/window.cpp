@@ -4,6 +4,9 @@
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <cfloat>
+#include <string>
+#include "host/controls_dialog.h"
+#include "host/dialogs.h"
 #include "host/display.h"
 #include "host/gui.h"
 #include "host/options.h"
@@ -37,12 +40,16 @@ int create_main_window() {
     menu_bar_height = int(13.0f + 2 * style.FramePadding.y);
 
     int factor = winsize < 1 ? 1 : winsize;
-    main_window = SDL_CreateWindow("Vortan", winx, winy, 320 * factor,
-                                   224 * factor + menu_bar_height, SDL_WINDOW_SHOWN);
+    // winx and winy place the window's frame, as the window manager places
+    // a new window.
+    main_window = SDL_CreateWindow("Vortan", winx, winy, 320 * factor, 224 * factor + menu_bar_height,
+                                   SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!main_window) {
         ImGui::DestroyContext();
         return 0;
     }
+    SDL_SetWindowMinimumSize(main_window, 320, 224 + menu_bar_height);
+    update_window_title();
     imgui_platform_ready = ImGui_ImplSDL2_InitForSDLRenderer(main_window);
     client_area = {0, 0, 320 * factor, 224 * factor};
     update_window_rects();
@@ -60,13 +67,41 @@ void destroy_main_window() {
     event_mouse = ImVec2(-FLT_MAX, -FLT_MAX);
 }
 
+// The window manager's frame around the window; 0 each without one, or
+// before the manager has told its size.
+static void frame_borders(int& top, int& left, int& bottom, int& right) {
+    top = left = bottom = right = 0;
+    if (SDL_GetWindowBordersSize(main_window, &top, &left, &bottom, &right) != 0)
+        top = left = bottom = right = 0;
+}
+
 void update_window_rects() {
     if (!main_window || fullscreen) return;
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(main_window, &x, &y);
     SDL_GetWindowSize(main_window, &w, &h);
-    window_area = {x, y, x + w, y + h};
+    int top, left, bottom, right;
+    frame_borders(top, left, bottom, right);
+    // The position kept is the frame's, where the next start puts it:
+    // keeping the inside's would move the window down by the title bar at
+    // every start.
+    window_area = {x - left, y - top, x + w + right, y + h + bottom};
     client_area = {x, y + menu_bar_height, x + w, y + h};
+}
+
+void place_window(int x, int y) {
+    if (!main_window) return;
+    int top, left, bottom, right;
+    frame_borders(top, left, bottom, right);
+    // SDL places the inside of the window; the frame then starts at (x, y).
+    SDL_SetWindowPosition(main_window, x + left, y + top);
+}
+
+void update_window_title() {
+    if (!main_window) return;
+    const driver_record* game = core_running();
+    const std::string title = game ? std::string("Vortan - ") + game->description : "Vortan";
+    SDL_SetWindowTitle(main_window, title.c_str());
 }
 
 // The full screen draws no menu, so nothing there can stay open and hold
@@ -76,8 +111,10 @@ int menu_is_open() { return menu_open && !fullscreen; }
 int window_menu_frame() {
     if (!imgui_platform_ready) return 0;
     ImGui_ImplSDL2_NewFrame();
-    ImGuiIO& io = ImGui::GetIO();
-    if (!ImGui::IsMousePosValid(&io.MousePos)) io.MousePos = event_mouse;
+    // The backend works the pointer out from the window's position on the
+    // screen, which is off by the frame under a window manager; the events
+    // give it inside the window.
+    ImGui::GetIO().MousePos = event_mouse;
     ImGui::NewFrame();
     draw_menu_bar();
     int was_open = menu_open;
@@ -119,7 +156,24 @@ int accelerator_command(const SDL_Keysym& key) {
     case SDL_SCANCODE_F11: return cmd_vsync;
     case SDL_SCANCODE_F12: return cmd_palette_toggle;
     case SDL_SCANCODE_TAB: return cmd_reset;
+    case SDL_SCANCODE_P:
+    case SDL_SCANCODE_PAUSE: return cmd_pause;
+    case SDL_SCANCODE_N: return cmd_frame_advance;
+    case SDL_SCANCODE_F9: return cmd_screenshot;
     default: return 0;
+    }
+}
+
+int program_key(int scancode) {
+    switch (scancode) {
+    // Escape closes menus and dialogs; F5, F7, F8 and Backspace are kept for
+    // saved states and rewind.
+    case SDL_SCANCODE_ESCAPE:
+    case SDL_SCANCODE_F5:
+    case SDL_SCANCODE_F7:
+    case SDL_SCANCODE_F8:
+    case SDL_SCANCODE_BACKSPACE: return 1;
+    default: return accelerator_command(SDL_Keysym{static_cast<SDL_Scancode>(scancode), SDLK_UNKNOWN, 0, 0}) != 0;
     }
 }
 
@@ -159,6 +213,11 @@ static void key_down(const SDL_KeyboardEvent& e) {
         if (!e.repeat) switch_video();
         return;
     }
+    if (controls_take_key(e.keysym.scancode)) return;
+    if (e.keysym.scancode == SDL_SCANCODE_ESCAPE) {
+        escape_pressed = 1;
+        return;
+    }
     if (menu_open) return;  // the menu has the keyboard while it is open
     int command = accelerator_command(e.keysym);
     if (command) menu_command(command);
@@ -170,6 +229,7 @@ void window_handle_event(const SDL_Event& event) {
     case SDL_QUIT: quit_requested = 1; break;
     case SDL_WINDOWEVENT: window_event(event.window); break;
     case SDL_KEYDOWN: key_down(event.key); break;
+    case SDL_JOYBUTTONDOWN: controls_take_button(event.jbutton.button); break;
     case SDL_MOUSEMOTION:
         event_mouse = ImVec2(float(event.motion.x), float(event.motion.y));
         break;

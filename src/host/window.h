@@ -28,9 +28,19 @@ int menu_is_open();
 
 // The command an accelerator key gives (Alt+R, F1, keypad 1, ...), 0 for none.
 int accelerator_command(const SDL_Keysym& key);
+// 1 for a key the program keeps for itself (an accelerator, Escape, the
+// saved-state keys), which no control of the board can take.
+int program_key(int scancode);
 
-// window_area and client_area (picture area below the menu bar) from the
-// window's current position and size, in screen coordinates.
+// Moves the window so that its frame (or itself, without a window manager)
+// starts at (x, y).
+void place_window(int x, int y);
+// "Vortan - <game title>", or "Vortan" with no game.
+void update_window_title();
+
+// window_area (the window with its frame) and client_area (picture area
+// below the menu bar) from the window's current position and size, in
+// screen coordinates.
 void update_window_rects();
 
 // Runs one ImGui frame of the menu bar and About dialog (up to Render).

@@ -152,6 +152,7 @@ void core_set_dip(int bank, uint8_t value) {
 void core_dip_toggle_bank() { dip_toggle_bank(); }
 void core_dip_invert_bit(int bit) { dip_invert_bit(bit); }
 void core_dip_message(char* text, int size) { dip_message(text, size); }
+int core_save_dip() { return game_running ? dip_write(game_driver->short_name, game_driver->description) : 1; }
 
 std::vector<uint8_t> core_program_rom() {
     std::vector<uint8_t> image(program_rom, program_rom + program_rom_size);

@@ -79,6 +79,9 @@ void core_set_dip(int bank, uint8_t value);
 void core_dip_toggle_bank();
 void core_dip_invert_bit(int bit);
 void core_dip_message(char* text, int size);
+// Writes the switches to the game's file now, when they differ from it; 0
+// when that write failed (the folder must exist).
+int core_save_dip();
 
 // The program ROM in the 68000's byte order, as a dump file holds it.
 std::vector<uint8_t> core_program_rom();

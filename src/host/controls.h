@@ -1,0 +1,45 @@
+// The board's controls on the keyboard: which key holds each one, kept in
+// vortan.cfg as option words ("-key_up Up"), and changed from the Controls
+// dialog. Player 2 plays on a joystick only.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+enum control_id : int {
+    control_up, control_down, control_left, control_right, control_a, control_b, control_c,
+    control_key1, control_key2, control_key3, control_key4, control_service, control_test,
+    control_count
+};
+
+struct control_info {
+    const char* word;   // option word: "-key_up"
+    const char* label;  // as the Controls dialog names it
+    int player;         // 1: a control of player 1's word, 0: of the system word
+    uint32_t bit;       // its bit in that word
+};
+const control_info& control(int id);
+
+// SDL scancode of each control; the defaults hold before any option is read.
+extern std::array<int, control_count> key_binding;
+
+void set_default_bindings();
+
+// Key names as option values: SDL's names with '_' for blanks ("Keypad_1").
+std::string key_word(int scancode);
+int key_from_word(const char* word);  // 0 (no key) for a name SDL does not know
+
+// The option words of the bindings, for the configuration file.
+int is_key_option_word(const char* word);
+// Sets a binding from the file or the command line; a value that names no
+// key is refused. 0 when the word is no binding.
+int apply_key_option(const char* word, const char* value);
+void write_key_options(std::FILE* f);
+
+// The program's own keys, which no control can take.
+int key_reserved(int scancode);
+
+// Binds a key to a control; a control that held the key takes this one's
+// old key. 0, with the reason, for a key the program keeps for itself.
+int bind_key(int id, int scancode, std::string& why);

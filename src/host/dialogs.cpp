@@ -1,0 +1,194 @@
+// The modal dialogs: About, the keys, the files and folders, reports; the
+// game list and the controls draw their own bodies.
+#include "host/dialogs.h"
+#include <imgui.h>
+#include <unistd.h>
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <deque>
+#include "host/controls.h"
+#include "host/display.h"
+#include "host/gui.h"
+#include "host/options.h"
+#include "host/window.h"
+
+int escape_pressed;
+
+namespace {
+
+const char* const dialog_names[] = {"About", "Load a game", "Controls", "Keys", "Files and folders"};
+int requested = -1;
+
+struct report {
+    std::string title, text;
+};
+std::deque<report> reports;
+
+// Every dialog fits the window, whatever its size, below the menu bar; a
+// longer body scrolls. A size of 0 fits the dialog to what it holds.
+bool begin_modal(const char* name, float width, float height) {
+    const ImVec2 screen = ImGui::GetIO().DisplaySize;
+    const float top = float(menu_bar_height);
+    const ImVec2 room(screen.x - 8, screen.y - top - 8);
+    ImGui::SetNextWindowPos(ImVec2(screen.x / 2, top + (screen.y - top) / 2), ImGuiCond_Always,
+                            ImVec2(0.5f, 0.5f));
+    ImGuiWindowFlags flags = ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove;
+    if (width > 0)
+        ImGui::SetNextWindowSize(ImVec2(std::min(width, room.x), std::min(height, room.y)), ImGuiCond_Always);
+    else
+        flags |= ImGuiWindowFlags_AlwaysAutoResize;
+    return ImGui::BeginPopupModal(name, nullptr, flags);
+}
+
+// Escape and the Close button end a dialog.
+void end_modal(const char* button = "Close") {
+    ImGui::Separator();
+    if (ImGui::Button(button) || take_escape()) ImGui::CloseCurrentPopup();
+    ImGui::EndPopup();
+}
+
+void centred(const char* text) {
+    float w = ImGui::CalcTextSize(text).x;
+    float avail = ImGui::GetContentRegionAvail().x;
+    if (avail > w) ImGui::SetCursorPosX(ImGui::GetCursorPosX() + (avail - w) / 2);
+    ImGui::TextUnformatted(text);
+}
+
+void about_dialog() {
+    if (!begin_modal("About", 0, 0)) return;
+    ImGui::Text("Vortan %s", vortan_version);
+    ImGui::Separator();
+    // Short lines: the dialog must fit a window of size factor 1.
+    centred("Sega System C2 arcade board emulator");
+    centred("68000, VDP, YM3438, SN76489, uPD7759");
+    centred("emulated frame by frame.");
+    ImGui::Spacing();
+    centred("For Linux desktops: SDL2, Dear ImGui.");
+    end_modal();
+}
+
+void key_row(const std::string& keys, const char* what) {
+    ImGui::TableNextRow();
+    ImGui::TableNextColumn();
+    ImGui::TextUnformatted(keys.c_str());
+    ImGui::TableNextColumn();
+    ImGui::TextUnformatted(what);
+}
+
+std::string bound(int from, int to) {
+    std::string text;
+    for (int id = from; id <= to; ++id) text += (id == from ? "" : " ") + key_word(key_binding[id]);
+    return text;
+}
+
+void keys_dialog() {
+    if (!begin_modal("Keys", 420, 440)) return;
+    ImGui::BeginChild("keys", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    if (ImGui::BeginTable("keys", 2, ImGuiTableFlags_RowBg)) {
+        ImGui::TableSetupColumn("keys", ImGuiTableColumnFlags_WidthFixed);
+        ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthStretch);
+        key_row(bound(control_up, control_right), "player 1 stick (Machine > Controls)");
+        key_row(bound(control_a, control_c), "player 1 buttons A, B, C");
+        key_row(bound(control_key1, control_key4), "keys 1 to 4");
+        key_row(bound(control_service, control_test), "service, test");
+        key_row("P, Pause", "pause; N runs one frame while paused");
+        key_row("F9", "screenshot into the snapshot folder");
+        key_row("Tab", "reset");
+        key_row("F1 F2 F3 F4", "frame skip: none, 1, 2, 3");
+        key_row("F10 / F11", "speed throttle / vsync");
+        key_row("F12", "fixed or dynamic palette");
+        key_row("7 8 9", "YM3438, uPD7759, SN76489 on or off");
+        key_row("0", "all sound chips on");
+        key_row("F6, keypad 1-8", "DIP switch bank, switches 1 to 8");
+        key_row("Alt+Enter", "full screen");
+        key_row("Alt+R", "dump the program ROM");
+        key_row("Escape", "close a menu or dialog");
+        key_row("End", "quit");
+        ImGui::EndTable();
+    }
+    ImGui::EndChild();
+    end_modal();
+}
+
+void folder_row(const char* what, const std::string& where) {
+    ImGui::TextUnformatted(what);
+    ImGui::Indent();
+    ImGui::TextWrapped("%s", where.c_str());
+    ImGui::Unindent();
+}
+
+void files_dialog() {
+    if (!begin_modal("Files and folders", 460, 330)) return;
+    char here[PATH_MAX] = ".";
+    if (!getcwd(here, sizeof here)) here[0] = 0;
+    ImGui::BeginChild("files", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    folder_row("Settings, read at start and written at exit:", std::string(here) + "/vortan.cfg");
+    folder_row("ROM files of a game, loose:", std::string(rom_dir) + "/<game>/");
+    folder_row("or in a zip archive (used first when it exists):", std::string(zip_dir) + "/<game>.zip");
+    folder_row("DIP switches:", std::string(dip_dir) + "/<game>.dip");
+    folder_row("Screenshots (F9):", std::string(snap_dir) + "/<game>-0001.png");
+    ImGui::Spacing();
+    ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load roms... shows which "
+                       "games have their files and what is missing. Relative folders start at %s.",
+                       here);
+    ImGui::EndChild();
+    end_modal();
+}
+
+void report_dialog() {
+    if (reports.empty()) return;
+    const std::string name = reports.front().title + "###report";
+    if (!ImGui::IsPopupOpen(name.c_str())) ImGui::OpenPopup(name.c_str());
+    if (!begin_modal(name.c_str(), 460, 360)) return;
+    ImGui::BeginChild("text", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    ImGui::TextWrapped("%s", reports.front().text.c_str());
+    ImGui::EndChild();
+    ImGui::Separator();
+    if (ImGui::Button("OK") || take_escape()) {
+        ImGui::CloseCurrentPopup();
+        reports.pop_front();
+    }
+    ImGui::EndPopup();
+}
+
+}  // namespace
+
+void open_dialog(dialog_id id) { requested = id; }
+
+int take_escape() {
+    const int pressed = escape_pressed;
+    escape_pressed = 0;
+    return pressed;
+}
+
+void show_report(const std::string& title, const std::string& text) {
+    if (headless || !main_renderer || !ImGui::GetCurrentContext()) {
+        msg_box(text.c_str(), title.c_str());
+        return;
+    }
+    std::fprintf(stderr, "vortan: %s:\n%s\n", title.c_str(), text.c_str());
+    reports.push_back({title, text});
+}
+
+std::string report_shown() { return reports.empty() ? "" : reports.front().text; }
+
+void draw_dialogs() {
+    if (requested >= 0) {
+        if (requested == dialog_games) games_dialog_opened();
+        ImGui::OpenPopup(dialog_names[requested]);
+        requested = -1;
+    }
+    about_dialog();
+    keys_dialog();
+    files_dialog();
+    if (begin_modal("Load a game", 420, 430)) {
+        draw_games_dialog();
+        ImGui::EndPopup();
+    }
+    if (begin_modal("Controls", 440, 470)) {
+        draw_controls_dialog();
+        ImGui::EndPopup();
+    }
+    report_dialog();
+}

@@ -1,0 +1,75 @@
+#include "host/dip_switches.h"
+#include <imgui.h>
+#include "host/dialogs.h"
+#include "host/display.h"
+#include "host/folders.h"
+#include "host/game_load.h"
+#include "host/main_loop.h"
+#include "host/options.h"
+#include "host/window.h"
+#include "machine/core.h"
+
+int dip_window;
+std::string dip_save_status;
+int dip_save_failed;
+
+int save_dip_switches() {
+    const driver_record* game = core_running();
+    if (!game) return 0;
+    const std::string file = std::string(dip_dir) + "/" + game->short_name + ".dip";
+    std::string error;
+    int saved = make_folders(dip_dir, error);
+    if (saved) {
+        loader_lines loader;  // the core says why a write failed only there
+        saved = core_save_dip();
+        if (!saved) error = loader.lines.empty() ? file + " could not be written" : loader.lines.back();
+    }
+    dip_save_failed = !saved;
+    dip_save_status = saved ? "Saved to " + file : "Not saved: " + error;
+    if (!saved) message_printf("DIP switches not saved to %s", file.c_str());
+    return saved;
+}
+
+void draw_dip_window() {
+    if (!dip_window) return;
+    const driver_record* game = core_running();
+    if (!game) {
+        dip_window = 0;
+        return;
+    }
+    bool open = true;
+    ImGui::SetNextWindowPos(ImVec2(8, float(menu_bar_height) + 8), ImGuiCond_Appearing);
+    if (!ImGui::Begin("DIP switches", &open,
+                      ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoCollapse |
+                          ImGuiWindowFlags_NoSavedSettings)) {
+        ImGui::End();
+        dip_window = open;
+        return;
+    }
+    ImGui::TextUnformatted(game->description);
+    // Left to right as the keypad's keys 1 to 8 and the on-screen line: bit 7 first.
+    for (int bank = 0; bank < 2; ++bank) {
+        ImGui::Text("DIP#%d", bank);
+        const uint8_t value = core_dip(bank);
+        for (int key = 1; key <= 8; ++key) {
+            const int bit = 8 - key;
+            bool on = (value >> bit) & 1;
+            ImGui::SameLine();
+            ImGui::PushID(bank * 8 + key);
+            if (ImGui::Checkbox("##switch", &on)) {
+                core_set_dip(bank, uint8_t(value ^ (1u << bit)));
+                save_dip_switches();
+            }
+            if (ImGui::IsItemHovered()) ImGui::SetTooltip("Switch %d: bit %d of DIP#%d (keypad %d)", key, bit, bank, key);
+            ImGui::PopID();
+        }
+    }
+    if (!dip_save_status.empty()) {
+        if (dip_save_failed) ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(0.8f, 0.1f, 0.1f, 1));
+        ImGui::TextUnformatted(dip_save_status.c_str());
+        if (dip_save_failed) ImGui::PopStyleColor();
+    }
+    if (take_escape()) open = false;
+    ImGui::End();
+    dip_window = open;
+}

@@ -1,0 +1,16 @@
+// The DIP switches of the running game: the window that shows both banks as
+// eight switches each, applied at once, and the saving of every change.
+#pragma once
+#include <string>
+
+extern int dip_window;  // the DIP switches window is open
+
+// Writes the switches to <dipdir>/<game>.dip, making the folder when
+// needed; a failure is said on screen and kept for the window. 1 when saved.
+int save_dip_switches();
+// How the last save went, for the window ("" before any).
+extern std::string dip_save_status;
+extern int dip_save_failed;
+
+// Draws the window while dip_window is set (inside an ImGui frame).
+void draw_dip_window();

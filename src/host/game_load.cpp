@@ -1,0 +1,144 @@
+// Games loaded from the command line and the menu, and freed.
+#include "host/game_load.h"
+#include <cstdio>
+#include <cstring>
+#include "host/dialogs.h"
+#include "host/display.h"
+#include "host/gui.h"
+#include "host/main_loop.h"
+#include "host/options.h"
+#include "host/rom_check.h"
+#include "host/sound_stream.h"
+#include "host/window.h"
+
+std::string last_load_problem;
+
+namespace {
+
+std::vector<std::string>* collecting;
+
+void keep_line(const char* line) {
+    std::fputs(line, stdout);
+    if (!collecting) return;
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    collecting->push_back(text);
+}
+
+const core_hooks collecting_hooks = {keep_line, nullptr};
+
+std::string known_games() {
+    std::string names;
+    for (int i = 0; const driver_record* g = core_game(i); ++i) names += std::string(i ? ", " : "") + g->short_name;
+    return names;
+}
+
+// The loader's lines that are more than progress: a game that loaded with
+// them still deserves a word to the user.
+std::vector<std::string> warnings(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    for (const std::string& l : lines)
+        if (l.rfind("Loading file", 0) != 0) out.push_back(l);
+    return out;
+}
+
+std::string indented(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) text += "  " + l + "\n";
+    return text;
+}
+
+}  // namespace
+
+loader_lines::loader_lines() {
+    collecting = &lines;
+    core_set_hooks(&collecting_hooks);
+}
+
+loader_lines::~loader_lines() {
+    collecting = nullptr;
+    core_set_hooks(nullptr);
+}
+
+core_paths game_paths() {
+    core_paths paths;
+    paths.rom_dir = rom_dir;
+    paths.zip_dir = zip_dir;
+    paths.dip_dir = dip_dir;
+    return paths;
+}
+
+std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines) {
+    const rom_check check = check_game_roms(game, game_paths());
+    std::string text = std::string(game.description) + " (" + game.short_name + ") could not be loaded.\n\n";
+    if (!check.failure.empty()) text += check.failure + "\n";
+    if (!check.problems.empty()) {
+        text += "Files:\n";
+        for (const rom_problem& p : check.problems) text += "  " + rom_problem_text(p) + "\n";
+    }
+    text += "Looked in:\n";
+    if (check.archive_used) {
+        text += "  " + check.archive + "\n  (the folder " + check.folder +
+                " is not read while that archive exists)\n";
+    } else {
+        text += "  " + check.archive + " (no such archive)\n  " + check.folder + "\n";
+    }
+    text += "Put the files in " + check.folder + " or in the zip archive " + check.archive + ".\n";
+    if (!lines.empty()) text += "\nThe loader said:\n" + indented(lines);
+    return text;
+}
+
+int start_game(const char* name, std::string* report) {
+    const driver_record* game = core_find_game(name);
+    if (!game) {
+        if (report) *report = std::string("There is no game called \"") + name + "\".\nThe games: " + known_games() + ".\n";
+        last_load_problem = std::string("no game called \"") + name + "\"";
+        return 0;
+    }
+    loader_lines loader;
+    const int loaded = core_load(name, game_paths(), sound_enabled ? sound_rate : 0);
+    // A failed load gives back the game that ran before it, if any.
+    game_loaded = core_running() != nullptr;
+    update_window_title();
+    if (!loaded) {
+        if (report) *report = load_failure_report(*game, loader.lines);
+        last_load_problem = std::string(game->description) + ": " +
+                            rom_check_summary(check_game_roms(*game, game_paths()));
+        return 0;
+    }
+    last_load_problem.clear();
+    if (sound_enabled && !headless) init_sound(sound_rate);
+    const std::vector<std::string> said = warnings(loader.lines);
+    if (!said.empty())
+        show_report("Loaded with problems", std::string(game->description) + " was loaded, but the loader said:\n" +
+                                                 indented(said));
+    return 1;
+}
+
+void load_game(const char* name) {
+    std::string report;
+    if (start_game(name, &report)) {
+        if (sound_enabled) silence_sound();
+        gui_manage_palette(core_palette_mode());
+    } else {
+        if (!game_loaded && sound_enabled) silence_sound();
+        show_report("Could not load", report);
+    }
+}
+
+void gui_load_game(int number) {
+    const driver_record* game = core_game(number - 1);
+    if (game) load_game(game->short_name);
+}
+
+void free_game() {
+    const driver_record* game = core_running();
+    if (!game_loaded || !game) return;
+    const std::string name = std::string(dip_dir) + "/" + game->short_name + ".dip";
+    if (!core_unload()) message_printf("DIP switches not saved to %s", name.c_str());
+    game_loaded = 0;
+    user_paused = 0;
+    if (sound_enabled) silence_sound();
+    update_window_title();
+    fillscreen(0);
+}

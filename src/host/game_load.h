@@ -1,0 +1,37 @@
+// Starting and freeing games. A load keeps the loader's lines; one that
+// fails leaves the running game as it was and says which files were missing
+// or of the wrong size, where they were looked for and where to put them.
+#pragma once
+#include <string>
+#include <vector>
+#include "machine/core.h"
+
+// The option folders, for the core's loader.
+core_paths game_paths();
+
+// Loads a game and opens its sound. 0 when it could not be loaded, with the
+// report in report (when given); what ran before runs on.
+int start_game(const char* name, std::string* report = nullptr);
+// The menu's load: a failure is shown in the window.
+void load_game(const char* name);
+void gui_load_game(int number);
+// Unloads the running game; its DIP switches are kept.
+void free_game();
+
+// Why the last load failed, one line ("" after a load that worked).
+extern std::string last_load_problem;
+
+// Collects the core loader's lines while it lives; they still go to the
+// standard output too.
+class loader_lines {
+public:
+    loader_lines();
+    ~loader_lines();
+    loader_lines(const loader_lines&) = delete;
+    loader_lines& operator=(const loader_lines&) = delete;
+    std::vector<std::string> lines;
+};
+
+// The report of a failed load of a known game, from its files and the
+// loader's lines.
+std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines);

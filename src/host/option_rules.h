@@ -1,0 +1,17 @@
+// The values the options with a range take. A value outside them is refused
+// with a message naming the option and what it takes, and the option keeps
+// its default: nothing is silently replaced.
+#pragma once
+#include <string>
+#include <vector>
+
+// The smallest sound latency: one frame's block of samples.
+inline constexpr int min_latency_ms = 17;
+
+// For an integer option: 1 when the word has no range or the value is in
+// it; otherwise 0, the refusal reported and value set to the default.
+int check_option_range(const char* word, const char* text, int& value);
+// Reports a refused value on stderr and keeps it for the window to show.
+void refuse_option(const char* word, const char* text, const char* allowed, const std::string& used);
+// The refusals since the last call, emptied by it.
+std::vector<std::string> take_refused_options();

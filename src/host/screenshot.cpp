@@ -1,0 +1,36 @@
+#include "host/screenshot.h"
+#include <sys/stat.h>
+#include <cstdio>
+#include "host/automation.h"
+#include "host/display.h"
+#include "host/folders.h"
+#include "host/options.h"
+#include "machine/core.h"
+
+std::string next_screenshot_name() {
+    const driver_record* game = core_running();
+    const std::string stem = std::string(snap_dir) + "/" + (game ? game->short_name : "vortan") + "-";
+    for (int n = 1;; ++n) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%04d", n);
+        const std::string name = stem + number + ".png";
+        struct stat st;
+        if (lstat(name.c_str(), &st) != 0) return name;
+    }
+}
+
+int take_screenshot() {
+    std::string error;
+    if (!conv_bmp || !make_folders(snap_dir, error)) {
+        message_printf("Screenshot not saved: %s", conv_bmp ? error.c_str() : "no picture");
+        return 0;
+    }
+    const std::string name = next_screenshot_name();
+    if (!write_snapshot(name.c_str(), conv_bmp, surface_pitch, src_rect.right, src_rect.bottom,
+                        host_format_555)) {
+        message_printf("Screenshot not saved to %s", name.c_str());
+        return 0;
+    }
+    message_printf("Screenshot saved to %s", name.c_str());
+    return 1;
+}
