@@ -14,7 +14,7 @@ struct command_line {
     int headless = 0;
     long frames = -1;          // -1: run until the window is closed
     long bench = -1;           // -1: no benchmark
-    std::string snapshot, wavwrite, playback, record;
+    std::string snapshot, wavwrite, playback, record, loadstate, savestate;
     std::vector<std::pair<std::string, std::string>> options;  // words of the file
 };
 

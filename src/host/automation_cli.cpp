@@ -15,6 +15,21 @@ int parse_count(const char* text, long& out) {
     return 1;
 }
 
+// The options that name a file of the run, and where each is kept.
+std::string* file_option(command_line& cli, const char* word) {
+    const struct {
+        const char* word;
+        std::string command_line::*field;
+    } files[] = {
+        {"-snapshot", &command_line::snapshot}, {"-wavwrite", &command_line::wavwrite},
+        {"-playback", &command_line::playback}, {"-record", &command_line::record},
+        {"-loadstate", &command_line::loadstate}, {"-savestate", &command_line::savestate},
+    };
+    for (const auto& f : files)
+        if (!std::strcmp(word, f.word)) return &(cli.*f.field);
+    return nullptr;
+}
+
 }  // namespace
 
 const char* usage_text() {
@@ -27,6 +42,7 @@ const char* usage_text() {
            "  -blur on|off  -scale on|off  -scanlines on|off  -videomem on|off\n"
            "  -winsize 1-3  -winx X  -winy Y  -romdir DIR  -zipdir DIR  -dipdir DIR\n"
            "  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N  (and -joy2...)\n"
+           "  -statedir DIR  -rewind on|off  -rewindsecs N\n"
            "\n"
            "Unattended runs:\n"
            "  -headless        no window, sound device or input devices; frames run\n"
@@ -38,6 +54,9 @@ const char* usage_text() {
            "                   the sound rate (with -sound on; no sound device needed)\n"
            "  -playback FILE   take the controls from a script instead of the devices\n"
            "  -record FILE     write the controls held, in the script format\n"
+           "  -loadstate FILE  load a saved state after the game starts, before the\n"
+           "                   first frame\n"
+           "  -savestate FILE  save the state after the last frame of -frames N\n"
            "  -bench N         headless: run N frames, each drawn and with sound, as\n"
            "                   fast as possible, then print one line:\n"
            "                   \"frames N, seconds S, fps F, speed X.XXx\"\n"
@@ -45,7 +64,8 @@ const char* usage_text() {
            "  --help           this text\n"
            "\n"
            "Script lines: FRAME CONTROL...  the controls held from that frame (counted\n"
-           "from 0) until the next line; none listed releases all. Controls: p1.up\n"
+           "from 0, a loaded state's frames included) until the next line; none\n"
+           "listed releases all. Controls: p1.up\n"
            "p1.down p1.left p1.right p1.a p1.b p1.c, the same for p2., key1 key2 key3\n"
            "key4 service test. '#' starts a comment.\n"
            "\n"
@@ -78,18 +98,13 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
             }
             (word[1] == 'f' ? cli.frames : cli.bench) = n;
             ++i;
-        } else if (!std::strcmp(word, "-snapshot") || !std::strcmp(word, "-wavwrite") ||
-                   !std::strcmp(word, "-playback") || !std::strcmp(word, "-record")) {
+        } else if (std::string* target = file_option(cli, word)) {
             if (!need_value()) return 0;
             if (!*value) {
                 error = std::string(word) + " needs a file name";
                 return 0;
             }
-            std::string& target = word[1] == 's' ? cli.snapshot
-                                  : word[1] == 'w' ? cli.wavwrite
-                                  : word[1] == 'p' ? cli.playback
-                                                   : cli.record;
-            target = value;
+            *target = value;
             ++i;
         } else if (is_option_word(word)) {
             if (!need_value()) return 0;
@@ -118,6 +133,10 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
     if (cli.bench >= 0) cli.headless = 1;
     if (cli.headless && cli.game.empty()) {
         error = cli.bench >= 0 ? "-bench needs a game" : "-headless needs a game";
+        return 0;
+    }
+    if (!cli.savestate.empty() && cli.frames < 0) {
+        error = "-savestate needs -frames N";
         return 0;
     }
     if (!cli.playback.empty() && !cli.record.empty() && cli.playback == cli.record) {

@@ -12,6 +12,7 @@
 #include "host/main_loop.h"
 #include "host/sound_sink.h"
 #include "host/sound_stream.h"
+#include "host/state_slots.h"
 #include "machine/core.h"
 
 namespace {
@@ -185,6 +186,17 @@ int vortan_main(int argc, const char* const* argv) {
         }
     }
     apply_settings();
+    if (game_loaded) apply_rewind_option();
+    if (game_loaded && !cli.loadstate.empty()) {
+        std::string state_error;
+        if (!core_load_state_file(cli.loadstate.c_str(), state_error)) {
+            std::fprintf(stderr, "vortan: state not loaded: %s\n", state_error.c_str());
+            status = 1;
+            run_over = 1;
+        } else {
+            gui_manage_palette(core_palette_mode());
+        }
+    }
 
     const loop_host host = {
         host_ticks,
@@ -221,6 +233,16 @@ int vortan_main(int argc, const char* const* argv) {
                                    core_last_frame().width, core_last_frame().height,
                                    host_format_555)) {
             status = status ? status : 1;
+        }
+    }
+    if (!cli.savestate.empty() && status == 0) {
+        std::string state_error;
+        if (!game_loaded) {
+            std::fprintf(stderr, "vortan: %s: no game ran, no state saved\n", cli.savestate.c_str());
+            status = 1;
+        } else if (!core_save_state_file(cli.savestate.c_str(), state_error)) {
+            std::fprintf(stderr, "vortan: state not saved: %s\n", state_error.c_str());
+            status = 1;
         }
     }
     if (!headless) save_config(config_file);
