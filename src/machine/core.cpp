@@ -105,6 +105,8 @@ void restore_running_game(const running_game& kept) {
     std::string ignored;
     core_load_state(kept.state.data(), kept.state.size(), ignored);
     dip_used = kept.dip_used;
+    // Its switches were written before the other game was tried.
+    dip_mark_stored();
 }
 
 void clear_roms() {
