@@ -143,6 +143,11 @@ int vortan_main(int argc, const char* const* argv) {
         skip = 1;
         sound_enabled = 1;
     }
+    if (!check_run_options(cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
+        if (!headless) release_input_devices();
+        return 2;
+    }
 
     std::string file_error;
     int scripts_ok = 1;
@@ -183,8 +188,10 @@ int vortan_main(int argc, const char* const* argv) {
         }
     }
     init_video(0);
-    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), frames_asked)) {
-        if (frames_asked) {
+    // Without a window nothing could end a run whose game did not load.
+    const int unattended = frames_asked || headless;
+    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), unattended)) {
+        if (unattended) {
             status = 1;
             run_over = 1;
         }
@@ -227,7 +234,7 @@ int vortan_main(int argc, const char* const* argv) {
             status = status ? status : 1;
         }
     }
-    if (!headless) save_config(config_file);
+    if (!headless && !save_config(config_file)) status = status ? status : 1;
     // DIP changes are kept at exit as they are when a game is unloaded.
     if (game_loaded && game_driver && dip_used)
         dip_write(game_driver->short_name, game_driver->description);
