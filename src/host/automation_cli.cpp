@@ -1,6 +1,10 @@
 // The command line: "vortan [options] [game]".
+#include <limits.h>
+#include <strings.h>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include "host/automation.h"
 #include "host/options.h"
 
@@ -30,6 +34,41 @@ std::string* file_option(command_line& cli, const char* word) {
     return nullptr;
 }
 
+// What makes two names one file: its device and inode when it exists,
+// otherwise its folder's real path and its own name.
+std::string file_identity(const std::string& name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0)
+        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    size_t slash = name.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : name.substr(0, slash + 1);
+    char real[PATH_MAX];
+    if (!realpath(folder.c_str(), real)) return name;
+    return std::string(real) + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
+}
+
+// The script read and the files written must all be different files:
+// writing one over another loses it.
+int files_differ(const command_line& cli, std::string& error) {
+    const std::pair<const char*, const std::string*> files[] = {
+        {"-playback", &cli.playback},
+        {"-record", &cli.record},
+        {"-wavwrite", &cli.wavwrite},
+        {"-snapshot", &cli.snapshot},
+        {"-savestate", &cli.savestate},  // may be the -loadstate file: read whole first
+    };
+    for (size_t a = 0; a < std::size(files); ++a)
+        for (size_t b = a + 1; b < std::size(files); ++b) {
+            const std::string& one = *files[a].second;
+            const std::string& other = *files[b].second;
+            if (one.empty() || other.empty() || file_identity(one) != file_identity(other))
+                continue;
+            error = std::string(files[a].first) + " and " + files[b].first + " name the same file";
+            return 0;
+        }
+    return 1;
+}
+
 }  // namespace
 
 const char* usage_text() {
@@ -38,10 +77,11 @@ const char* usage_text() {
            "game is a short name (columns, puyopuyo, tforceac, ... or demo), any letter case.\n"
            "\n"
            "Every word of vortan.cfg is accepted too, applied after the file:\n"
-           "  -sound on|off  -sndrate HZ  -throttle on|off  -skip 1-4  -vsync on|off\n"
-           "  -blur on|off  -scale on|off  -scanlines on|off  -videomem on|off\n"
-           "  -winsize 1-3  -winx X  -winy Y  -romdir DIR  -zipdir DIR  -dipdir DIR\n"
-           "  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N  (and -joy2...)\n"
+           "  -sound on|off  -sndrate 11025|22050|44100|48000  -throttle on|off  -skip 1-4\n"
+           "  -vsync on|off  -blur on|off  -scale on|off  -scanlines on|off\n"
+           "  -videomem on|off  -winsize 1-3  -winx X  -winy Y  -romdir DIR  -zipdir DIR\n"
+           "  -dipdir DIR  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N\n"
+           "  (and -joy2...)  A directory with blanks is quoted in the file: \"./my roms\"\n"
            "  -statedir DIR  -rewind on|off  -rewindsecs N\n"
            "\n"
            "Unattended runs:\n"
@@ -70,8 +110,8 @@ const char* usage_text() {
            "key4 service test. '#' starts a comment.\n"
            "\n"
            "Exit status: 0 after a normal run; 1 when the game could not be loaded for\n"
-           "-frames or -bench, or an output file could not be written; 2 for a usage\n"
-           "error or an input script that cannot be read.\n";
+           "-headless, -frames or -bench, or an output file or vortan.cfg could not be\n"
+           "written; 2 for a usage error or an input script that cannot be read.\n";
 }
 
 int parse_command_line(int argc, const char* const* argv, command_line& cli, std::string& error) {
@@ -114,6 +154,11 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
                         std::to_string(option_path_size - 1) + " characters";
                 return 0;
             }
+            if (!strcasecmp(word, "-sndrate") && !sound_rate_offered(parse_int(value))) {
+                error = std::string("-sndrate takes ") + sound_rates_text + ", not \"" + value +
+                        "\"";
+                return 0;
+            }
             cli.options.emplace_back(word, value);
             ++i;
         } else if (word[0] == '-' && word[1] != 0) {
@@ -139,8 +184,12 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
         error = "-savestate needs -frames N";
         return 0;
     }
-    if (!cli.playback.empty() && !cli.record.empty() && cli.playback == cli.record) {
-        error = "-playback and -record name the same file";
+    return files_differ(cli, error);
+}
+
+int check_run_options(const command_line& cli, std::string& error) {
+    if (!cli.wavwrite.empty() && !sound_enabled) {
+        error = "-wavwrite needs the sound on (-sound on)";
         return 0;
     }
     return 1;

@@ -139,6 +139,11 @@ int vortan_main(int argc, const char* const* argv) {
         skip = 1;
         sound_enabled = 1;
     }
+    if (!check_run_options(cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
+        if (!headless) release_input_devices();
+        return 2;
+    }
 
     std::string file_error;
     int scripts_ok = 1;
@@ -179,8 +184,10 @@ int vortan_main(int argc, const char* const* argv) {
         }
     }
     init_video(0);
-    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), frames_asked)) {
-        if (frames_asked) {
+    // Without a window nothing could end a run whose game did not load.
+    const int unattended = frames_asked || headless;
+    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), unattended)) {
+        if (unattended) {
             status = 1;
             run_over = 1;
         }
@@ -245,7 +252,7 @@ int vortan_main(int argc, const char* const* argv) {
             status = 1;
         }
     }
-    if (!headless) save_config(config_file);
+    if (!headless && !save_config(config_file)) status = status ? status : 1;
     // Unloading keeps the DIP switches the run changed.
     trash_machine();
     if (!headless) {
