@@ -19,6 +19,7 @@ std::vector<std::string>* collecting;
 
 void keep_line(const char* line) {
     std::fputs(line, stdout);
+    std::fflush(stdout);  // seen at once by whoever follows the output
     if (!collecting) return;
     std::string text = line;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();

@@ -51,6 +51,7 @@ void machine_menu() {
     item("DIP switches...", nullptr, cmd_dip_dialog);
     item("Controls...", nullptr, cmd_controls);
     ImGui::Separator();
+    item("Screenshot", "F9", cmd_screenshot);
     item("Dump Rom", "ALT+R", cmd_dump_rom);
     ImGui::EndMenu();
 }
@@ -81,8 +82,6 @@ void video_menu() {
     item("Blur", nullptr, cmd_blur);
     item("Scanlines", nullptr, cmd_scanlines);
     item("Strech", nullptr, cmd_strech);
-    ImGui::Separator();
-    item("Screenshot", "F9", cmd_screenshot);
     ImGui::EndMenu();
 }
 
@@ -124,10 +123,11 @@ bool begin_overlay(const char* name, float top, float height, float alpha) {
     ImGui::SetNextWindowBgAlpha(alpha);
     ImGui::PushStyleColor(ImGuiCol_WindowBg, ImVec4(0, 0, 0, 1));
     ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1, 1, 1, 1));
-    const bool shown = ImGui::Begin(name, nullptr,
-                                    ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoInputs |
-                                        ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
-                                        ImGuiWindowFlags_NoBringToFrontOnFocus | ImGuiWindowFlags_NoNav);
+    ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoInputs | ImGuiWindowFlags_NoSavedSettings |
+                             ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoBringToFrontOnFocus |
+                             ImGuiWindowFlags_NoNav;
+    if (alpha <= 0) flags |= ImGuiWindowFlags_NoBackground;
+    const bool shown = ImGui::Begin(name, nullptr, flags);
     return shown;
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 #include <zlib.h>
 #include "host/automation.h"
+#include "program_support.h"
 
 namespace {
 
@@ -122,114 +123,17 @@ TEST(Snapshot, PixelConversion) {
 
 // ---- the program itself ----
 
-std::string read_file(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-uint32_t be32(const std::string& d, size_t at) {
-    return (uint32_t)(uint8_t)d[at] << 24 | (uint32_t)(uint8_t)d[at + 1] << 16 |
-           (uint32_t)(uint8_t)d[at + 2] << 8 | (uint8_t)d[at + 3];
-}
-uint32_t le32(const std::string& d, size_t at) {
-    return (uint8_t)d[at] | (uint32_t)(uint8_t)d[at + 1] << 8 | (uint32_t)(uint8_t)d[at + 2] << 16 |
-           (uint32_t)(uint8_t)d[at + 3] << 24;
-}
-
-struct png_picture {
-    uint32_t width = 0, height = 0;
-    int depth = 0, colour = 0;
-    std::vector<uint8_t> rows;  // filter byte, then RGB, per row
-};
-
-int read_png(const std::string& path, png_picture& out) {
-    std::string d = read_file(path);
-    if (d.size() < 33 || d.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return 0;
-    std::string idat;
-    for (size_t at = 8; at + 12 <= d.size();) {
-        uint32_t n = be32(d, at);
-        std::string type = d.substr(at + 4, 4);
-        if (at + 12 + n > d.size()) return 0;
-        if (type == "IHDR") {
-            out.width = be32(d, at + 8);
-            out.height = be32(d, at + 12);
-            out.depth = (uint8_t)d[at + 16];
-            out.colour = (uint8_t)d[at + 17];
-        } else if (type == "IDAT") {
-            idat += d.substr(at + 8, n);
-        }
-        at += 12 + n;
-    }
-    out.rows.assign((size_t)out.height * (out.width * 3 + 1), 0);
-    uLongf size = out.rows.size();
-    if (uncompress(out.rows.data(), &size, (const Bytef*)idat.data(), idat.size()) != Z_OK ||
-        size != out.rows.size() || out.depth != 8 || out.colour != 2)
-        return 0;
-    // Undo the row filters, in place: each row's filter byte is set to 0.
-    const size_t stride = out.width * 3 + 1;
-    for (uint32_t y = 0; y < out.height; ++y) {
-        uint8_t* row = &out.rows[y * stride];
-        const uint8_t* up = y ? &out.rows[(y - 1) * stride] : nullptr;
-        for (size_t i = 1; i < stride; ++i) {
-            int a = i > 3 ? row[i - 3] : 0, b = up ? up[i] : 0, c = (up && i > 3) ? up[i - 3] : 0;
-            int pred = 0;
-            switch (row[0]) {
-                case 0: pred = 0; break;
-                case 1: pred = a; break;
-                case 2: pred = b; break;
-                case 3: pred = (a + b) / 2; break;
-                case 4: {
-                    int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-                    pred = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-                    break;
-                }
-                default: return 0;
-            }
-            row[i] = (uint8_t)(row[i] + pred);
-        }
-        row[0] = 0;
-    }
-    return 1;
-}
-
 class Program : public ::testing::Test {
 protected:
     void SetUp() override {
         char pattern[] = "/tmp/vortan_run_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
-        write_tiny_game();
+        ASSERT_TRUE(write_red_game(dir));
     }
     void TearDown() override {
         std::string cmd = "rm -rf '" + dir + "'";
         ASSERT_EQ(std::system(cmd.c_str()), 0);
-    }
-
-    // A game's loose ROM files: sets palette colour 0 to full red, shows
-    // the 320-pixel mode with that background, and loops.
-    void write_tiny_game() {
-        std::vector<uint8_t> rom(0x40000, 0);
-        const uint8_t vectors[] = {0x00, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x02, 0x00};
-        std::memcpy(rom.data(), vectors, sizeof vectors);
-        const uint8_t code[] = {
-            0x33, 0xFC, 0x10, 0x0F, 0x00, 0x8C, 0x00, 0x00,  // move.w #$100F,$8C0000
-            0x33, 0xFC, 0x81, 0x44, 0x00, 0xC0, 0x00, 0x04,  // display on
-            0x33, 0xFC, 0x8C, 0x81, 0x00, 0xC0, 0x00, 0x04,  // 320 pixels wide
-            0x33, 0xFC, 0x87, 0x00, 0x00, 0xC0, 0x00, 0x04,  // background colour 0
-            0x60, 0xFE,                                      // bra.s *
-        };
-        std::memcpy(rom.data() + 0x200, code, sizeof code);
-        std::string game = dir + "/roms/columns";
-        ASSERT_EQ(std::system(("mkdir -p '" + game + "'").c_str()), 0);
-        std::string even, odd;
-        for (size_t i = 0; i < rom.size(); i += 2) {
-            even += (char)rom[i];
-            odd += (char)rom[i + 1];
-        }
-        std::ofstream(game + "/epr13112.32", std::ios::binary) << even;
-        std::ofstream(game + "/epr13111.31", std::ios::binary) << odd;
     }
 
     // Runs the program in the test's folder; returns its exit status.
@@ -408,52 +312,6 @@ TEST_F(Program, PlaybackDrivesTheInputAndRecordWritesIt) {
     EXPECT_EQ(run("-headless -frames 12 -playback missing.txt columns"), 2);
     EXPECT_EQ(run("-headless -frames 1 -wavwrite nodir/a.wav columns"), 2);
 }
-
-// A private X server for the real window; its display number is the first
-// free one, told back through a pipe. Servers started with -displayfd take no
-// lock file, so two started at once by parallel tests can end up answering on
-// the same display, and a client of one dies when the other is stopped: one
-// such server at a time, held by a lock across processes. -noreset keeps the
-// server as it is between the test's successive clients.
-class XServer {
-public:
-    int start() {
-        lock = open("/tmp/vortan-test-xserver.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (lock < 0 || flock(lock, LOCK_EX) != 0) return 0;
-        int fds[2];
-        if (pipe(fds) != 0) return 0;
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", "-noreset", (char*)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        char buffer[32] = {};
-        ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
-        close(fds[0]);
-        if (n <= 0) return 0;
-        display = ":" + std::string(buffer, std::strcspn(buffer, "\n"));
-        return 1;
-    }
-    ~XServer() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        if (lock >= 0) close(lock);
-    }
-    std::string display;
-
-private:
-    int lock = -1;
-    pid_t pid = -1;
-};
 
 TEST_F(Program, RealWindowRunsFramesAndKeepsTheSettings) {
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)

@@ -102,6 +102,57 @@ box find(const std::vector<uint16_t>& pic, int width, uint16_t colour) {
     return b;
 }
 
+TEST_F(DisplayTest, MessageSitsOnADarkBandOverABrightPicture) {
+    const int w = 320, h = 224;
+    std::vector<uint16_t> pic(size_t(w) * h, white565);
+    paint_msg_video("Reset");
+    update_msg_video(pic.data(), w * 2, w, h);
+    // A quarter of white around the text; the text itself white; the rest
+    // of the picture as it was.
+    const box band = find(pic, w, 0x39E7);
+    ASSERT_GT(band.count, 100);
+    EXPECT_EQ(band.left, 32);
+    EXPECT_EQ(band.top, 204);
+    EXPECT_LE(band.bottom, 219);
+    EXPECT_LT(band.right, 35 + 5 * 9 + 3);
+    int white_inside = 0, changed_outside = 0;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            const bool inside = x >= band.left && x <= band.right && y >= band.top && y <= band.bottom;
+            const uint16_t p = pic[size_t(y) * w + x];
+            if (inside) white_inside += p == white565;
+            else changed_outside += p != white565;
+        }
+    EXPECT_GT(white_inside, 20) << "the text";
+    EXPECT_EQ(changed_outside, 0);
+}
+
+TEST_F(DisplayTest, PictureTakesTheLargestWholeSizeThatFitsCentred) {
+    fill_window = 0;
+    const struct {
+        int w, h;
+        rect expected;
+    } cases[] = {
+        {320, 224, {0, 0, 320, 224}},
+        {640, 448, {0, 0, 640, 448}},
+        {700, 501, {30, 26, 670, 474}},
+        {1000, 500, {180, 26, 820, 474}},  // the height decides
+        {300, 200, {7, 0, 292, 200}},      // less than one: shrunk in shape
+    };
+    for (const auto& c : cases) {
+        const rect r = picture_rect(c.w, c.h);
+        EXPECT_EQ(r.left, c.expected.left) << c.w << "x" << c.h;
+        EXPECT_EQ(r.top, c.expected.top) << c.w << "x" << c.h;
+        EXPECT_EQ(r.right, c.expected.right) << c.w << "x" << c.h;
+        EXPECT_EQ(r.bottom, c.expected.bottom) << c.w << "x" << c.h;
+    }
+    fill_window = 1;
+    const rect all = picture_rect(700, 501);
+    EXPECT_EQ(all.right - all.left, 700);
+    EXPECT_EQ(all.bottom - all.top, 501);
+    fill_window = 0;
+}
+
 TEST_F(DisplayTest, MessageIsDrawnWhiteNearTheBottomLeftForAboutOneSecond) {
     const int w = 512, h = 224;
     std::vector<uint16_t> pic(size_t(w) * h, 0);
@@ -118,7 +169,7 @@ TEST_F(DisplayTest, MessageIsDrawnWhiteNearTheBottomLeftForAboutOneSecond) {
     EXPECT_GE(b.top, 205);
     EXPECT_LT(b.bottom, 224);
     EXPECT_LT(b.right, 35 + 23 * 9) << "23 characters of a narrow font";
-    // Transparent background: nothing but white and the old black.
+    // Over black the band stays black: nothing but white and black.
     EXPECT_EQ(find(pic, w, 0).count + b.count, w * h);
     EXPECT_EQ(msg_visible, 1);
 

@@ -7,9 +7,12 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "host/dip_switches.h"
 #include "host/display.h"
+#include "host/game_load.h"
 #include "host/gui.h"
 #include "host/options.h"
+#include "host/screenshot.h"
 #include "host/window.h"
 #include "machine/board.h"
 #include "machine/dip.h"
@@ -31,6 +34,8 @@ void start_demo() {
 
 struct GuiTest : ::testing::Test {
     void SetUp() override {
+        set_option_defaults();
+        user_paused = frame_advance = 0;
         headless = 1;
         display_ticks = fake_ticks;
         fake_now = 5000;
@@ -170,10 +175,16 @@ TEST_F(GuiTest, VideoMemoryRecreatesTheDisplayAndKeepsTheFixedColours) {
 }
 
 TEST_F(GuiTest, MachineCommandsDoNothingWithoutAGame) {
-    EXPECT_EQ(run(cmd_reset), "");
-    EXPECT_EQ(run(cmd_free), "");
-    EXPECT_EQ(run(cmd_dump_rom), "");
+    for (int command : {cmd_reset, cmd_free, cmd_dump_rom, cmd_pause, cmd_frame_advance, cmd_screenshot,
+                        cmd_dip_dialog, cmd_dip_bank, cmd_dip_bit_first}) {
+        EXPECT_FALSE(command_enabled(command)) << command;
+        EXPECT_EQ(run(command), "") << command;
+    }
+    EXPECT_EQ(dip_window, 0);
+    EXPECT_EQ(user_paused, 0);
     EXPECT_EQ(game_loaded, 0);
+    EXPECT_TRUE(command_enabled(cmd_game_list));
+    EXPECT_TRUE(command_enabled(cmd_controls));
 
     start_demo();
     EXPECT_EQ(run(cmd_reset), "Reset");
@@ -181,19 +192,6 @@ TEST_F(GuiTest, MachineCommandsDoNothingWithoutAGame) {
     EXPECT_EQ(run(cmd_free), "");
     EXPECT_EQ(game_loaded, 0);
     EXPECT_EQ(run(cmd_reset), "") << "Free then Reset: nothing happens";
-}
-
-TEST_F(GuiTest, DipKeysFlipBitsOfTheSelectedBankAndShowIt) {
-    EXPECT_EQ(run(cmd_dip_bit_first), "DIP#0 = 01111111");
-    EXPECT_EQ(dip_switch[0], 0x7F);
-    EXPECT_EQ(dip_used, 1);
-    EXPECT_EQ(run(cmd_dip_bank), "DIP#1 = 11111111");
-    EXPECT_EQ(dip_bank, 1);
-    EXPECT_EQ(run(cmd_dip_bit_last), "DIP#1 = 11111110");
-    EXPECT_EQ(dip_switch[1], 0xFE);
-    EXPECT_EQ(dip_switch[0], 0x7F);
-    EXPECT_EQ(run(cmd_dip_bit_first + 3), "DIP#1 = 11101110");  // keypad 4: bit 4
-    EXPECT_EQ(run(cmd_dip_bank), "DIP#0 = 01111111");
 }
 
 struct TempDir {
@@ -211,6 +209,21 @@ struct TempDir {
         EXPECT_EQ(std::system(cmd.c_str()), 0);
     }
 };
+
+TEST_F(GuiTest, DipKeysFlipBitsOfTheSelectedBankAndShowIt) {
+    TempDir dir;
+    start_demo();
+    EXPECT_EQ(run(cmd_dip_bit_first), "DIP#0 = 01111111");
+    EXPECT_EQ(dip_switch[0], 0x7F);
+    EXPECT_EQ(dip_used, 1);
+    EXPECT_EQ(run(cmd_dip_bank), "DIP#1 = 11111111");
+    EXPECT_EQ(dip_bank, 1);
+    EXPECT_EQ(run(cmd_dip_bit_last), "DIP#1 = 11111110");
+    EXPECT_EQ(dip_switch[1], 0xFE);
+    EXPECT_EQ(dip_switch[0], 0x7F);
+    EXPECT_EQ(run(cmd_dip_bit_first + 3), "DIP#1 = 11101110");  // keypad 4: bit 4
+    EXPECT_EQ(run(cmd_dip_bank), "DIP#0 = 01111111");
+}
 
 TEST_F(GuiTest, RomDumpWritesTheWholeRegionIn68000Order) {
     TempDir dir;
@@ -236,22 +249,118 @@ TEST_F(GuiTest, RomDumpWritesTheWholeRegionIn68000Order) {
     EXPECT_EQ(run(cmd_dump_rom), "Could not dump ROM to demo.rom");
 }
 
-TEST_F(GuiTest, GameMenuLoadsTheDemoAndAFailedLoadLeavesNoGame) {
-    TempDir dir;  // no ROM files here
+TEST_F(GuiTest, AFailedLoadKeepsTheRunningGameAndSaysWhatIsMissingWhere) {
+    TempDir dir;  // no ROM files here, one of the wrong size in the folder
+    ASSERT_EQ(std::system("mkdir -p roms/columns && head -c 100 /dev/zero > roms/columns/epr13111.31"), 0);
+    ::testing::internal::CaptureStdout();
     menu_command(cmd_load_demo);
     ASSERT_EQ(game_loaded, 1);
     ASSERT_NE(core_running(), nullptr);
     EXPECT_STREQ(core_running()->short_name, "demo");
-    EXPECT_EQ(run(cmd_reset), "Reset");
 
     int boxes = box_count;
     ::testing::internal::CaptureStderr();
-    menu_command(cmd_game_first + 2);  // Columns (Japan), whose ROMs are missing
-    ::testing::internal::GetCapturedStderr();
+    menu_command(cmd_game_first + 2);  // Columns (Japan)
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(box_count, boxes + 1);
-    EXPECT_STREQ(last_box_text, "Error loading driver");
-    EXPECT_EQ(game_loaded, 0);
-    EXPECT_EQ(run(cmd_reset), "");
+    EXPECT_STREQ(last_box_title, "Could not load");
+    for (const char* said : {"Columns (Japan) (columns) could not be loaded",
+                             "epr13112.32 is missing (131072 bytes)", "epr13111.31 is 100 bytes, not 131072",
+                             "./ziproms/columns.zip (no such archive)", "./roms/columns/",
+                             "Put the files in ./roms/columns/ or in the zip archive ./ziproms/columns.zip",
+                             "The loader said:", "Error loading file`./roms/columns/epr13112.32'"})
+        EXPECT_NE(report.find(said), std::string::npos) << said << " in\n" << report;
+    EXPECT_EQ(game_loaded, 1);
+    EXPECT_STREQ(core_running()->short_name, "demo") << "the demo runs on";
+    EXPECT_EQ(run(cmd_reset), "Reset");
+    EXPECT_NE(last_load_problem.find("Columns (Japan): 1 file missing, 1 file of the wrong size in ./roms/columns/"),
+              std::string::npos)
+        << last_load_problem;
+
+    // A name that is no game says which ones there are.
+    std::string why;
+    EXPECT_EQ(start_game("colums", &why), 0);
+    EXPECT_NE(why.find("There is no game called \"colums\""), std::string::npos) << why;
+    EXPECT_NE(why.find("columns, "), std::string::npos) << why;
+}
+
+TEST_F(GuiTest, AGameLoadedWithAFileOfTheWrongSizeSaysSo) {
+    TempDir dir;
+    ASSERT_EQ(std::system("mkdir -p roms/columns && head -c 131072 /dev/zero > roms/columns/epr13112.32 && "
+                          "head -c 100 /dev/zero > roms/columns/epr13111.31"),
+              0);
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const int loaded = start_game("columns");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(loaded, 1);
+    EXPECT_STREQ(last_box_title, "Loaded with problems");
+    EXPECT_NE(said.find("epr13111.31"), std::string::npos) << said;
+    EXPECT_NE(said.find("found 100"), std::string::npos) << said;
+}
+
+TEST_F(GuiTest, PauseHoldsTheGameAndNextFrameStepsOnlyWhilePaused) {
+    TempDir dir;
+    start_demo();
+    EXPECT_EQ(run(cmd_frame_advance), "");
+    EXPECT_EQ(frame_advance, 0) << "not paused: nothing to step";
+    EXPECT_EQ(run(cmd_pause), "Paused");
+    EXPECT_EQ(user_paused, 1);
+    EXPECT_TRUE(command_enabled(cmd_frame_advance));
+    menu_command(cmd_frame_advance);
+    EXPECT_EQ(frame_advance, 1);
+    EXPECT_EQ(run(cmd_pause), "Running");
+    EXPECT_EQ(user_paused, 0);
+    EXPECT_EQ(frame_advance, 0);
+    run(cmd_pause);
+    run(cmd_free);
+    EXPECT_EQ(user_paused, 0) << "a game started later does not start paused";
+}
+
+TEST_F(GuiTest, DipChangesAreSavedAtOnceMakingTheFolder) {
+    TempDir dir;
+    std::snprintf(dip_dir, sizeof dip_dir, "./settings/dip");
+    start_demo();
+    EXPECT_EQ(run(cmd_dip_bit_first + 7), "DIP#0 = 11111110");
+    std::FILE* f = std::fopen("settings/dip/demo.dip", "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char bytes[4] = {};
+    EXPECT_EQ(std::fread(bytes, 1, 4, f), 2u);
+    std::fclose(f);
+    EXPECT_EQ(bytes[0], 0xFE);
+    EXPECT_EQ(bytes[1], 0xFF);
+    EXPECT_EQ(dip_save_status, "Saved to ./settings/dip/demo.dip");
+
+    // A folder that cannot be made: the change stays, the failure is said.
+    ASSERT_EQ(std::system("touch blocked"), 0);
+    std::snprintf(dip_dir, sizeof dip_dir, "./blocked/dip");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(run(cmd_dip_bit_first + 7), "DIP switches not saved to ./blocked/dip/demo.dip");
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(dip_save_failed, 1);
+    EXPECT_NE(dip_save_status.find("Not saved: ./blocked"), std::string::npos) << dip_save_status;
+    EXPECT_EQ(core_dip(0), 0xFF);
+    run(cmd_free);  // the core keeps the switches where the game was loaded from
+}
+
+TEST_F(GuiTest, ScreenshotsAreNumberedInTheSnapshotFolder) {
+    TempDir dir;
+    std::snprintf(snap_dir, sizeof snap_dir, "shots/today");
+    start_demo();
+    present_frame(core_run_frame(1));
+    EXPECT_EQ(run(cmd_screenshot), "Screenshot saved to shots/today/demo-0001.png");
+    EXPECT_EQ(run(cmd_screenshot), "Screenshot saved to shots/today/demo-0002.png");
+    struct stat st;
+    ASSERT_EQ(stat("shots/today/demo-0002.png", &st), 0);
+    EXPECT_GT(st.st_size, 100);
+    std::remove("shots/today/demo-0001.png");
+    EXPECT_EQ(next_screenshot_name(), "shots/today/demo-0001.png") << "a freed number is taken again";
+
+    ASSERT_EQ(std::system("touch blocked"), 0);
+    std::snprintf(snap_dir, sizeof snap_dir, "blocked/shots");
+    EXPECT_NE(run(cmd_screenshot).find("Screenshot not saved: blocked"), std::string::npos);
 }
 
 TEST_F(GuiTest, WindowSizeCommandsSetTheClientAreaAndMarks) {

@@ -4,7 +4,9 @@
 #include <SDL.h>
 #include <cstring>
 #include <vector>
+#include "host/dialogs.h"
 #include "host/display.h"
+#include "host/game_load.h"
 #include "host/gui.h"
 #include "host/options.h"
 #include "host/window.h"
@@ -33,6 +35,8 @@ struct WindowTest : ::testing::Test {
         vsync = 0;
         blur = 0;
         scale = 0;
+        scanlines = 0;
+        fill_window = 0;
         msg_visible = 0;
         ASSERT_EQ(create_main_window(), 1) << SDL_GetError();
         ASSERT_EQ(init_video(0), 1);
@@ -103,7 +107,9 @@ TEST_F(WindowTest, PictureIsStretchedToTheClientAreaWithTheMessageOverIt) {
         for (int x = 0; x < 256; x++)  // line 0 green, to find the picture's top edge
             pixels[size_t(y) * 320 + x] = y == 0 ? 0x07E0 : x < 128 ? red565 : blue565;
     message_printf("Sound rate set to %d", 22050);
+    game_loaded = 1;  // without a game, the page saying how to start one is over the picture
     present_frame(core_frame{pixels.data(), 320, 256, 224, nullptr, 0});
+    game_loaded = 0;
 
     int w = 0, h = 0;
     std::vector<uint32_t> px = read_window(w, h);
@@ -264,7 +270,7 @@ TEST_F(WindowTest, ChoosingAMenuItemRunsItsCommandAndClosesTheMenu) {
     update_front_video(client_area);
     click_at(138, 9);  // "Video"
     ASSERT_EQ(menu_is_open(), 1) << "the Video menu opened";
-    click_at(140, 89);  // "Size x 3"
+    click_at(140, 73);  // "Size x 3"
     EXPECT_EQ(winsize, 3);
     EXPECT_EQ(menu_is_open(), 0);
     int w = 0, h = 0;
@@ -284,6 +290,153 @@ TEST_F(WindowTest, VideoMemoryKeepsAWorkingRendererAndIdleRepaintIsBlack) {
     fillscreen(0xF800);
     px = read_window(w, h);
     EXPECT_EQ(px[size_t(h / 2) * w + w / 2], 0xF80000u);
+}
+
+}  // namespace
+
+namespace {
+
+// A frame of one colour, as the core hands it out.
+struct plain_frame {
+    std::vector<uint16_t> pixels = std::vector<uint16_t>(320 * 224, red565);
+    core_frame frame() { return core_frame{pixels.data(), 320, 320, 224, nullptr, 0}; }
+};
+
+struct extent {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+};
+extent find(const std::vector<uint32_t>& px, int w, uint32_t colour) {
+    extent e;
+    for (size_t i = 0; i < px.size(); i++)
+        if (px[i] == colour) {
+            const int x = int(i) % w, y = int(i) / w;
+            e.left = std::min(e.left, x);
+            e.top = std::min(e.top, y);
+            e.right = std::max(e.right, x + 1);
+            e.bottom = std::max(e.bottom, y + 1);
+        }
+    return e;
+}
+
+TEST_F(WindowTest, AResizedWindowShowsTheLargestWholeSizeCentredOrFillsWhenAsked) {
+    SDL_SetWindowSize(main_window, 700, 501 + menu_bar_height);
+    plain_frame red;
+    present_frame(red.frame());
+    int w = 0, h = 0;
+    std::vector<uint32_t> px = read_window(w, h);
+    ASSERT_EQ(w, 700);
+    extent e = find(px, w, 0xFF0000u);
+    EXPECT_EQ(e.right - e.left, 640);
+    EXPECT_EQ(e.bottom - e.top, 448);
+    EXPECT_EQ(e.left, 30);
+    EXPECT_EQ(e.top, menu_bar_height + 26);
+    EXPECT_EQ(px[size_t(menu_bar_height + 5) * w + 5], 0u) << "black around it";
+
+    menu_command(cmd_fill_window);
+    EXPECT_TRUE(menu_checked(cmd_fill_window));
+    present_frame(red.frame());
+    px = read_window(w, h);
+    e = find(px, w, 0xFF0000u);
+    EXPECT_EQ(e.right - e.left, 700);
+    EXPECT_EQ(e.bottom - e.top, 501);
+
+    menu_command(cmd_fill_window);
+    EXPECT_EQ(fill_window, 0);
+}
+
+TEST_F(WindowTest, ScanlinesDarkenTheLastRowOfEveryPictureLine) {
+    winsize = 2;
+    adjust_window();
+    game_loaded = 1;
+    menu_command(cmd_scanlines);
+    EXPECT_EQ(scanlines, 1);
+    plain_frame red;
+    present_frame(red.frame());
+    int w = 0, h = 0;
+    std::vector<uint32_t> px = read_window(w, h);
+    for (int line = 0; line < 224; line += 37) {
+        const uint32_t top = px[size_t(menu_bar_height + 2 * line) * w + 100];
+        const uint32_t bottom = px[size_t(menu_bar_height + 2 * line + 1) * w + 100];
+        EXPECT_EQ(top, 0xFF0000u) << line;
+        EXPECT_LT(bottom >> 16, 0xC0u) << line;
+        EXPECT_GT(bottom >> 16, 0x40u) << "darker, not black";
+    }
+    game_loaded = 0;
+}
+
+TEST_F(WindowTest, TheTitleNamesTheGame) {
+    EXPECT_STREQ(SDL_GetWindowTitle(main_window), "Vortan");
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(start_game("demo"), 1);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_STREQ(SDL_GetWindowTitle(main_window), "Vortan - Vortan demo cartridge");
+    free_game();
+    EXPECT_STREQ(SDL_GetWindowTitle(main_window), "Vortan");
+}
+
+TEST_F(WindowTest, EscapeClosesTheMenuAndTheDialogInFront) {
+    update_front_video(client_area);
+    click_at(138, 9);  // "Video"
+    ASSERT_EQ(menu_is_open(), 1);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    EXPECT_EQ(menu_is_open(), 0);
+
+    menu_command(cmd_help_keys);
+    repaint_video();
+    ASSERT_EQ(menu_is_open(), 1);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    EXPECT_EQ(menu_is_open(), 0);
+
+    // An Escape with nothing open is not kept for the next menu.
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    repaint_video();
+    click_at(138, 9);
+    EXPECT_EQ(menu_is_open(), 1);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+}
+
+TEST_F(WindowTest, AnOpenMenuFollowsThePointerAlongTheBar) {
+    gui_manage_skip(1);
+    update_front_video(client_area);
+    click_at(20, 9);  // "Main"
+    ASSERT_EQ(menu_is_open(), 1);
+    // Only moved, not clicked: the Video menu opens in place of Main's, and
+    // its item is there to choose.
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SDL_GetWindowID(main_window);
+    e.motion.x = 138;
+    e.motion.y = 9;
+    window_handle_event(e);
+    repaint_video();
+    click_at(140, 73);  // "Size x 3"
+    EXPECT_EQ(winsize, 3);
+}
+
+TEST_F(WindowTest, AFailedLoadIsReportedInTheWindow) {
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    load_game("columns");  // no ROM files where the test runs
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(report_shown().find("Columns (Japan) (columns) could not be loaded"), std::string::npos)
+        << report_shown();
+    EXPECT_NE(said.find("could not be loaded"), std::string::npos) << "and on stderr";
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 1) << "the report holds the window until it is read";
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    EXPECT_EQ(menu_is_open(), 0);
+    EXPECT_EQ(report_shown(), "");
+}
+
+TEST_F(WindowTest, WithoutAGameThePageSaysHowToStartOne) {
+    update_front_video(client_area);
+    int w = 0, h = 0;
+    std::vector<uint32_t> px = read_window(w, h);
+    int text = 0;
+    for (int y = menu_bar_height; y < h; y++)
+        for (int x = 0; x < w; x++) text += px[size_t(y) * w + x] == 0xFFFFFFu;
+    EXPECT_GT(text, 500) << "white text on the black idle picture";
 }
 
 }  // namespace
