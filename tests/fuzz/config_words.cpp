@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "host/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::folder().path("vortan.cfg");

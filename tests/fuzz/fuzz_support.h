@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host/options.h"
+#include "machine/rom_loader.h"
 
 namespace fuzz {
 
@@ -24,9 +24,9 @@ public:
         if (!made) std::abort();
         root = made;
         for (const char* sub : {"roms/fuzzgame", "ziproms", "dip"}) std::filesystem::create_directories(root / sub);
-        std::snprintf(rom_dir, sizeof rom_dir, "%s/roms", root.c_str());
-        std::snprintf(zip_dir, sizeof zip_dir, "%s/ziproms", root.c_str());
-        std::snprintf(dip_dir, sizeof dip_dir, "%s/dip", root.c_str());
+        std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s/roms", root.c_str());
+        std::snprintf(game_zip_dir, sizeof game_zip_dir, "%s/ziproms", root.c_str());
+        std::snprintf(game_dip_dir, sizeof game_dip_dir, "%s/dip", root.c_str());
     }
     ~scratch() {
         std::error_code ec;

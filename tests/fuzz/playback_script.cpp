@@ -6,7 +6,6 @@
 
 #include "fuzz_support.h"
 #include "host/input.h"
-#include "machine/board.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::folder().path("script.txt");
@@ -22,13 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (uint32_t probe : {lines[i].frame - 1, lines[i].frame}) {
             if (lines[i].frame == 0 && probe != 0) continue;
             if (probe < next_probe) continue;  // frames only go forward
-            input_frame = probe;
-            get_input();
+            read_input(probe);
             next_probe = probe + 1;
             input_script_line held = {probe, 0, 0, 0};
             for (const input_script_line& l : lines)
                 if (l.frame <= probe) held = l;
-            fuzz::require(input_p1 == held.p1 && input_p2 == held.p2 && input_system == held.system);
+            fuzz::require(held_p1 == held.p1 && held_p2 == held.p2 && held_system == held.system);
         }
     }
     stop_playback();

@@ -12,7 +12,7 @@ const rom_entry roms[] = {{"even.bin", program_rom, 16, 0, 1, nullptr},
                           {"ODD.BIN", program_rom, 16, 0, 2, nullptr},
                           {"voice.bin", sample_rom, 32, 0, 0, nullptr},
                           {nullptr, nullptr, 0, 0, 0, nullptr}};
-const driver_record game = {"fuzzgame", "fuzz game", roms, nullptr};
+const driver_record game = {"fuzzgame", "fuzz game", roms, nullptr, 0};
 
 }  // namespace
 
