@@ -1,7 +1,9 @@
 // The interface layer over the 68000 core: three CPU contexts, each with
 // its own memory-map lists. The rest of the machine talks only to this.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 #include "cpu68k/s68000.h"
 
 struct m68k_context_entry {
@@ -23,6 +25,9 @@ extern m68k_context_entry m68k_context[m68k_context_count];
 extern uint32_t m68k_context_index;
 
 int m68k_init();
+// The processor's registers and interrupt state, outside m68k_execute.
+void m68k_save_state(std::vector<uint8_t>& out);
+int m68k_load_state(const uint8_t* data, size_t size);  // 0: not a whole state, nothing changed
 // An index above 2, or a switch before m68k_init, is refused and changes nothing.
 void m68k_switch(uint32_t index);
 int32_t m68k_reset();

@@ -14,17 +14,20 @@ struct command_line {
     int headless = 0;
     long frames = -1;          // -1: run until the window is closed
     long bench = -1;           // -1: no benchmark
-    std::string snapshot, wavwrite, playback, record;
+    std::string snapshot, wavwrite, playback, record, loadstate, savestate;
     std::vector<std::pair<std::string, std::string>> options;  // words of the file
 };
 
 // 1 when the arguments make sense; otherwise 0 with the reason in error.
 int parse_command_line(int argc, const char* const* argv, command_line& cli, std::string& error);
 const char* usage_text();
+// What the command line asks of the options once they are all applied;
+// 0 with the reason in error.
+int check_run_options(const command_line& cli, std::string& error);
 
 // The whole program; returns the exit status: 0 after a normal run, 1 when
-// the game could not be loaded for a run of frames or an output file could
-// not be written, 2 for a usage error.
+// the game could not be loaded for an unattended run or an output file or
+// vortan.cfg could not be written, 2 for a usage error.
 int vortan_main(int argc, const char* const* argv);
 
 // Mixed sound blocks into a 16-bit mono PCM WAV file.

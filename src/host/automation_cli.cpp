@@ -1,6 +1,10 @@
 // The command line: "vortan [options] [game]".
+#include <limits.h>
+#include <strings.h>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include "host/automation.h"
 #include "host/options.h"
 
@@ -15,6 +19,56 @@ int parse_count(const char* text, long& out) {
     return 1;
 }
 
+// The options that name a file of the run, and where each is kept.
+std::string* file_option(command_line& cli, const char* word) {
+    const struct {
+        const char* word;
+        std::string command_line::*field;
+    } files[] = {
+        {"-snapshot", &command_line::snapshot}, {"-wavwrite", &command_line::wavwrite},
+        {"-playback", &command_line::playback}, {"-record", &command_line::record},
+        {"-loadstate", &command_line::loadstate}, {"-savestate", &command_line::savestate},
+    };
+    for (const auto& f : files)
+        if (!std::strcmp(word, f.word)) return &(cli.*f.field);
+    return nullptr;
+}
+
+// What makes two names one file: its device and inode when it exists,
+// otherwise its folder's real path and its own name.
+std::string file_identity(const std::string& name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0)
+        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    size_t slash = name.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : name.substr(0, slash + 1);
+    char real[PATH_MAX];
+    if (!realpath(folder.c_str(), real)) return name;
+    return std::string(real) + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
+}
+
+// The script read and the files written must all be different files:
+// writing one over another loses it.
+int files_differ(const command_line& cli, std::string& error) {
+    const std::pair<const char*, const std::string*> files[] = {
+        {"-playback", &cli.playback},
+        {"-record", &cli.record},
+        {"-wavwrite", &cli.wavwrite},
+        {"-snapshot", &cli.snapshot},
+        {"-savestate", &cli.savestate},  // may be the -loadstate file: read whole first
+    };
+    for (size_t a = 0; a < std::size(files); ++a)
+        for (size_t b = a + 1; b < std::size(files); ++b) {
+            const std::string& one = *files[a].second;
+            const std::string& other = *files[b].second;
+            if (one.empty() || other.empty() || file_identity(one) != file_identity(other))
+                continue;
+            error = std::string(files[a].first) + " and " + files[b].first + " name the same file";
+            return 0;
+        }
+    return 1;
+}
+
 }  // namespace
 
 const char* usage_text() {
@@ -23,10 +77,12 @@ const char* usage_text() {
            "game is a short name (columns, puyopuyo, tforceac, ... or demo), any letter case.\n"
            "\n"
            "Every word of vortan.cfg is accepted too, applied after the file:\n"
-           "  -sound on|off  -sndrate HZ  -throttle on|off  -skip 1-4  -vsync on|off\n"
-           "  -blur on|off  -scale on|off  -scanlines on|off  -videomem on|off\n"
-           "  -winsize 1-3  -winx X  -winy Y  -romdir DIR  -zipdir DIR  -dipdir DIR\n"
-           "  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N  (and -joy2...)\n"
+           "  -sound on|off  -sndrate 11025|22050|44100|48000  -throttle on|off  -skip 1-4\n"
+           "  -vsync on|off  -blur on|off  -scale on|off  -scanlines on|off\n"
+           "  -videomem on|off  -winsize 1-3  -winx X  -winy Y  -romdir DIR  -zipdir DIR\n"
+           "  -dipdir DIR  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N\n"
+           "  (and -joy2...)  A directory with blanks is quoted in the file: \"./my roms\"\n"
+           "  -statedir DIR  -rewind on|off  -rewindsecs N\n"
            "\n"
            "Unattended runs:\n"
            "  -headless        no window, sound device or input devices; frames run\n"
@@ -38,6 +94,9 @@ const char* usage_text() {
            "                   the sound rate (with -sound on; no sound device needed)\n"
            "  -playback FILE   take the controls from a script instead of the devices\n"
            "  -record FILE     write the controls held, in the script format\n"
+           "  -loadstate FILE  load a saved state after the game starts, before the\n"
+           "                   first frame\n"
+           "  -savestate FILE  save the state after the last frame of -frames N\n"
            "  -bench N         headless: run N frames, each drawn and with sound, as\n"
            "                   fast as possible, then print one line:\n"
            "                   \"frames N, seconds S, fps F, speed X.XXx\"\n"
@@ -45,13 +104,14 @@ const char* usage_text() {
            "  --help           this text\n"
            "\n"
            "Script lines: FRAME CONTROL...  the controls held from that frame (counted\n"
-           "from 0) until the next line; none listed releases all. Controls: p1.up\n"
+           "from 0, a loaded state's frames included) until the next line; none\n"
+           "listed releases all. Controls: p1.up\n"
            "p1.down p1.left p1.right p1.a p1.b p1.c, the same for p2., key1 key2 key3\n"
            "key4 service test. '#' starts a comment.\n"
            "\n"
            "Exit status: 0 after a normal run; 1 when the game could not be loaded for\n"
-           "-frames or -bench, or an output file could not be written; 2 for a usage\n"
-           "error or an input script that cannot be read.\n";
+           "-headless, -frames or -bench, or an output file or vortan.cfg could not be\n"
+           "written; 2 for a usage error or an input script that cannot be read.\n";
 }
 
 int parse_command_line(int argc, const char* const* argv, command_line& cli, std::string& error) {
@@ -78,18 +138,13 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
             }
             (word[1] == 'f' ? cli.frames : cli.bench) = n;
             ++i;
-        } else if (!std::strcmp(word, "-snapshot") || !std::strcmp(word, "-wavwrite") ||
-                   !std::strcmp(word, "-playback") || !std::strcmp(word, "-record")) {
+        } else if (std::string* target = file_option(cli, word)) {
             if (!need_value()) return 0;
             if (!*value) {
                 error = std::string(word) + " needs a file name";
                 return 0;
             }
-            std::string& target = word[1] == 's' ? cli.snapshot
-                                  : word[1] == 'w' ? cli.wavwrite
-                                  : word[1] == 'p' ? cli.playback
-                                                   : cli.record;
-            target = value;
+            *target = value;
             ++i;
         } else if (is_option_word(word)) {
             if (!need_value()) return 0;
@@ -97,6 +152,11 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
             if (std::strlen(value) >= option_path_size) {
                 error = std::string("the value of ") + word + " is longer than " +
                         std::to_string(option_path_size - 1) + " characters";
+                return 0;
+            }
+            if (!strcasecmp(word, "-sndrate") && !sound_rate_offered(parse_int(value))) {
+                error = std::string("-sndrate takes ") + sound_rates_text + ", not \"" + value +
+                        "\"";
                 return 0;
             }
             cli.options.emplace_back(word, value);
@@ -120,8 +180,16 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
         error = cli.bench >= 0 ? "-bench needs a game" : "-headless needs a game";
         return 0;
     }
-    if (!cli.playback.empty() && !cli.record.empty() && cli.playback == cli.record) {
-        error = "-playback and -record name the same file";
+    if (!cli.savestate.empty() && cli.frames < 0) {
+        error = "-savestate needs -frames N";
+        return 0;
+    }
+    return files_differ(cli, error);
+}
+
+int check_run_options(const command_line& cli, std::string& error) {
+    if (!cli.wavwrite.empty() && !sound_enabled) {
+        error = "-wavwrite needs the sound on (-sound on)";
         return 0;
     }
     return 1;

@@ -12,6 +12,7 @@
 #include "host/main_loop.h"
 #include "host/sound_sink.h"
 #include "host/sound_stream.h"
+#include "host/state_slots.h"
 #include "machine/core.h"
 
 namespace {
@@ -138,6 +139,11 @@ int vortan_main(int argc, const char* const* argv) {
         skip = 1;
         sound_enabled = 1;
     }
+    if (!check_run_options(cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
+        if (!headless) release_input_devices();
+        return 2;
+    }
 
     std::string file_error;
     int scripts_ok = 1;
@@ -178,13 +184,26 @@ int vortan_main(int argc, const char* const* argv) {
         }
     }
     init_video(0);
-    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), frames_asked)) {
-        if (frames_asked) {
+    // Without a window nothing could end a run whose game did not load.
+    const int unattended = frames_asked || headless;
+    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), unattended)) {
+        if (unattended) {
             status = 1;
             run_over = 1;
         }
     }
     apply_settings();
+    if (game_loaded) apply_rewind_option();
+    if (game_loaded && !cli.loadstate.empty()) {
+        std::string state_error;
+        if (!core_load_state_file(cli.loadstate.c_str(), state_error)) {
+            std::fprintf(stderr, "vortan: state not loaded: %s\n", state_error.c_str());
+            status = 1;
+            run_over = 1;
+        } else {
+            gui_manage_palette(core_palette_mode());
+        }
+    }
 
     const loop_host host = {
         host_ticks,
@@ -223,7 +242,17 @@ int vortan_main(int argc, const char* const* argv) {
             status = status ? status : 1;
         }
     }
-    if (!headless) save_config(config_file);
+    if (!cli.savestate.empty() && status == 0) {
+        std::string state_error;
+        if (!game_loaded) {
+            std::fprintf(stderr, "vortan: %s: no game ran, no state saved\n", cli.savestate.c_str());
+            status = 1;
+        } else if (!core_save_state_file(cli.savestate.c_str(), state_error)) {
+            std::fprintf(stderr, "vortan: state not saved: %s\n", state_error.c_str());
+            status = 1;
+        }
+    }
+    if (!headless && !save_config(config_file)) status = status ? status : 1;
     // Unloading keeps the DIP switches the run changed.
     trash_machine();
     if (!headless) {

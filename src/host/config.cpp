@@ -1,17 +1,24 @@
 // The option globals, the configuration file and the option words shared
 // with the command line.
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
+#include "machine/regular_file.h"
 
 options_record options = {320, 240, 8};
 
 // The defaults hold from the first instruction, before set_option_defaults.
-int blur, scanlines, scale, vsync, throttle = 1, skip = 1, sound_enabled = 1, sound_rate = 44100;
+int blur, scanlines, scale, vsync, throttle = 1, skip = 1, sound_enabled = 1;
+int sound_rate = default_sound_rate;
 int winsize = 1, videomem, winx, winy;
 int joy1, joy1_a, joy1_b = 1, joy1_c = 2;
 int joy2 = 1, joy2_a, joy2_b = 1, joy2_c = 2;
@@ -72,18 +79,113 @@ int check_joystick(int index) {
     return (index < 0 || index > joypad_count) ? 0 : index;
 }
 
+// The joystick a player asked for is kept for the file even when this run
+// found no such device; the index used is the checked one.
+struct joystick_choice {
+    int* index;
+    int asked;
+    int given;
+};
+joystick_choice joystick_choices[] = {{&joy1, 0, 0}, {&joy2, 1, 1}};
+
+int joystick_to_save(const joystick_choice& c) {
+    // Changed since it was read: the new value is the user's.
+    return *c.index == c.given ? c.asked : *c.index;
+}
+
 const char* on_off(int value) { return value ? "on" : "off"; }
 
-// The file has no quoting: a directory that is empty or holds a blank would
-// read back as other words, so it is left out (the default applies again).
+// A directory that is empty, holds a blank or starts with a quote is written
+// quoted. A line end cannot be kept, so such a directory is left out (the
+// default applies again).
 void write_path(FILE* f, const char* word, const char* path) {
-    int plain = *path != 0;
+    if (std::strchr(path, '\n')) {
+        std::fprintf(stderr, "%s \"%s\" cannot be kept in the configuration file\n", word, path);
+        return;
+    }
+    int plain = *path != 0 && *path != '"';
     for (const char* p = path; *p; ++p)
         if (std::isspace((unsigned char)*p)) plain = 0;
-    if (plain)
+    if (plain) {
         std::fprintf(f, "%s %s\n", word, path);
-    else
-        std::fprintf(stderr, "%s \"%s\" cannot be kept in the configuration file\n", word, path);
+        return;
+    }
+    std::string quoted = "\"";
+    for (const char* p = path; *p; ++p) {
+        if (*p == '"' || *p == '\\') quoted += '\\';
+        quoted += *p;
+    }
+    std::fprintf(f, "%s %s\"\n", word, quoted.c_str());
+}
+
+struct word_problems {
+    int cut;       // a word longer than config_word_size
+    int unclosed;  // a quote with no closing quote on its line
+};
+
+// The next word of the file into word; 0 at the end of the file. A quoted
+// word with no closing quote ends at the line end.
+int next_word(FILE* f, std::string& word, word_problems& problems) {
+    word.clear();
+    auto add = [&](int c) {
+        if (word.size() < config_word_size)
+            word.push_back((char)c);
+        else
+            problems.cut = 1;
+    };
+    int c;
+    do c = std::fgetc(f);
+    while (c != EOF && std::isspace((unsigned char)c));
+    if (c == EOF) return 0;
+    if (c != '"') {
+        do {
+            add(c);
+            c = std::fgetc(f);
+        } while (c != EOF && !std::isspace((unsigned char)c));
+        return 1;
+    }
+    for (;;) {
+        c = std::fgetc(f);
+        if (c == EOF || c == '\n') {
+            problems.unclosed = 1;
+            return 1;
+        }
+        if (c == '"') return 1;
+        if (c == '\\') {
+            int next = std::fgetc(f);
+            if (next == '"' || next == '\\')
+                c = next;
+            else if (next != EOF)
+                std::ungetc(next, f);
+        }
+        add(c);
+    }
+}
+
+// The name a path leads to through its symbolic links, so that saving
+// rewrites the link's target and keeps the link. 0 for a loop of links.
+int follow_links(const char* file_name, std::string& target) {
+    target = file_name;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 1;
+        char link[PATH_MAX];
+        ssize_t n = readlink(target.c_str(), link, sizeof link);
+        if (n <= 0 || n == (ssize_t)sizeof link) return 0;
+        std::string next(link, (size_t)n);
+        size_t slash = target.rfind('/');
+        if (next[0] != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+        target = next;
+    }
+    return 0;
+}
+
+int save_failed(const char* file_name, const char* why) {
+    char text[512];
+    std::snprintf(text, sizeof text, "The settings could not be saved to %s: %s", file_name, why);
+    std::fprintf(stderr, "vortan: %s\n", text);
+    msg_box(text, "Error saving");
+    return 0;
 }
 
 }  // namespace
@@ -98,7 +200,7 @@ void set_option_defaults() {
     throttle = 1;
     skip = 1;
     sound_enabled = 1;
-    sound_rate = 44100;
+    sound_rate = default_sound_rate;
     winsize = 1;
     videomem = 0;
     winx = 0;
@@ -115,6 +217,13 @@ void set_option_defaults() {
     copy_path(zip_dir, "./ziproms");
     copy_path(dip_dir, "./dip");
     copy_path(snap_dir, "./snap");
+    for (joystick_choice& c : joystick_choices) c.asked = c.given = *c.index;
+}
+
+int sound_rate_offered(int rate) {
+    for (int r : sound_rates)
+        if (r == rate) return 1;
+    return 0;
 }
 
 int check_bool(const char* word) {
@@ -150,8 +259,17 @@ int apply_option(const char* word, const char* value) {
     }
     if (o->target == &skip && skip == 0) skip = 1;
     if (o->target == &winsize && (winsize < 0 || winsize >= 4)) winsize = 1;
-    if (o->target == &joy1) joy1 = check_joystick(joy1);
-    if (o->target == &joy2) joy2 = check_joystick(joy2);
+    for (joystick_choice& c : joystick_choices)
+        if (o->target == c.index) {
+            c.asked = *c.index;
+            c.given = *c.index = check_joystick(c.asked);
+        }
+    // Any other rate makes frames of no sound or of hundreds of megabytes.
+    if (o->target == &sound_rate && !sound_rate_offered(sound_rate)) {
+        std::fprintf(stderr, "vortan: -sndrate %s: the sound rate must be %s; %d is used\n", value,
+                     sound_rates_text, default_sound_rate);
+        sound_rate = default_sound_rate;
+    }
     return 1;
 }
 
@@ -161,26 +279,22 @@ void finish_options() {
 
 int parse_file(const char* file_name, std::vector<std::string>& tokens) {
     tokens.clear();
-    FILE* f = std::fopen(file_name, "r");
-    if (!f) return 0;
-    std::string word;
-    int cut = 0;
-    for (;;) {
-        int c = std::fgetc(f);
-        if (c == EOF || std::isspace((unsigned char)c)) {
-            if (!word.empty()) tokens.push_back(word);
-            word.clear();
-            if (c == EOF) break;
-            continue;
-        }
-        if (word.size() < config_word_size)
-            word.push_back((char)c);
-        else
-            cut = 1;
+    const char* why = nullptr;
+    FILE* f = open_regular_file(file_name, &why);
+    if (!f) {
+        // No file at all is the first run's usual case.
+        if (errno != ENOENT) std::fprintf(stderr, "vortan: %s: %s, not read\n", file_name, why);
+        return 0;
     }
+    std::string word;
+    word_problems problems = {};
+    while (next_word(f, word, problems)) tokens.push_back(word);
     int failed = std::ferror(f);
     std::fclose(f);
-    if (cut)
+    if (problems.unclosed)
+        std::fprintf(stderr, "%s: a quoted word has no closing quote; it ends at its line end\n",
+                     file_name);
+    if (problems.cut)
         std::fprintf(stderr, "%s: words longer than %zu characters were cut\n", file_name,
                      config_word_size);
     if (failed) std::fprintf(stderr, "%s: read error, the rest of the file is ignored\n", file_name);
@@ -203,11 +317,27 @@ void do_config(const char* file_name) {
 }
 
 int save_config(const char* file_name) {
+    std::string target;
+    if (!follow_links(file_name, target)) return save_failed(file_name, std::strerror(ELOOP));
+    struct stat old;
+    const int exists = stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) return save_failed(file_name, "not a regular file");
+    if (exists && !(old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
+        std::fprintf(stderr, "vortan: %s is read-only: the settings of this run were not saved\n",
+                     file_name);
+        return 1;
+    }
     // Written beside the old file and moved over it, so a failed write
     // never leaves the user with half a configuration.
-    std::string temp = std::string(file_name) + ".new";
+    std::string temp = target + ".new";
     FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f) return 0;
+    if (!f) return save_failed(file_name, std::strerror(errno));
+    if (exists && fchmod(fileno(f), old.st_mode & 07777) != 0) {
+        const int error = errno;
+        std::fclose(f);
+        std::remove(temp.c_str());
+        return save_failed(file_name, std::strerror(error));
+    }
     std::fprintf(f, "-scale %s\n", on_off(scale));
     std::fprintf(f, "-vsync %s\n", on_off(vsync));
     std::fprintf(f, "-throttle %s\n", on_off(throttle));
@@ -219,18 +349,28 @@ int save_config(const char* file_name) {
     std::fprintf(f, "-winy %d\n", winy);
     std::fprintf(f, "-sndrate %d\n", sound_rate);
     std::fprintf(f, "-blur %s\n", on_off(blur));
-    std::fprintf(f, "-joy1 %d\n-joy1_a %d\n-joy1_b %d\n-joy1_c %d\n", joy1, joy1_a, joy1_b, joy1_c);
-    std::fprintf(f, "-joy2 %d\n-joy2_a %d\n-joy2_b %d\n-joy2_c %d\n", joy2, joy2_a, joy2_b, joy2_c);
+    std::fprintf(f, "-joy1 %d\n-joy1_a %d\n-joy1_b %d\n-joy1_c %d\n",
+                 joystick_to_save(joystick_choices[0]), joy1_a, joy1_b, joy1_c);
+    std::fprintf(f, "-joy2 %d\n-joy2_a %d\n-joy2_b %d\n-joy2_c %d\n",
+                 joystick_to_save(joystick_choices[1]), joy2_a, joy2_b, joy2_c);
     std::fprintf(f, "-scanlines %s\n", on_off(scanlines));
     write_path(f, "-romdir", rom_dir);
     write_path(f, "-zipdir", zip_dir);
     write_path(f, "-dipdir", dip_dir);
     write_path(f, "-snapdir", snap_dir);
     int ok = std::fflush(f) == 0 && !std::ferror(f);
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), file_name) != 0) {
+    int error = ok ? 0 : errno;
+    if (std::fclose(f) != 0 && ok) {
+        ok = 0;
+        error = errno;
+    }
+    if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = 0;
+        error = errno;
+    }
+    if (!ok) {
         std::remove(temp.c_str());
-        return 0;
+        return save_failed(file_name, error ? std::strerror(error) : "write error");
     }
     return 1;
 }

@@ -110,9 +110,8 @@ void gui_manage_sound(int on) {
 
 void gui_manage_rate(int rate) {
     sound_rate = rate;
-    check_menu_item(cmd_rate_11025, rate == 11025);
-    check_menu_item(cmd_rate_22050, rate == 22050);
-    check_menu_item(cmd_rate_44100, rate == 44100);
+    for (int i = 0; i < (int)std::size(sound_rates); i++)
+        check_menu_item(cmd_rate_11025 + i, rate == sound_rates[i]);
     if (game_loaded) {
         core_set_sound_rate(sound_enabled ? rate : 0);
         if (sound_enabled && !headless) init_sound(rate);
@@ -278,9 +277,9 @@ void menu_command(int command) {
         break;
     case cmd_rate_11025:
     case cmd_rate_22050:
-    case cmd_rate_44100: {
-        static const int rates[] = {11025, 22050, 44100};
-        gui_manage_rate(rates[command - cmd_rate_11025]);
+    case cmd_rate_44100:
+    case cmd_rate_48000: {
+        gui_manage_rate(sound_rates[command - cmd_rate_11025]);
         message_printf("Sound rate set to %d", sound_rate);
         break;
     }

@@ -19,6 +19,7 @@ enum menu_command : int {
     cmd_rate_11025 = 40025,
     cmd_rate_22050 = 40026,
     cmd_rate_44100 = 40027,
+    cmd_rate_48000 = 40028,
     cmd_strech = 40029,
     cmd_free = 40034,
     cmd_fullscreen = 40036,

@@ -73,6 +73,7 @@ static void sound_menu() {
         item("11025", nullptr, cmd_rate_11025);
         item("22050", nullptr, cmd_rate_22050);
         item("44100", nullptr, cmd_rate_44100);
+        item("48000", nullptr, cmd_rate_48000);
         ImGui::EndMenu();
     }
     ImGui::Separator();

@@ -7,6 +7,12 @@
 inline constexpr size_t option_path_size = 256;
 inline constexpr size_t config_word_size = 255;  // longer words are cut
 
+// The sound rates the program offers, in the order of the Sound menu's items.
+inline constexpr int sound_rates[] = {11025, 22050, 44100, 48000};
+inline constexpr const char* sound_rates_text = "11025, 22050, 44100 or 48000";
+inline constexpr int default_sound_rate = 44100;
+int sound_rate_offered(int rate);
+
 struct options_record {
     int width;   // full-screen mode and frame buffer: 320
     int height;  // 240
@@ -35,11 +41,17 @@ extern char snap_dir[option_path_size];
 
 void set_option_defaults();
 void do_config(const char* file_name);
-// Writes the file; 1 when written. A failed write leaves the old file as it was.
+// Writes the file, through a symbolic link to its target, keeping its
+// permissions; 1 when written. A read-only file is left as it is, with a
+// word on stderr, and also gives 1. A failed write leaves the old file as it
+// was and is reported on stderr and in a message box.
 int save_config(const char* file_name);
 int check_bool(const char* word);
 
-// The words of a file, in order; 1 when the file was read.
+// The words of a file, in order; 1 when the file was read. A word that starts
+// with a double quote runs to the next one, blanks included ("./my roms");
+// inside it \" and \\ stand for " and \. Anything but a regular file (a
+// FIFO, a directory) is not opened, with a message on stderr.
 int parse_file(const char* file_name, std::vector<std::string>& tokens);
 void parse_args(const std::vector<std::string>& tokens);
 

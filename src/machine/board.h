@@ -1,7 +1,9 @@
 // The board as the 68000 sees it: its buffers, the I/O controller, the
 // palette registers, and machine start, reset and shutdown.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 #include "cpu68k/s68000.h"
 #include "machine/core.h"
 
@@ -39,6 +41,11 @@ uint32_t m68k_read_memory_8(uint32_t address, memory_handler* entry);
 uint32_t m68k_read_memory_16(uint32_t address, memory_handler* entry);
 void m68k_write_memory_8(uint32_t address, uint32_t data, memory_handler* entry);
 void m68k_write_memory_16(uint32_t address, uint32_t data, memory_handler* entry);
+
+// The board's RAMs, registers, input words, DIP switches and flags, and the
+// frame number; 0 when the bytes are not a whole board (nothing changed).
+void board_save_state(std::vector<uint8_t>& out);
+int board_load_state(const uint8_t* data, size_t size);
 
 int system_init(int sample_rate);
 void system_reset();

@@ -5,9 +5,11 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "machine/board.h"
 #include "machine/dip.h"
+#include "machine/rewind.h"
 #include "machine/rom_loader.h"
 #include "machine/scheduler.h"
 #include "sound/mixer.h"
@@ -29,6 +31,9 @@ int16_t frame_samples[max_frame_samples];
 core_frame last_frame = {picture, picture_pitch, 320, picture_lines, frame_samples, 0};
 
 int game_running;
+int rewinding;  // the frames rewind runs are not kept again
+// At most this much memory for the ring, whatever its length.
+constexpr size_t rewind_budget = 64u * 1024 * 1024;
 int sound_rate_now;  // 0: frames make no sound
 
 bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
@@ -67,24 +72,79 @@ const driver_record* core_game(int index) {
 
 const driver_record* core_find_game(const char* short_name) { return find_driver(short_name); }
 
+namespace {
+
+// The running game as it was before another load was tried, so that a load
+// that fails can give it back.
+struct running_game {
+    const driver_record* game;
+    std::vector<uint8_t> program, samples, state;
+    char dirs[3][path_buffer_size];
+    uint8_t dip_used;
+};
+
+void keep_running_game(running_game& kept) {
+    kept.game = game_driver;
+    kept.program.assign(program_rom, program_rom + sizeof program_rom);
+    kept.samples.assign(sample_rom, sample_rom + sizeof sample_rom);
+    core_save_state(kept.state);
+    std::memcpy(kept.dirs[0], game_rom_dir, path_buffer_size);
+    std::memcpy(kept.dirs[1], game_zip_dir, path_buffer_size);
+    std::memcpy(kept.dirs[2], game_dip_dir, path_buffer_size);
+    kept.dip_used = dip_used;
+}
+
+void restore_running_game(const running_game& kept) {
+    game_driver = kept.game;
+    std::memcpy(program_rom, kept.program.data(), sizeof program_rom);
+    std::memcpy(sample_rom, kept.samples.data(), sizeof sample_rom);
+    program_rom_host_order = 1;
+    std::memcpy(game_rom_dir, kept.dirs[0], path_buffer_size);
+    std::memcpy(game_zip_dir, kept.dirs[1], path_buffer_size);
+    std::memcpy(game_dip_dir, kept.dirs[2], path_buffer_size);
+    std::string ignored;
+    core_load_state(kept.state.data(), kept.state.size(), ignored);
+    dip_used = kept.dip_used;
+    // Its switches were written before the other game was tried.
+    dip_mark_stored();
+}
+
+void clear_roms() {
+    std::memset(program_rom, 0, sizeof program_rom);
+    std::memset(sample_rom, 0, sizeof sample_rom);
+}
+
+}  // namespace
+
 int core_load(const char* short_name, const core_paths& paths, int sample_rate) {
-    if (game_running) core_unload();
-    if (!copy_dir(game_rom_dir, paths.rom_dir) || !copy_dir(game_zip_dir, paths.zip_dir) ||
-        !copy_dir(game_dip_dir, paths.dip_dir))
-        return 0;
-    if (!load_driver(short_name)) {
-        // Nothing of a half-loaded set may stay behind for the next game.
-        game_driver = nullptr;
-        std::memset(program_rom, 0, sizeof program_rom);
-        std::memset(sample_rom, 0, sizeof sample_rom);
+    std::unique_ptr<running_game> kept;
+    if (game_running) {
+        kept = std::make_unique<running_game>();
+        keep_running_game(*kept);
+        // The running game's switches are kept before the new game's are read.
+        dip_write(game_driver->short_name, game_driver->description);
+    }
+    const bool dirs_fit = copy_dir(game_rom_dir, paths.rom_dir) && copy_dir(game_zip_dir, paths.zip_dir) &&
+                          copy_dir(game_dip_dir, paths.dip_dir);
+    clear_roms();
+    if (!dirs_fit || !load_driver(short_name)) {
+        if (kept) {
+            restore_running_game(*kept);
+        } else {
+            // Nothing of a half-loaded set may stay behind for the next game.
+            game_driver = nullptr;
+            clear_roms();
+        }
         return 0;
     }
+    if (kept) system_reset();
     init_machine();
     sound_rate_now = sample_rate;
     system_init(sample_rate);
     // The game's own init chose its palette mode.
     set_palette_mode(palette_mode);
     frames_run = 0;
+    rewind_clear();
     last_frame.sample_count = 0;
     std::memset(picture, 0, sizeof picture);
     game_running = 1;
@@ -95,6 +155,7 @@ int core_unload() {
     if (!game_running) return 1;
     const int kept = free_driver();
     system_shutdown();
+    rewind_clear();
     game_running = 0;
     return kept;
 }
@@ -121,8 +182,27 @@ const core_frame& core_run_frame(int draw) {
         last_frame.width = vp_width < picture_pitch ? vp_width : picture_pitch;
     }
     last_frame.sample_count = sound_rate_now > 0 && sound_initialised ? render_sound(frame_samples) : 0;
+    if (!rewinding) rewind_record();
     return last_frame;
 }
+
+void core_set_rewind(int seconds) { rewind_configure(seconds, rewind_budget); }
+
+const core_frame* core_rewind_frame() {
+    if (!game_running) return nullptr;
+    rewinding = 1;
+    const int stepped = rewind_back([] {
+        core_run_frame(1);
+        return 1;
+    });
+    rewinding = 0;
+    if (!stepped) return nullptr;
+    last_frame.sample_count = 0;
+    return &last_frame;
+}
+
+size_t core_rewind_frames() { return rewind_frames(); }
+size_t core_rewind_memory() { return rewind_memory(); }
 
 const core_frame& core_last_frame() { return last_frame; }
 uint64_t core_frame_number() { return frames_run; }

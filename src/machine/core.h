@@ -64,6 +64,15 @@ const core_frame& core_run_frame(int draw);
 const core_frame& core_last_frame();
 uint64_t core_frame_number();  // frames run since the game started
 
+// Rewind: while seconds > 0 the state after every frame is kept, up to that
+// many seconds within a memory budget. core_rewind_frame goes one frame back
+// and returns its picture (the frame's sound is dropped); null when nothing
+// older is kept. Loading or unloading a game starts the ring again.
+void core_set_rewind(int seconds);
+const core_frame* core_rewind_frame();
+size_t core_rewind_frames();  // states kept
+size_t core_rewind_memory();  // bytes they take
+
 // Settings of the running machine.
 void core_set_pixel_format(int format_555);
 void core_set_palette_mode(int mode);  // 0 fixed, 1 from palette RAM
@@ -90,3 +99,7 @@ uint8_t* core_work_ram(size_t* size);
 // leaves the machine as it was with the reason in error.
 int core_save_state(std::vector<uint8_t>& out);
 int core_load_state(const uint8_t* data, size_t size, std::string& error);
+// The same as files: a save goes to a temporary file renamed over the old
+// one, so a failed write keeps the old state; the error names the file.
+int core_save_state_file(const char* path, std::string& error);
+int core_load_state_file(const char* path, std::string& error);

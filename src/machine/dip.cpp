@@ -1,6 +1,7 @@
 #include "machine/dip.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "machine/core.h"
 #include "machine/debug_log.h"
@@ -11,6 +12,11 @@ uint8_t dip_bank;
 uint8_t dip_used;
 
 namespace {
+// The bytes as the file gave them (or as last saved): the file is written
+// only when the switches differ, so a run that changed nothing leaves it
+// exactly as it was.
+uint8_t dip_stored[2] = {0xFF, 0xFF};
+
 bool dip_path(char (&path)[path_buffer_size], const char* short_name) {
     const int n = std::snprintf(path, sizeof path, "%s/%s.dip", game_dip_dir, short_name);
     return n >= 0 && static_cast<size_t>(n) < sizeof path;
@@ -22,6 +28,7 @@ void dip_reset() {
     dip_used = 0;
     dip_switch[0] = 0xFF;
     dip_switch[1] = 0xFF;
+    std::memcpy(dip_stored, dip_switch, sizeof dip_stored);
 }
 
 int dip_read(const char* short_name) {
@@ -30,22 +37,33 @@ int dip_read(const char* short_name) {
         core_loader_printf("Error loading file`%s/%s.dip'\n", game_dip_dir, short_name);
         return 0;
     }
-    if (file_exist(path)) {
-        dip_used = 1;
-        // A shorter file leaves the remaining byte at its default.
-        load_file(path, dip_switch, sizeof dip_switch);
+    if (!file_exist(path)) return 1;
+    // A shorter file leaves the remaining byte at its default; a file that
+    // cannot be read leaves both, and the game still runs.
+    uint8_t bytes[2] = {0xFF, 0xFF};
+    if (!load_file(path, bytes, sizeof bytes)) {
+        core_loader_printf("Error loading file`%s'\n", path);
+        return 1;
     }
+    dip_used = 1;
+    std::memcpy(dip_switch, bytes, sizeof dip_switch);
+    std::memcpy(dip_stored, bytes, sizeof dip_stored);
     return 1;
 }
 
 int dip_write(const char* short_name, const char* description) {
-    if (!dip_used) return 1;
+    if (std::memcmp(dip_switch, dip_stored, sizeof dip_switch) == 0) return 1;
     char path[path_buffer_size];
-    if (!dip_path(path, short_name)) return 0;
-    if (!save_file(path, dip_switch, sizeof dip_switch)) return 0;
+    if (!dip_path(path, short_name) || !save_file(path, dip_switch, sizeof dip_switch)) {
+        core_loader_printf("Error saving file `%s/%s.dip'\n", game_dip_dir, short_name);
+        return 0;
+    }
+    std::memcpy(dip_stored, dip_switch, sizeof dip_stored);
     debug_log("saved dip_switch to `%s' for `%s'\n", path, description);
     return 1;
 }
+
+void dip_mark_stored() { std::memcpy(dip_stored, dip_switch, sizeof dip_stored); }
 
 void dip_toggle_bank() {
     dip_used = 1;

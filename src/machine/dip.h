@@ -10,8 +10,12 @@ void dip_reset();  // defaults at the start of a load
 // After the ROMs loaded: reads the game's file if there is one. 0 only when
 // the file's path does not fit its buffer (the load then fails).
 int dip_read(const char* short_name);
-// At unload, when used; 0 when the file could not be written.
+// At unload: writes the file only when the switches differ from what was
+// read. 0, with a line on the standard output, when that write failed.
 int dip_write(const char* short_name, const char* description);
+// The switches as they are now are what the file holds (a running game given
+// back after another failed to load).
+void dip_mark_stored();
 void dip_toggle_bank();        // F6
 void dip_invert_bit(int bit);  // keypad 1..8 invert bits 7..0; bit outside 0..7 is ignored
 // The on-screen line the DIP keys show: "DIP#<bank> = <bits 7..0>".

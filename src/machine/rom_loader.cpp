@@ -2,6 +2,9 @@
 // board's regions in 68000 byte order.
 #include "machine/rom_loader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unzip.h>
 
 #include <cstdio>
@@ -16,6 +19,53 @@ char game_zip_dir[path_buffer_size] = "./ziproms";
 char game_dip_dir[path_buffer_size] = "./dip";
 
 namespace {
+
+// Opened without blocking (a FIFO would wait for a writer forever) and kept
+// only when it is a plain file. Writing empties the file only once it is
+// known to be one.
+std::FILE* open_regular_file(const char* path, bool for_writing, int64_t* size = nullptr) {
+    const int flags = (for_writing ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+    const int fd = ::open(path, flags, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        core_loader_printf("Not a regular file: `%s'\n", path);
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* f = nullptr;
+    if ((!for_writing || ::ftruncate(fd, 0) == 0) &&
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
+        f = ::fdopen(fd, for_writing ? "wb" : "rb");
+    if (!f) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (size) *size = st.st_size;
+    return f;
+}
+
+// The zip reader opens its archive through the same check.
+voidpf open_archive(voidpf, const void* path, int mode) {
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
+    return open_regular_file(static_cast<const char*>(path), false);
+}
+
+// The reader would hand over the bytes of any other method as they are,
+// unchecked by the CRC, so only stored and deflated members are taken.
+bool member_readable(const unz_file_info& info, const char* archive, const char* member, uint32_t size) {
+    if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
+        core_loader_printf("File `%s' in archive `%s' uses compression method %lu, not stored or deflated\n",
+                    member, archive, info.compression_method);
+        return false;
+    }
+    if (info.uncompressed_size != size) {
+        core_loader_printf("Wrong size for file `%s' in archive `%s': expected %u bytes, found %lu\n", member,
+                    archive, size, info.uncompressed_size);
+        return false;
+    }
+    return true;
+}
 
 // Room in a region, or 0 for a buffer that is not one of the board's ROMs.
 uint32_t region_size(const uint8_t* region) {
@@ -102,10 +152,17 @@ int load_loose(const rom_entry& e, const char* short_name) {
     }
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
-    if (!load_file(path, buffer, e.size)) {
+    int64_t found = 0;
+    if (!load_file(path, buffer, e.size, &found)) {
         core_loader_printf("Error loading file`%s'\n", path);
         std::free(buffer);
         return 0;
+    }
+    // A loose file of another size still loads (its first bytes, or zeros
+    // past its end), but the user hears of it.
+    if (found != e.size) {
+        core_loader_printf("Wrong size for file `%s': expected %u bytes, found %lld\n", path, e.size,
+                    static_cast<long long>(found));
     }
     place(e, buffer);
     std::free(buffer);
@@ -154,22 +211,23 @@ int load_rom(const rom_entry* list) {
 }
 
 int file_exist(const char* path) {
-    std::FILE* f = std::fopen(path, "rb");
+    std::FILE* f = open_regular_file(path, false);
     if (!f) return 0;
     std::fclose(f);
     return 1;
 }
 
-int load_file(const char* path, void* buffer, uint32_t count) {
-    std::FILE* f = std::fopen(path, "rb");
+int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size) {
+    std::FILE* f = open_regular_file(path, false, file_size);
     if (!f) return 0;
     std::fread(buffer, 1, count, f);
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    return 1;
+    return failed ? 0 : 1;
 }
 
 int save_file(const char* path, const void* buffer, uint32_t count) {
-    std::FILE* f = std::fopen(path, "wb");
+    std::FILE* f = open_regular_file(path, true);
     if (!f) return 0;
     const size_t written = std::fwrite(buffer, 1, count, f);
     // A short write or a failed flush (full disk) is a failure, not a success.
@@ -178,13 +236,16 @@ int save_file(const char* path, const void* buffer, uint32_t count) {
 }
 
 int load_zip(const char* archive, const char* member, void* buffer, uint32_t size) {
-    unzFile zip = unzOpen(archive);
+    zlib_filefunc64_def io;
+    fill_fopen64_filefunc(&io);
+    io.zopen64_file = open_archive;
+    unzFile zip = unzOpen2_64(archive, &io);
     if (!zip) return 0;
     int ok = 0;
     unz_file_info info;
     if (unzLocateFile(zip, member, 2) == UNZ_OK &&
         unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK &&
-        info.uncompressed_size == size && unzOpenCurrentFile(zip) == UNZ_OK) {
+        member_readable(info, archive, member, size) && unzOpenCurrentFile(zip) == UNZ_OK) {
         const int read = unzReadCurrentFile(zip, buffer, size);
         // Closing checks the CRC once the whole member was read.
         const int closed = unzCloseCurrentFile(zip);

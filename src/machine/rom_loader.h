@@ -13,8 +13,13 @@ extern char game_zip_dir[path_buffer_size];
 extern char game_dip_dir[path_buffer_size];
 
 int load_rom(const rom_entry* list);
+// The helpers open regular files only: a directory, a FIFO or a device is
+// refused by name on the standard output, so nothing ever blocks on a path.
 int file_exist(const char* path);
-int load_file(const char* path, void* buffer, uint32_t count);
+// Reads up to count bytes. 0 when the file cannot be opened or a read fails;
+// file_size, when given, receives the file's length.
+int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size = nullptr);
 int save_file(const char* path, const void* buffer, uint32_t count);
+// Only stored and deflated members are read; the size and the CRC must match.
 int load_zip(const char* archive, const char* member, void* buffer, uint32_t size);
 void byteswap(void* buffer, uint32_t length);

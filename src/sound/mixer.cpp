@@ -2,6 +2,8 @@
 #include <cstring>
 #include <new>
 
+#include "common/state_bytes.h"
+
 #include "machine/board.h"
 #include "sound/mixer.h"
 #include "sound/sn76496.h"
@@ -108,4 +110,21 @@ int render_sound(int16_t* block) {
         block[i] = saturate(s);
     }
     return n;
+}
+
+void mixer_save_state(std::vector<uint8_t>& out) {
+    state_writer w{out};
+    w.put(sample_rate);
+    w.put(sample_carry);
+}
+
+int mixer_load_state(const uint8_t* data, size_t size) {
+    state_reader r{data, size};
+    int rate = 0, carry = 0;
+    r.get(rate);
+    r.get(carry);
+    // The frames' lengths follow the rate the machine runs at now.
+    if (!r.done() || rate != sample_rate || carry < 0 || carry >= 60) return 0;
+    sample_carry = carry;
+    return 1;
 }

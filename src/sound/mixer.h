@@ -1,6 +1,8 @@
 // Mixing one frame of the three chips into a mono 16-bit block.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "sound/channels.h"
 
@@ -19,3 +21,7 @@ int frame_sample_count();
 // samples_per_frame + 1; silence while the chips are not initialised) and
 // returns how many.
 int render_sound(int16_t* block);
+
+// The mixer's place in the frames' sample counts; a load needs the same rate.
+void mixer_save_state(std::vector<uint8_t>& out);
+int mixer_load_state(const uint8_t* data, size_t size);

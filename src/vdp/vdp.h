@@ -1,7 +1,9 @@
 // The video display processor as the 68000 sees it: ports, registers,
 // video/colour/scroll RAM, DMA, and the values derived from the registers.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 #include "cpu68k/s68000.h"
 
 struct vdp_state {
@@ -49,6 +51,11 @@ uint16_t vdp_ctrl_r();
 uint16_t vdp_hv_counter();
 
 void vdp_reset();
+
+// The chip's record; a load rebuilds what its registers decide. 0 when the
+// bytes are not a whole record (nothing changed).
+void vdp_save_state(std::vector<uint8_t>& out);
+int vdp_load_state(const uint8_t* data, size_t size);
 
 // Below: used by the board's own pieces (DMA, renderer) and by tests.
 extern const uint8_t vdp_register_defaults[24];

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cstdio>
@@ -80,6 +81,18 @@ TEST(CommandLine, UsageErrors) {
         std::string error;
         EXPECT_FALSE(parse(args, cli, error)) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];
+    }
+}
+
+TEST(CommandLine, SoundRateIsOneOfThoseOffered) {
+    command_line cli;
+    std::string error;
+    for (const char* rate : {"11025", "22050", "44100", "48000"})
+        EXPECT_TRUE(parse({"-sndrate", rate, "columns"}, cli, error)) << rate;
+    for (const char* rate : {"2147483647", "0", "59", "-1", "32000", "x"}) {
+        EXPECT_FALSE(parse({"-SNDRATE", rate, "columns"}, cli, error)) << rate;
+        EXPECT_NE(error.find(rate), std::string::npos) << error;
+        EXPECT_NE(error.find("11025, 22050, 44100 or 48000"), std::string::npos) << error;
     }
 }
 
@@ -220,9 +233,9 @@ protected:
     }
 
     // Runs the program in the test's folder; returns its exit status.
-    int run(const std::string& args, const std::string& env = "") {
-        std::string cmd = "cd '" + dir + "' && " + env + " timeout 120 '" VORTAN_BINARY "' " + args +
-                          " >out.txt 2>err.txt";
+    int run(const std::string& args, const std::string& env = "", int seconds = 120) {
+        std::string cmd = "cd '" + dir + "' && " + env + " timeout " + std::to_string(seconds) +
+                          " '" VORTAN_BINARY "' " + args + " >out.txt 2>err.txt";
         int rc = std::system(cmd.c_str());
         out = read_file(dir + "/out.txt");
         err = read_file(dir + "/err.txt");
@@ -251,6 +264,62 @@ TEST_F(Program, GameThatCannotLoadEndsWithStatusOne) {
     EXPECT_EQ(run("-headless -frames 5 \"columns \""), 1);
     EXPECT_EQ(run("-bench 5 -romdir ./elsewhere columns"), 1);
     EXPECT_EQ(out.find("frames"), std::string::npos);
+}
+
+TEST_F(Program, HeadlessRunOfAGameThatCannotLoadEnds) {
+    EXPECT_EQ(run("-headless nosuchgame", "", 20), 1);
+    EXPECT_NE(err.find("Error loading driver"), std::string::npos) << err;
+}
+
+TEST_F(Program, NoOutputIsWrittenOverTheScriptOrAnotherOutput) {
+    const std::string script = "0 key1\n";
+    std::ofstream(path("s.txt")) << script;
+    ASSERT_EQ(mkdir(path("sub").c_str(), 0700), 0);
+    EXPECT_EQ(run("-headless -frames 2 -playback s.txt -record ./s.txt columns"), 2);
+    EXPECT_NE(err.find("same file"), std::string::npos) << err;
+    EXPECT_EQ(read_file(path("s.txt")), script);
+
+    // Other spellings of one file: through a folder, a link, a second name,
+    // and two outputs that do not exist yet.
+    ASSERT_EQ(symlink("s.txt", path("link.txt").c_str()), 0);
+    ASSERT_EQ(link(path("s.txt").c_str(), path("hard.txt").c_str()), 0);
+    const std::vector<std::vector<std::string>> same = {
+        {"-playback", path("s.txt"), "-record", dir + "/sub/../s.txt"},
+        {"-playback", path("s.txt"), "-wavwrite", path("link.txt")},
+        {"-snapshot", path("hard.txt"), "-playback", path("s.txt")},
+        {"-record", path("new.txt"), "-wavwrite", dir + "/./new.txt"},
+    };
+    for (const auto& words : same) {
+        std::vector<const char*> args;
+        for (const std::string& w : words) args.push_back(w.c_str());
+        args.push_back("columns");
+        command_line cli;
+        std::string error;
+        EXPECT_FALSE(parse(args, cli, error)) << words[1] << " " << words[3];
+    }
+    command_line cli;
+    std::string error;
+    const std::string a = path("s.txt"), b = path("sub/s.txt");
+    EXPECT_TRUE(parse({"-playback", a.c_str(), "-record", b.c_str(), "columns"}, cli, error))
+        << error;
+    EXPECT_EQ(read_file(path("s.txt")), script);
+}
+
+TEST_F(Program, WavNeedsTheSoundOn) {
+    EXPECT_EQ(run("-headless -frames 5 -sound off -wavwrite a.wav columns"), 2);
+    EXPECT_NE(err.find("-wavwrite"), std::string::npos) << err;
+    EXPECT_FALSE(exists("a.wav"));
+    std::ofstream(path("vortan.cfg")) << "-sound off\n";
+    EXPECT_EQ(run("-headless -frames 5 -wavwrite a.wav columns"), 2);
+    EXPECT_FALSE(exists("a.wav"));
+    EXPECT_EQ(run("-headless -frames 5 -sndrate 30 -wavwrite a.wav -sound on columns"), 2);
+    EXPECT_FALSE(exists("a.wav"));
+    // The offered rate added for the menu writes whole frames at 800 samples.
+    EXPECT_EQ(run("-headless -frames 5 -sndrate 48000 -wavwrite a.wav -sound on columns"), 0)
+        << err;
+    std::string wav = read_file(path("a.wav"));
+    ASSERT_EQ(wav.size(), 44u + 5 * 800 * 2);
+    EXPECT_EQ(le32(wav, 24), 48000u);
 }
 
 TEST_F(Program, HeadlessFramesReadTheConfigurationButNeverWriteIt) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
 
@@ -227,22 +231,152 @@ TEST_F(ConfigTest, WrittenFileReadsBack) {
     EXPECT_STREQ(snap_dir, "shots");
 }
 
-TEST_F(ConfigTest, DirectoryWithBlankIsLeftOutRatherThanMisread) {
-    std::snprintf(rom_dir, option_path_size, "/my roms");
-    ASSERT_EQ(save_config(path.c_str()), 1);
-    EXPECT_EQ(read().find("-romdir"), std::string::npos);
+TEST_F(ConfigTest, DirectoriesWithBlanksAreQuoted) {
+    write("-romdir \"./my roms\" -zipdir \"say \\\"hi\\\" \\\\ there\" -skip 2\n");
     do_config(path.c_str());
-    EXPECT_STREQ(rom_dir, "./roms");
+    EXPECT_STREQ(rom_dir, "./my roms");
+    EXPECT_STREQ(zip_dir, "say \"hi\" \\ there");
+    EXPECT_EQ(skip, 2);
+
+    std::snprintf(dip_dir, option_path_size, "%s", "");
+    std::snprintf(snap_dir, option_path_size, "%s", "a\\b");  // plain: the backslash stays as it is
+    ASSERT_EQ(save_config(path.c_str()), 1);
+    EXPECT_NE(read().find("-romdir \"./my roms\"\n"), std::string::npos) << read();
+    set_option_defaults();
+    do_config(path.c_str());
+    EXPECT_STREQ(rom_dir, "./my roms");
+    EXPECT_STREQ(zip_dir, "say \"hi\" \\ there");
+    EXPECT_STREQ(dip_dir, "");
+    EXPECT_STREQ(snap_dir, "a\\b");
+
+    // A quote left open ends at the line end, and the next line reads as ever.
+    write("-romdir \"./my roms \n-skip 3\n");
+    testing::internal::CaptureStderr();
+    do_config(path.c_str());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("closing quote"), std::string::npos);
+    EXPECT_STREQ(rom_dir, "./my roms ");
+    EXPECT_EQ(skip, 3);
 }
 
-TEST_F(ConfigTest, FailedWriteKeepsTheOldFile) {
+TEST_F(ConfigTest, FailedWriteKeepsTheOldFileAndSaysSo) {
     write("-skip 4\n");
     std::string blocked = dir + "/vortan.cfg.new";
     ASSERT_EQ(mkdir(blocked.c_str(), 0700), 0);  // the temporary cannot be created
     skip = 2;
+    const int boxes = box_count;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(save_config(path.c_str()), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(path), std::string::npos);
+    EXPECT_EQ(box_count, boxes + 1);
+    EXPECT_NE(std::string(last_box_text).find(path), std::string::npos);
     EXPECT_EQ(read(), "-skip 4\n");
     EXPECT_EQ(save_config((dir + "/no/such/dir/vortan.cfg").c_str()), 0);
+}
+
+TEST_F(ConfigTest, JoystickAskedForIsKeptWhenNoneIsAttached) {
+    joypad_count = 0;
+    write("-joy1 2 -joy2 1\n");
+    do_config(path.c_str());
+    EXPECT_EQ(joy1, 0);  // used: no such device
+    EXPECT_EQ(joy2, 0);
+    ASSERT_EQ(save_config(path.c_str()), 1);
+    EXPECT_NE(read().find("-joy1 2\n"), std::string::npos) << read();
+    EXPECT_NE(read().find("-joy2 1\n"), std::string::npos) << read();
+    // A value changed during the run is the one saved.
+    joy1 = 1;
+    ASSERT_EQ(save_config(path.c_str()), 1);
+    EXPECT_NE(read().find("-joy1 1\n"), std::string::npos) << read();
+}
+
+TEST_F(ConfigTest, SavingKeepsTheFilesPermissionsAndLinks) {
+    // A private file stays private.
+    write("-skip 4\n");
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    ASSERT_EQ(save_config(path.c_str()), 1);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    // A read-only file is left as it is, with a word on stderr.
+    write("-skip 4\n");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(save_config(path.c_str()), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("read-only"), std::string::npos);
+    EXPECT_EQ(read(), "-skip 4\n");
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+
+    // A link is kept and its target, in another folder, rewritten.
+    ASSERT_EQ(mkdir((dir + "/real").c_str(), 0700), 0);
+    const std::string link = dir + "/linked.cfg";
+    ASSERT_EQ(symlink("real/target.cfg", link.c_str()), 0);  // not there yet
+    skip = 3;
+    ASSERT_EQ(save_config(link.c_str()), 1);
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    std::ifstream target(dir + "/real/target.cfg");
+    std::string first;
+    std::getline(target, first);
+    EXPECT_EQ(first, "-scale off");
+    skip = 2;
+    ASSERT_EQ(save_config(link.c_str()), 1);
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    set_option_defaults();
+    do_config(link.c_str());
+    EXPECT_EQ(skip, 2);
+}
+
+TEST_F(ConfigTest, OnlyTheSoundRatesOfferedAreTaken) {
+    for (int rate : {11025, 22050, 44100, 48000}) {
+        write("-sndrate " + std::to_string(rate) + "\n");
+        do_config(path.c_str());
+        EXPECT_EQ(sound_rate, rate);
+    }
+    for (const char* rate : {"2147483647", "0", "-44100", "59", "32000"}) {
+        write(std::string("-sndrate ") + rate + "\n");
+        testing::internal::CaptureStderr();
+        do_config(path.c_str());
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(sound_rate, 44100) << rate;
+        EXPECT_NE(said.find(rate), std::string::npos) << said;
+        EXPECT_NE(said.find("48000"), std::string::npos) << said;
+    }
+}
+
+// Runs fn in a child process; true when it ended by itself within the time.
+bool ends_within(int seconds, void (*fn)(const char*), const char* arg) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        fn(arg);
+        _exit(0);
+    }
+    int status = 0;
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status);
+        usleep(50 * 1000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return false;
+}
+
+TEST_F(ConfigTest, OnlyARegularFileIsRead) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    // Reading must not wait for a writer: checked in a child that can be stopped.
+    ASSERT_TRUE(ends_within(10, [](const char* p) { do_config(p); }, path.c_str()));
+    testing::internal::CaptureStderr();
+    std::vector<std::string> tokens;
+    EXPECT_EQ(parse_file(path.c_str(), tokens), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(path + ": not a regular file"),
+              std::string::npos);
+    // Nor is a regular file replaced over a FIFO by the save.
+    EXPECT_EQ(save_config(path.c_str()), 0);
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(ConfigTest, OptionWordsForTheCommandLine) {

@@ -116,9 +116,12 @@ TEST_F(GuiTest, SoundRateCommandsMarkOneRateAndShowIt) {
     EXPECT_EQ(run(cmd_rate_44100), "Sound rate set to 44100");
     EXPECT_TRUE(menu_checked(cmd_rate_44100));
     EXPECT_FALSE(menu_checked(cmd_rate_22050));
+    EXPECT_EQ(run(cmd_rate_48000), "Sound rate set to 48000");
+    EXPECT_TRUE(menu_checked(cmd_rate_48000));
+    EXPECT_FALSE(menu_checked(cmd_rate_44100));
     gui_manage_rate(32000);  // from the file: no item matches
     EXPECT_FALSE(menu_checked(cmd_rate_11025) || menu_checked(cmd_rate_22050) ||
-                 menu_checked(cmd_rate_44100));
+                 menu_checked(cmd_rate_44100) || menu_checked(cmd_rate_48000));
 }
 
 TEST_F(GuiTest, ChipKeysToggleTheirChipAndKeyZeroEnablesAll) {

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
 #include "machine/board.h"
 #include "machine/dip.h"
 #include "machine/drivers.h"
+#include "fifo_guard.h"
 #include "machine_fixture.h"
 
 namespace {
 
+using machine_test::returns_unaided;
 using machine_test::temp_folder_test;
 
 class DipSwitches : public temp_folder_test {
@@ -53,18 +56,24 @@ TEST_F(DipSwitches, DefaultsWithoutAFileAndNothingWrittenUnlessUsed) {
     EXPECT_FALSE(std::filesystem::exists(dip_file()));
 }
 
-TEST_F(DipSwitches, FileOfZeroToThreeBytes) {
+TEST_F(DipSwitches, FileOfAnyLengthIsReadAndLeftAloneUnlessTheSwitchesChange) {
     const struct { std::vector<uint8_t> file; uint8_t b0, b1; } cases[] = {
-        {{}, 0xFF, 0xFF}, {{0x12}, 0x12, 0xFF}, {{0x12, 0x34}, 0x12, 0x34}, {{0x56, 0x78, 0x9A}, 0x56, 0x78}};
+        {{}, 0xFF, 0xFF},
+        {{0x12}, 0x12, 0xFF},
+        {{0x12, 0x34}, 0x12, 0x34},
+        {{0x56, 0x78, 0x9A}, 0x56, 0x78},
+        {std::vector<uint8_t>(1000, 0x5A), 0x5A, 0x5A}};
     for (const auto& c : cases) {
         write_bytes(dip_file(), c.file);
         load();
         EXPECT_EQ(dip_switch[0], c.b0) << c.file.size() << " bytes";
         EXPECT_EQ(dip_switch[1], c.b1) << c.file.size() << " bytes";
         EXPECT_EQ(dip_used, 1);
-        // Unloading writes the two bytes back, even without a key press.
+        // A switch flipped and flipped back is no change either.
+        dip_invert_bit(2);
+        dip_invert_bit(2);
         free_driver();
-        EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{c.b0, c.b1}));
+        EXPECT_EQ(read_bytes(dip_file()), c.file);
     }
 }
 
@@ -91,16 +100,53 @@ TEST_F(DipSwitches, KeysChangeTheSelectedByteAndSurviveAnUnload) {
     EXPECT_EQ(dip_bank, 0);
 }
 
-TEST_F(DipSwitches, MissingDirectoryLosesTheSettingQuietly) {
+TEST_F(DipSwitches, FailedWriteIsReportedAndTheNextLoadStartsFromDefaults) {
     set_dir(game_dip_dir, root / "no" / "such");
     load();
-    dip_toggle_bank();
-    EXPECT_EQ(dip_used, 1);
+    dip_invert_bit(3);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(dip_write("columns", "Columns"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Error saving file `" + (root / "no" / "such" / "columns.dip").string() + "'\n");
+    testing::internal::CaptureStdout();
     free_driver();
+    testing::internal::GetCapturedStdout();
     EXPECT_FALSE(std::filesystem::exists(root / "no"));
     load();
-    EXPECT_EQ(dip_switch[1], 0xFF);
+    EXPECT_EQ(dip_switch[0], 0xFF);
     EXPECT_EQ(dip_used, 0);
+
+    // Written once, the same switches are not written again.
+    set_dir(game_dip_dir, root / "dip");
+    dip_invert_bit(3);
+    EXPECT_EQ(dip_write("columns", "Columns"), 1);
+    std::filesystem::remove(dip_file());
+    EXPECT_EQ(dip_write("columns", "Columns"), 1);
+    EXPECT_FALSE(std::filesystem::exists(dip_file()));
+}
+
+TEST_F(DipSwitches, FifoInPlaceOfTheFileIsRefusedWithoutBlocking) {
+    const std::string fifo = dip_file().string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    int loaded = -1, written = -1;
+    std::string out;
+    EXPECT_TRUE(returns_unaided({fifo}, [&] {
+        testing::internal::CaptureStdout();
+        loaded = load_driver("columns");
+        out = testing::internal::GetCapturedStdout();
+    }));
+    EXPECT_EQ(loaded, 1);  // the game runs on the default switches
+    EXPECT_NE(out.find("Not a regular file: `" + fifo + "'\n"), std::string::npos) << out;
+    EXPECT_EQ(dip_switch[0], 0xFF);
+
+    dip_invert_bit(0);
+    EXPECT_TRUE(returns_unaided({fifo}, [&] {
+        testing::internal::CaptureStdout();
+        written = dip_write("columns", "Columns");
+        testing::internal::GetCapturedStdout();
+    }));
+    EXPECT_EQ(written, 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 }  // namespace

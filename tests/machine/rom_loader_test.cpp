@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <string>
@@ -7,11 +8,14 @@
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/rom_loader.h"
+#include "fifo_guard.h"
 #include "machine_fixture.h"
 
 namespace {
 
+using machine_test::returns_unaided;
 using machine_test::temp_folder_test;
+namespace fs = std::filesystem;
 constexpr size_t k128 = 0x20000, k256 = 0x40000;
 
 class RomLoading : public temp_folder_test {
@@ -74,12 +78,46 @@ TEST_F(RomLoading, ArchiveMemberOfWrongSizeFailsAndKeepsEarlierEntries) {
     EXPECT_EQ(load("columns"), 0);
     EXPECT_EQ(program_rom[0], even[0]);
     EXPECT_EQ(program_rom[1], 0xAA);
-    EXPECT_NE(out.find("Error loading file `epr13111.31' from archive `" + zip_path("columns") + "'\n"),
+    const std::string zip = zip_path("columns");
+    EXPECT_NE(out.find("Wrong size for file `epr13111.31' in archive `" + zip +
+                       "': expected 131072 bytes, found 131071\n"
+                       "Error loading file `epr13111.31' from archive `" + zip + "'\n"),
               std::string::npos);
 
     // One byte too long is just as wrong.
     write_zip(root / "ziproms" / "columns.zip", {{"epr13112.32", even}, {"epr13111.31", pattern(k128 + 1, 4)}});
     EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("expected 131072 bytes, found 131073\n"), std::string::npos);
+}
+
+// Sets the compression method of a member in its local and central headers.
+void set_method(std::vector<uint8_t>& zip, const std::string& name, uint8_t method) {
+    const struct { uint8_t kind; size_t name_length, name, method; } headers[] = {{3, 26, 30, 8}, {1, 28, 46, 10}};
+    for (const auto& h : headers) {
+        for (size_t at = 0; at + h.name < zip.size(); at++) {
+            if (zip[at] != 'P' || zip[at + 1] != 'K' || zip[at + 2] != h.kind || zip[at + 3] != h.kind + 1) continue;
+            const size_t length = zip[at + h.name_length] | zip[at + h.name_length + 1] << 8;
+            if (std::string(zip.begin() + at + h.name, zip.begin() + at + h.name + length) == name)
+                zip[at + h.method] = method;
+        }
+    }
+}
+
+// A member packed some other way (bzip2 here) would reach the ROM as its
+// packed bytes, unchecked.
+TEST_F(RomLoading, ArchiveMemberNeitherStoredNorDeflatedIsRefusedByName) {
+    const auto zip = root / "ziproms" / "columns.zip";
+    write_zip(zip, {{"epr13112.32", pattern(k128, 1)}, {"epr13111.31", pattern(k128, 50, 3)}}, 0);
+    auto bytes = read_bytes(zip);
+    set_method(bytes, "epr13111.31", 12);
+    write_bytes(zip, bytes);
+
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("File `epr13111.31' in archive `" + zip.string() +
+                       "' uses compression method 12, not stored or deflated\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(program_rom[1], 0xAA);
 }
 
 TEST_F(RomLoading, ArchiveMemberFailingItsCrcIsRefused) {
@@ -119,7 +157,7 @@ TEST_F(RomLoading, ArchiveThatIsNotAZipOrIsEmptyFailsWithoutFallback) {
     EXPECT_EQ(program_rom[0], 0xAA);
 }
 
-TEST_F(RomLoading, LooseFileLongerIsTruncatedShorterOrEmptyLeavesZeros) {
+TEST_F(RomLoading, LooseFileOfWrongSizeLoadsAndIsReportedWithBothSizes) {
     const auto longer = pattern(k128 + 100, 5);
     const auto shorter = pattern(1000, 17);
     write_bytes(loose_path("columns", "epr13112.32"), longer);
@@ -129,10 +167,56 @@ TEST_F(RomLoading, LooseFileLongerIsTruncatedShorterOrEmptyLeavesZeros) {
     EXPECT_EQ(program_rom[2 * k128], 0xAA);  // the extra bytes go nowhere
     EXPECT_EQ(program_rom[2 * 999 + 1], shorter[999]);
     for (size_t k = 1000; k < k128; k++) ASSERT_EQ(program_rom[2 * k + 1], 0) << k;
+    const std::string even = loose_path("columns", "epr13112.32"), odd = loose_path("columns", "epr13111.31");
+    EXPECT_EQ(out, "Loading file `" + even + "'\nWrong size for file `" + even +
+                       "': expected 131072 bytes, found 131172\nLoading file `" + odd +
+                       "'\nWrong size for file `" + odd + "': expected 131072 bytes, found 1000\n");
 
-    write_bytes(loose_path("columns", "epr13111.31"), {});
+    write_bytes(odd, {});
     ASSERT_EQ(load("columns"), 1);
     EXPECT_EQ(program_rom[1], 0);
+    EXPECT_NE(out.find("Wrong size for file `" + odd + "': expected 131072 bytes, found 0\n"), std::string::npos);
+}
+
+TEST_F(RomLoading, LooseDirectoryOrUnreadableFileFailsTheLoad) {
+    write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
+    const std::string odd = loose_path("columns", "epr13111.31");
+    fs::create_directories(odd);
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Not a regular file: `" + odd + "'\nError loading file`" + odd + "'\n"), std::string::npos)
+        << out;
+
+    // A plain file whose every read fails.
+    fs::remove(odd);
+    fs::create_symlink("/proc/self/mem", odd);
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("Error loading file`" + odd + "'\n"), std::string::npos) << out;
+}
+
+TEST_F(RomLoading, FifoInPlaceOfARomFileOrArchiveIsRefusedWithoutBlocking) {
+    write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
+    const std::string odd = loose_path("columns", "epr13111.31");
+    ASSERT_EQ(mkfifo(odd.c_str(), 0600), 0);
+    int result = -1;
+    EXPECT_TRUE(returns_unaided({odd}, [&] { result = load("columns"); }));
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(out.find("Not a regular file: `" + odd + "'\n"), std::string::npos) << out;
+
+    // An archive that is a FIFO is no archive: the loose files are read.
+    fs::remove(odd);
+    write_bytes(odd, pattern(k128, 2));
+    const std::string zip = zip_path("columns");
+    ASSERT_EQ(mkfifo(zip.c_str(), 0600), 0);
+    EXPECT_TRUE(returns_unaided({zip}, [&] { result = load("columns"); }));
+    EXPECT_EQ(result, 1);
+    EXPECT_NE(out.find("Not a regular file: `" + zip + "'\n"), std::string::npos) << out;
+    std::vector<uint8_t> buffer(k128);
+    EXPECT_TRUE(returns_unaided({zip}, [&] {
+        testing::internal::CaptureStdout();
+        result = load_zip(zip.c_str(), "epr13112.32", buffer.data(), k128);
+        testing::internal::GetCapturedStdout();
+    }));
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(RomLoading, MissingLooseFileReportsItsPath) {

@@ -1,0 +1,75 @@
+// The state slots of the running game and the rewind options.
+#include "host/state_slots.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "host/display.h"
+#include "machine/core.h"
+
+char state_dir[256] = "./sta";
+int rewind_enabled = 1;
+int rewind_seconds = 30;
+int state_slot;
+
+namespace {
+
+// The folder is made on the first save; a parent that is missing is the
+// user's to make.
+bool make_state_dir(std::string& error) {
+    if (mkdir(state_dir, 0777) == 0 || errno == EEXIST) return true;
+    error = std::string(state_dir) + ": " + std::strerror(errno);
+    return false;
+}
+
+}  // namespace
+
+std::string state_slot_path(int slot) {
+    const driver_record* game = core_running();
+    if (!game) return "";
+    return std::string(state_dir) + "/" + game->short_name + "-" + std::to_string(slot) + ".sta";
+}
+
+int state_slot_used(int slot) {
+    const std::string path = state_slot_path(slot);
+    struct stat info;
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+int save_state_slot() {
+    if (!core_running()) return 0;
+    std::string error;
+    if (!make_state_dir(error) || !core_save_state_file(state_slot_path(state_slot).c_str(), error)) {
+        std::fprintf(stderr, "vortan: state not saved: %s\n", error.c_str());
+        message_printf("State not saved: %s", std::strerror(errno));
+        return 0;
+    }
+    message_printf("State saved to slot %d", state_slot);
+    return 1;
+}
+
+int load_state_slot() {
+    if (!core_running()) return 0;
+    if (!state_slot_used(state_slot)) {
+        message_printf("Slot %d is empty", state_slot);
+        return 0;
+    }
+    std::string error;
+    if (!core_load_state_file(state_slot_path(state_slot).c_str(), error)) {
+        std::fprintf(stderr, "vortan: state not loaded: %s\n", error.c_str());
+        message_printf("State in slot %d not loaded", state_slot);
+        return 0;
+    }
+    message_printf("State loaded from slot %d", state_slot);
+    return 1;
+}
+
+void next_state_slot() {
+    state_slot = (state_slot + 1) % state_slot_count;
+    message_printf("State slot %d%s", state_slot, state_slot_used(state_slot) ? "" : " (empty)");
+}
+
+void apply_rewind_option() { core_set_rewind(rewind_enabled ? rewind_seconds : 0); }

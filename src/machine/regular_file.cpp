@@ -1,0 +1,43 @@
+#include "machine/regular_file.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+std::FILE* open_regular_file(const char* file_name, const char** why) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int fd = open(file_name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat st;
+    int error = 0;
+    if (fstat(fd, &st) != 0) {
+        error = errno;
+        *why = std::strerror(error);
+    } else if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+        *why = "a directory";
+    } else if (!S_ISREG(st.st_mode)) {
+        error = EINVAL;
+        *why = "not a regular file";
+    } else {
+        int flags = fcntl(fd, F_GETFL);
+        if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+            error = errno;
+            *why = std::strerror(error);
+        }
+    }
+    std::FILE* f = error ? nullptr : fdopen(fd, "rb");
+    if (!f) {
+        if (!error) {
+            error = errno;
+            *why = std::strerror(error);
+        }
+        close(fd);
+        errno = error;
+    }
+    return f;
+}
