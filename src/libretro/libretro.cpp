@@ -145,11 +145,16 @@ bool retro_load_game(const retro_game_info* game) {
         log_line(RETRO_LOG_ERROR, "[Vortan] `%s' could not be loaded (see the lines above)\n", r.game.c_str());
         return false;
     }
+    // The front end keeps its own rewind from our states.
+    core_set_rewind(0);
     options_start(env);
     describe_pads();
     shown_width = unsigned(core_last_frame().width);
     core_save_state(state_buffer);
     state_size = state_buffer.size();
+    // States hold host-order words and plain records: only the same kind of machine reads them.
+    uint64_t quirks = RETRO_SERIALIZATION_QUIRK_ENDIAN_DEPENDENT | RETRO_SERIALIZATION_QUIRK_PLATFORM_DEPENDENT;
+    env(RETRO_ENVIRONMENT_SET_SERIALIZATION_QUIRKS, &quirks);
     log_line(RETRO_LOG_INFO, "[Vortan] %s running\n", core_running()->description);
     return true;
 }
@@ -183,15 +188,16 @@ void retro_run() {
 
 size_t retro_serialize_size() { return core_running() ? state_size : 0; }
 
+// A game's state keeps one size, which the front end's rewind, run-ahead and
+// netplay rely on; the core refuses trailing bytes, so there is no padding.
 bool retro_serialize(void* data, size_t size) {
     if (!core_running() || !core_save_state(state_buffer)) return false;
-    if (state_buffer.size() > size) {
-        log_line(RETRO_LOG_ERROR, "[Vortan] the state has grown to %zu bytes, past the %zu announced\n",
-                 state_buffer.size(), size);
+    if (state_buffer.size() != state_size || size < state_size) {
+        log_line(RETRO_LOG_ERROR, "[Vortan] state of %zu bytes, not the %zu announced (buffer %zu)\n",
+                 state_buffer.size(), state_size, size);
         return false;
     }
-    std::memcpy(data, state_buffer.data(), state_buffer.size());
-    std::memset(static_cast<uint8_t*>(data) + state_buffer.size(), 0, size - state_buffer.size());
+    std::memcpy(data, state_buffer.data(), state_size);
     return true;
 }
 
@@ -202,6 +208,8 @@ bool retro_unserialize(const void* data, size_t size) {
         log_line(RETRO_LOG_ERROR, "[Vortan] state not loaded: %s\n", error.c_str());
         return false;
     }
+    // The state brings the palette mode it was saved with; the option is the player's choice.
+    options_after_state_load(env);
     return true;
 }
 

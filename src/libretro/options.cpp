@@ -165,4 +165,6 @@ void options_update(retro_environment_t env) {
     apply_dips(env, false);
 }
 
+void options_after_state_load(retro_environment_t env) { apply_palette(env); }
+
 service_buttons options_service_buttons() { return buttons; }

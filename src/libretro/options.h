@@ -15,4 +15,7 @@ void options_declare(retro_environment_t env);
 void options_start(retro_environment_t env);
 // When the front end says an option changed: the changed values onto the machine.
 void options_update(retro_environment_t env);
+// After a state load: the palette option again over the state's mode (the
+// DIP switches stay as the state has them: they are the machine's).
+void options_after_state_load(retro_environment_t env);
 service_buttons options_service_buttons();
