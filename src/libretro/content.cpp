@@ -32,18 +32,15 @@ content_request content_from_path(const char* path, const char* save_dir) {
         fs::path p = fs::path(path).lexically_normal();
         if (!p.has_filename()) p = p.parent_path();
         std::error_code ec;
-        if (fs::is_directory(p, ec)) {
-            r.game = p.filename().string();
-        } else if (is_zip(p)) {
-            r.game = p.stem().string();
-        } else {
-            // A loose ROM file: its folder names the game.
-            p = p.parent_path();
-            r.game = p.filename().string();
-        }
+        const bool archive = !fs::is_directory(p, ec) && is_zip(p);
+        // A loose ROM file: its folder names the game.
+        if (!archive && !fs::is_directory(p, ec)) p = p.parent_path();
+        r.game = archive ? p.stem().string() : p.filename().string();
         content_dir = folder(p.parent_path());
         r.paths.rom_dir = content_dir;
-        r.paths.zip_dir = content_dir;
+        // The loader takes an archive before a folder: for a chosen folder it
+        // looks inside it, so a zip of the same name beside it stays unread.
+        r.paths.zip_dir = archive ? content_dir : folder(p);
     }
     r.paths.dip_dir = save_dir && *save_dir ? save_dir : content_dir;
     return r;

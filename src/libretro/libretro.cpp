@@ -149,7 +149,8 @@ bool retro_load_game(const retro_game_info* game) {
     core_set_rewind(0);
     options_start(env);
     describe_pads();
-    shown_width = unsigned(core_last_frame().width);
+    // The game sets its width in its first frames; most take 320.
+    shown_width = max_width;
     core_save_state(state_buffer);
     state_size = state_buffer.size();
     // States hold host-order words and plain records: only the same kind of machine reads them.
