@@ -1,7 +1,6 @@
 // The libretro core driven through its own calls by our small front end:
 // the demo's picture, sound and controls, save states, options and content.
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <cstring>
 #include <filesystem>
@@ -10,6 +9,7 @@
 
 #include "../cartridge/e2e_support.h"
 #include "frontend.h"
+#include "narrow_game.h"
 
 namespace {
 
@@ -304,42 +304,9 @@ TEST_F(Core, DipSwitchesKeptInTheSaveFolderAndShownAsOptions) {
     EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FB");
 }
 
-// A game of our own under a real game's name: it turns the display on in
-// the 256-pixel mode and loops. Its two program files, even and odd bytes.
-std::vector<std::pair<std::string, std::string>> narrow_game() {
-    std::vector<uint8_t> rom(0x40000, 0);
-    const uint8_t vectors[] = {0x00, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x02, 0x00};
-    std::memcpy(rom.data(), vectors, sizeof vectors);
-    const uint8_t code[] = {
-        0x33, 0xFC, 0x10, 0x0F, 0x00, 0x8C, 0x00, 0x00,  // move.w #$100F,$8C0000
-        0x33, 0xFC, 0x81, 0x44, 0x00, 0xC0, 0x00, 0x04,  // display on
-        0x33, 0xFC, 0x8C, 0x00, 0x00, 0xC0, 0x00, 0x04,  // 256 pixels wide
-        0x60, 0xFE,                                      // bra.s *
-    };
-    std::memcpy(rom.data() + 0x200, code, sizeof code);
-    std::string even, odd;
-    for (size_t i = 0; i < rom.size(); i += 2) {
-        even += char(rom[i]);
-        odd += char(rom[i + 1]);
-    }
-    return {{"epr13112.32", even}, {"epr13111.31", odd}};
-}
-
-void write_zip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members) {
-    zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    ASSERT_NE(zf, nullptr);
-    for (const auto& [name, bytes] : members) {
-        zip_fileinfo info{};
-        ASSERT_EQ(zipOpenNewFileInZip(zf, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6), ZIP_OK);
-        ASSERT_EQ(zipWriteInFileInZip(zf, bytes.data(), unsigned(bytes.size())), ZIP_OK);
-        ASSERT_EQ(zipCloseFileInZip(zf), ZIP_OK);
-    }
-    ASSERT_EQ(zipClose(zf, nullptr), ZIP_OK);
-}
-
 TEST_F(Core, GameFromItsZipOrFolderAndTheWidthFollowsItsMode) {
     fs::create_directories(dir.file("zips"));
-    write_zip(dir.file("zips/columns.zip"), narrow_game());
+    ASSERT_TRUE(write_zip(dir.file("zips/columns.zip"), narrow_game()));
     for (const auto& [name, bytes] : narrow_game()) dir.file("loose/columns/" + name, bytes);
 
     for (std::string content : {"zips/columns.zip", "loose/columns", "loose/columns/", "loose/columns/epr13111.31"}) {
