@@ -24,6 +24,22 @@ double core_fps(frontend& core, int frames) {
     return core.frames_shown == frames ? frames / seconds : 0;
 }
 
+// Microseconds of one retro_serialize and one retro_unserialize, as
+// RetroArch's rewind and run-ahead make them at every frame.
+void state_times(frontend& core, int count) {
+    if (!core.load(nullptr)) return;
+    for (int i = 0; i < 300; i++) core.run();
+    std::vector<uint8_t> state(core.serialize_size());
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; i++) core.serialize(state.data(), state.size());
+    const double save = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; i++) core.unserialize(state.data(), state.size());
+    const double load = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    std::printf("state of %zu bytes: serialize %.1f us, unserialize %.1f us\n", state.size(), save / count, load / count);
+    core.unload_game();
+}
+
 // The "fps" figure of the program's own benchmark line.
 double program_fps(int frames) {
     const std::string command = "'" VORTAN_EXE "' -bench " + std::to_string(frames) + " demo 2>/dev/null";
@@ -71,6 +87,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    state_times(core, 1000);
     const double a = median(ours), b = median(program);
     std::printf("median of %d rounds of %d frames: libretro core %.1f fps, vortan -bench %.1f fps, ratio %.3f\n", rounds,
                 frames, a, b, a / b);
