@@ -2,8 +2,11 @@
 // memory-map lists, and thin forwards to the core for the live one.
 #include "cpu68k/m68k.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "cpu68k/s68000_internal.h"
 
 m68k_context_entry m68k_context[m68k_context_count];
 uint32_t m68k_context_index;
@@ -139,6 +142,22 @@ void m68k_stop() { s68000releaseTimeslice(); }
 int32_t m68k_clear_cycles() { return s68000tripOdometer(); }
 int32_t m68k_get_elapsed_cycles() { return s68000readOdometer(); }
 int32_t m68k_fetch(uint32_t address) { return s68000fetch(address); }
+
+void m68k_charge(int32_t cycles) {
+    using s68k::w;
+    if (cycles <= 0) return;
+    if (!w.executing) {
+        // Wraps like the core's own count.
+        const uint32_t odometer = static_cast<uint32_t>(s68k::ctx.odometer) + static_cast<uint32_t>(cycles);
+        s68k::ctx.odometer = static_cast<int32_t>(odometer);
+        return;
+    }
+    // What is left of the slice: the remaining budget, then any cycles set
+    // aside while an interrupt check is forced. Beyond that nothing is taken.
+    const int32_t from_budget = std::min(cycles, std::max(w.rem + 1, 0));
+    w.rem -= from_budget;
+    w.deferred -= std::min(cycles - from_budget, w.deferred);
+}
 
 int m68k_add_fetch(uint32_t low, uint32_t high, void* base) {
     m68k_context_entry& c = current();

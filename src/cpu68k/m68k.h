@@ -39,6 +39,11 @@ void m68k_stop();
 int32_t m68k_clear_cycles();
 int32_t m68k_get_elapsed_cycles();
 int32_t m68k_fetch(uint32_t address);
+// The processor spends this many cycles off the bus (a chip holds it). From
+// a memory handler they come out of the running slice, which ends after the
+// current instruction when they use up the rest of it; outside a slice they
+// are counted as run. The elapsed cycles move on by the cycles taken.
+void m68k_charge(int32_t cycles);
 
 // Appends return 1, or 0 when the list already holds 16 entries (nothing is written).
 // The combined appends (read, write, readwrite) are refused as a whole, writing

@@ -12,6 +12,7 @@
 #include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
+#include "host/state_slots.h"
 #include "machine/regular_file.h"
 
 options_record options = {320, 240, 8};
@@ -62,6 +63,9 @@ const option_word option_table[] = {
     {"-zipdir", kind::path, zip_dir},
     {"-dipdir", kind::path, dip_dir},
     {"-snapdir", kind::path, snap_dir},
+    {"-statedir", kind::path, state_dir},
+    {"-rewind", kind::on_off, &rewind_enabled},
+    {"-rewindsecs", kind::integer, &rewind_seconds},
 };
 
 const option_word* find_option(const char* word) {
@@ -217,6 +221,9 @@ void set_option_defaults() {
     copy_path(zip_dir, "./ziproms");
     copy_path(dip_dir, "./dip");
     copy_path(snap_dir, "./snap");
+    copy_path(state_dir, "./sta");
+    rewind_enabled = 1;
+    rewind_seconds = 30;
     for (joystick_choice& c : joystick_choices) c.asked = c.given = *c.index;
 }
 
@@ -264,6 +271,11 @@ int apply_option(const char* word, const char* value) {
             c.asked = *c.index;
             c.given = *c.index = check_joystick(c.asked);
         }
+    if (o->target == &rewind_seconds && (rewind_seconds < 1 || rewind_seconds > rewind_seconds_limit)) {
+        std::fprintf(stderr, "vortan: -rewindsecs %s: the rewind must last 1 to %d seconds; 30 is used\n",
+                     value, rewind_seconds_limit);
+        rewind_seconds = 30;
+    }
     // Any other rate makes frames of no sound or of hundreds of megabytes.
     if (o->target == &sound_rate && !sound_rate_offered(sound_rate)) {
         std::fprintf(stderr, "vortan: -sndrate %s: the sound rate must be %s; %d is used\n", value,
@@ -358,6 +370,8 @@ int save_config(const char* file_name) {
     write_path(f, "-zipdir", zip_dir);
     write_path(f, "-dipdir", dip_dir);
     write_path(f, "-snapdir", snap_dir);
+    write_path(f, "-statedir", state_dir);
+    std::fprintf(f, "-rewind %s\n-rewindsecs %d\n", on_off(rewind_enabled), rewind_seconds);
     int ok = std::fflush(f) == 0 && !std::ferror(f);
     int error = ok ? 0 : errno;
     if (std::fclose(f) != 0 && ok) {

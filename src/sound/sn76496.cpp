@@ -2,34 +2,23 @@
 // the time-weighted average of the channels' levels over that sample.
 #include <cstdint>
 
-#include "sound/sn76496.h"
+#include "sound/sn76496_internal.h"
+
+namespace sn {
+
+sn_chip chips[max_chips];
+
+}  // namespace sn
+
+using namespace sn;
 
 namespace {
 
-constexpr int max_chips = 2;
 constexpr int32_t one_sample = 0x10000;
-constexpr int white_noise = 0x12000;
-constexpr int periodic_noise = 0x8000;
 constexpr int noise_seed = 0x0f35;
 // Longer updates are cut into pieces so that a silent channel's
 // carried-over counter cannot overflow.
 constexpr int max_piece = 4096;
-
-struct sn_chip {
-    int32_t sample_rate;
-    int32_t update_step;
-    int32_t vol_table[16];
-    int32_t reg[8];
-    int32_t last_register;
-    int32_t volume[4];
-    uint32_t rng;
-    int32_t noise_fb;
-    int32_t period[4];
-    int32_t count[4];
-    int32_t output[4];
-};
-
-sn_chip chips[max_chips];
 
 sn_chip* chip_at(int n) { return n >= 0 && n < max_chips ? &chips[n] : nullptr; }
 

@@ -2,33 +2,25 @@
 // a time and held for as many output samples as the sample's rate asks.
 #include <cstring>
 
-#include "sound/upd7759.h"
+#include "sound/upd7759_internal.h"
+
+namespace upd {
+
+upd7759_interface config;
+int32_t nibble_credit;
+voice voices[max_chips];
+int latched[max_chips];
+
+}  // namespace upd
+
+using namespace upd;
 
 namespace {
-
-constexpr int max_chips = 2;
-constexpr uint32_t last_sample_end = 0x20000;
-
-struct voice {
-    int32_t playing;
-    uint32_t data;
-    uint32_t mask;
-    int32_t position;
-    int32_t rate;
-    int32_t nibbles;
-    int32_t signal;
-    int32_t step;
-    int32_t counter;
-};
 
 const int32_t step_adjust[16] = {0, 1, 2, 3, 6, 7, 10, 15, 0, 15, 10, 7, 6, 3, 2, 1};
 
 int32_t difference[33][16];
-upd7759_interface config;
 int32_t base_rate;
-int32_t nibble_credit;  // output samples a nibble earns, in units of the sample's rate
-voice voices[max_chips];
-int latched[max_chips];
 
 voice* voice_at(int chip) {
     return chip >= 0 && chip < config.num && chip < max_chips ? &voices[chip] : nullptr;

@@ -182,7 +182,7 @@ uint16_t vdp_data_r() {
 
 uint16_t vdp_ctrl_r() {
     vdp.pending = 0;
-    return vdp.status;
+    return static_cast<uint16_t>(vdp.status | (dma_running() ? 0x0002 : 0));
 }
 
 uint16_t vdp_hv_counter() {

@@ -18,6 +18,10 @@ struct vdp_state {
     uint8_t dma_fill_pending;
     uint32_t line;
     uint32_t hint_counter;
+    // DMA timing, in 68000 cycles (the bytes of a transfer move at once).
+    uint32_t dma_busy;  // until the running transfer ends
+    uint32_t dma_hold;  // until the processor may use its bus again
+    int32_t dma_clock;  // elapsed cycles of the current line already counted
 };
 extern vdp_state vdp;
 
@@ -57,6 +61,11 @@ void vdp_reset();
 void vdp_save_state(std::vector<uint8_t>& out);
 int vdp_load_state(const uint8_t* data, size_t size);
 
+// For the frame scheduler: the cycles the last line ran pass for a running
+// transfer, and how many cycles of the next slice the processor is held.
+void vdp_dma_new_line(int32_t last_line_cycles);
+int32_t vdp_dma_held(int32_t slice_cycles);
+
 // Below: used by the board's own pieces (DMA, renderer) and by tests.
 extern const uint8_t vdp_register_defaults[24];
 extern uint16_t vcounter_table[512];
@@ -66,6 +75,10 @@ void vdp_dma_68k();
 void vdp_dma_fill(uint16_t value);
 void vdp_dma_copy();
 uint32_t dma_length();  // registers 19-20; 0 counts as 65535
+enum dma_kind : uint8_t { dma_from_68k, dma_fill, dma_copy };
+// Times a transfer starting now: it waits for the running one.
+void dma_begin(dma_kind kind, uint32_t bytes);
+bool dma_running();
 
 // Where byte writes to the tone generator's port go; replaceable so the
 // port logic can be watched without the sound chip.

@@ -1,5 +1,5 @@
-// The three DMA operations. Each runs to completion inside the port write
-// that starts it and costs the 68000 nothing.
+// The three DMA operations. Each moves its data inside the port write that
+// starts it; how long the chip takes is kept by dma_begin.
 #include "cpu68k/m68k.h"
 #include "machine/debug_log.h"
 #include "vdp/vdp.h"
@@ -12,6 +12,7 @@ uint32_t dma_length() {
 void vdp_dma_68k() {
     const uint32_t n = dma_length();
     uint32_t s = (((vdp.reg[23] & 0x7F) << 17) | (vdp.reg[22] << 9) | (vdp.reg[21] << 1)) & 0xFFFFFE;
+    dma_begin(dma_from_68k, 2 * n);
     for (uint32_t i = 0; i < n; i++) {
         vdp_data_w(static_cast<uint16_t>(m68k_fetch(s)));
         s += 2;
@@ -23,6 +24,7 @@ void vdp_dma_fill(uint16_t value) {
     if ((vdp.code & 0x0F) != 1)
         debug_log("Bad vdp->code for VRAM fill (C:%02X A:%04X L:%04X %08X)\n", vdp.code, vdp.addr, n,
                   m68k_readpc());
+    dma_begin(dma_fill, n + 1);
     vdp.vram[vdp.addr] = value & 0xFF;
     const uint8_t hi = value >> 8;
     for (uint32_t i = 0; i <= n; i++) {
@@ -38,6 +40,7 @@ void vdp_dma_copy() {
     if ((vdp.code & 0x0F) != 0)
         debug_log("Bad vdp->code for VRAM copy (S:%04X D:%04X L:%04X C:%02X I:%02X %08X)\n", s, vdp.addr, n,
                   vdp.code, vdp.reg[15], m68k_readpc());
+    dma_begin(dma_copy, n);
     for (uint32_t i = 0; i < n; i++) {
         // The source wraps within video RAM rather than running off its end.
         vdp.vram[vdp.addr] = vdp.vram[s & 0xFFFF];

@@ -83,6 +83,10 @@ TEST_F(MachineState, LoadGivesBackTheSamePicturesAndSound) {
         const std::vector<uint8_t> saved = state_now();
         const uint64_t at = core_frame_number();
         const std::vector<frame_record> first = run_frames(90);
+        int loud = 0;
+        for (const frame_record& f : first)
+            for (int16_t v : f.samples) loud += v > 2000 || v < -2000;
+        EXPECT_GT(loud, 1000) << "the frames after the save are not silent";
         std::string error;
         ASSERT_EQ(core_load_state(saved.data(), saved.size(), error), 1) << error;
         EXPECT_EQ(core_frame_number(), at);
