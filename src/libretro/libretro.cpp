@@ -109,7 +109,11 @@ void retro_set_input_state(retro_input_state_t cb) { input_state = cb; }
 void retro_set_controller_port_device(unsigned, unsigned) {}
 
 void retro_init() { core_set_hooks(log_printf ? &log_hooks : nullptr); }
-void retro_deinit() { core_set_hooks(nullptr); }
+void retro_deinit() {
+    // A front end that skipped retro_unload_game still gets the machine released.
+    if (core_running()) retro_unload_game();
+    core_set_hooks(nullptr);
+}
 
 void retro_get_system_info(retro_system_info* info) {
     std::memset(info, 0, sizeof *info);

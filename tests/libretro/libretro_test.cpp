@@ -49,6 +49,7 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(core.open(VORTAN_LIBRETRO, error)) << error;
+        core.save_dir = dir.path;  // the DIP files go there, as RetroArch gives one
     }
     void run(int frames) {
         for (int i = 0; i < frames; i++) core.run();
@@ -60,8 +61,8 @@ protected:
         core.release_all();
         run(frames - 2);
     }
+    scratch_dir dir;  // outlives the core, which writes its DIP file there at the end
     frontend core;
-    scratch_dir dir;
 };
 
 TEST_F(Core, StartsTheDemoWithNoContentAndShowsItsTitle) {
@@ -272,6 +273,7 @@ TEST_F(Core, PaletteOptionAndOptionsForOlderFrontEnds) {
 
     frontend old;
     old.options_version = 0;
+    old.save_dir = dir.path;
     std::string error;
     ASSERT_TRUE(old.open(VORTAN_LIBRETRO, error)) << error;
     EXPECT_EQ(old.option_defaults, defaults);
@@ -283,7 +285,6 @@ TEST_F(Core, PaletteOptionAndOptionsForOlderFrontEnds) {
 }
 
 TEST_F(Core, DipSwitchesKeptInTheSaveFolderAndShownAsOptions) {
-    core.save_dir = dir.path;
     core.set_option("vortan_dip0_1", "on");
     core.set_option("vortan_dip1_3", "on");
     ASSERT_TRUE(core.load(nullptr));
