@@ -168,7 +168,12 @@ int stop_record() {
 
 void get_input() {
     // Scripts count the frames of the game, a loaded state's included.
-    input_frame = static_cast<uint32_t>(core_frame_number());
+    read_input(static_cast<uint32_t>(core_frame_number()));
+    core_set_input(held_p1, held_p2, held_system);
+}
+
+void read_input(uint32_t frame) {
+    input_frame = frame;
     held_p1 = 0;
     held_p2 = 0;
     held_system = 0;
@@ -188,5 +193,4 @@ void get_input() {
         read_devices();
     }
     if (recording) record_words();
-    core_set_input(held_p1, held_p2, held_system);
 }

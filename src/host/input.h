@@ -16,6 +16,8 @@ void release_keyboard();
 void release_joypad();
 void release_input();
 void get_input();
+// The held words of a frame, from the script or the devices (and recorded).
+void read_input(uint32_t frame);
 
 // Key state by SDL scancode; a key is held when bit 7 of its byte is set.
 inline constexpr int key_state_size = 512;

@@ -146,6 +146,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate) 
     frames_run = 0;
     rewind_clear();
     last_frame.sample_count = 0;
+    last_frame.width = vp_width < picture_pitch ? vp_width : picture_pitch;
     std::memset(picture, 0, sizeof picture);
     game_running = 1;
     return 1;

@@ -45,6 +45,9 @@ constexpr size_t section_count = sizeof sections / sizeof sections[0];
 void put32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; i++) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
+void set32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; i++) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
 uint32_t get32(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -128,27 +131,22 @@ bool load_sections(const section_spans& spans, std::string& error) {
 int save_state_bytes(std::vector<uint8_t>& out, bool checksum) {
     const driver_record* game = core_running();
     if (!game) return 0;
-    std::vector<uint8_t> payload;
-    payload.reserve(192 * 1024);
+    // Written in place, so a buffer kept from frame to frame is never reallocated.
+    out.assign(header_size, 0);  // payload size and CRC are filled in below
+    std::memcpy(out.data(), state_magic, sizeof state_magic);
+    set32(out, sizeof state_magic, state_version);
+    std::strncpy(reinterpret_cast<char*>(out.data()) + 12, game->short_name, name_size - 1);
     for (const section& s : sections) {
         if (s.sound && !sound_initialised) continue;
-        payload.insert(payload.end(), s.tag, s.tag + 4);
-        const size_t at = payload.size();
-        put32(payload, 0);
-        s.save(payload);
-        const uint32_t length = static_cast<uint32_t>(payload.size() - at - 4);
-        for (int i = 0; i < 4; i++) payload[at + i] = static_cast<uint8_t>(length >> (8 * i));
+        out.insert(out.end(), s.tag, s.tag + 4);
+        const size_t at = out.size();
+        put32(out, 0);
+        s.save(out);
+        set32(out, at, static_cast<uint32_t>(out.size() - at - 4));
     }
-    out.clear();
-    out.reserve(header_size + payload.size());
-    out.insert(out.end(), state_magic, state_magic + sizeof state_magic);
-    put32(out, state_version);
-    char name[name_size] = {};
-    std::strncpy(name, game->short_name, name_size - 1);
-    out.insert(out.end(), name, name + name_size);
-    put32(out, static_cast<uint32_t>(payload.size()));
-    put32(out, checksum ? crc_of(payload.data(), payload.size()) : 0);
-    out.insert(out.end(), payload.begin(), payload.end());
+    const size_t payload_size = out.size() - header_size;
+    set32(out, header_size - 8, static_cast<uint32_t>(payload_size));
+    set32(out, header_size - 4, checksum ? crc_of(out.data() + header_size, payload_size) : 0);
     return 1;
 }
 

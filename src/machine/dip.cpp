@@ -52,7 +52,7 @@ int dip_read(const char* short_name) {
 }
 
 int dip_write(const char* short_name, const char* description) {
-    if (std::memcmp(dip_switch, dip_stored, sizeof dip_switch) == 0) return 1;
+    if (!dip_used || std::memcmp(dip_switch, dip_stored, sizeof dip_switch) == 0) return 1;
     char path[path_buffer_size];
     if (!dip_path(path, short_name) || !save_file(path, dip_switch, sizeof dip_switch)) {
         core_loader_printf("Error saving file `%s/%s.dip'\n", game_dip_dir, short_name);

@@ -10,8 +10,9 @@ void dip_reset();  // defaults at the start of a load
 // After the ROMs loaded: reads the game's file if there is one. 0 only when
 // the file's path does not fit its buffer (the load then fails).
 int dip_read(const char* short_name);
-// At unload: writes the file only when the switches differ from what was
-// read. 0, with a line on the standard output, when that write failed.
+// At unload: writes the file only when the switches are in use and differ
+// from what was read. 0, with a line on the standard output, when that
+// write failed.
 int dip_write(const char* short_name, const char* description);
 // The switches as they are now are what the file holds (a running game given
 // back after another failed to load).

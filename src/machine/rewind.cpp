@@ -31,7 +31,9 @@ void encode_difference(const uint8_t* a, const uint8_t* b, size_t size, std::vec
     size_t i = 0;
     while (i < size) {
         size_t same = i;
-        // Eight bytes at a time through the long unchanged stretches.
+        // Through the long unchanged stretches a block at a time, then eight bytes.
+        constexpr size_t block = 256;
+        while (same + block <= size && std::memcmp(a + same, b + same, block) == 0) same += block;
         while (same + 8 <= size) {
             uint64_t x, y;
             std::memcpy(&x, a + same, 8);

@@ -13,6 +13,7 @@
 
 #include "machine/board.h"
 #include "machine/core.h"
+#include "machine/regular_file.h"
 
 char game_rom_dir[path_buffer_size] = "./roms";
 char game_zip_dir[path_buffer_size] = "./ziproms";
@@ -20,35 +21,24 @@ char game_dip_dir[path_buffer_size] = "./dip";
 
 namespace {
 
-// Opened without blocking (a FIFO would wait for a writer forever) and kept
-// only when it is a plain file. Writing empties the file only once it is
-// known to be one.
-std::FILE* open_regular_file(const char* path, bool for_writing, int64_t* size = nullptr) {
-    const int flags = (for_writing ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
-    const int fd = ::open(path, flags, 0666);
-    if (fd < 0) return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        core_loader_printf("Not a regular file: `%s'\n", path);
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* f = nullptr;
-    if ((!for_writing || ::ftruncate(fd, 0) == 0) &&
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
-        f = ::fdopen(fd, for_writing ? "wb" : "rb");
+// ROM, archive and DIP files are taken only when they are plain files: a
+// FIFO would hang the load, and a directory is no ROM.
+std::FILE* open_rom_file(const char* path, bool for_writing, int64_t* size = nullptr) {
+    const char* why = "";
+    std::FILE* f = for_writing ? open_regular_file_for_writing(path, &why) : open_regular_file(path, &why);
     if (!f) {
-        ::close(fd);
+        if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
         return nullptr;
     }
-    if (size) *size = st.st_size;
+    struct stat st;
+    if (size) *size = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
     return f;
 }
 
 // The zip reader opens its archive through the same check.
 voidpf open_archive(voidpf, const void* path, int mode) {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-    return open_regular_file(static_cast<const char*>(path), false);
+    return open_rom_file(static_cast<const char*>(path), false);
 }
 
 // The reader would hand over the bytes of any other method as they are,
@@ -211,14 +201,14 @@ int load_rom(const rom_entry* list) {
 }
 
 int file_exist(const char* path) {
-    std::FILE* f = open_regular_file(path, false);
+    std::FILE* f = open_rom_file(path, false);
     if (!f) return 0;
     std::fclose(f);
     return 1;
 }
 
 int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size) {
-    std::FILE* f = open_regular_file(path, false, file_size);
+    std::FILE* f = open_rom_file(path, false, file_size);
     if (!f) return 0;
     std::fread(buffer, 1, count, f);
     const bool failed = std::ferror(f) != 0;
@@ -227,7 +217,7 @@ int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size
 }
 
 int save_file(const char* path, const void* buffer, uint32_t count) {
-    std::FILE* f = open_regular_file(path, true);
+    std::FILE* f = open_rom_file(path, true);
     if (!f) return 0;
     const size_t written = std::fwrite(buffer, 1, count, f);
     // A short write or a failed flush (full disk) is a failure, not a success.

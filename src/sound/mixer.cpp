@@ -26,7 +26,6 @@ int16_t* fm_left;
 int16_t* fm_right;
 int16_t* psg;
 int16_t* adpcm;
-int16_t* mix;
 int sample_rate;  // of the buffers and chips; 0 before the first init
 
 void free_buffers() {

@@ -224,10 +224,13 @@ private:
             _exit(127);
         }
         close(fds[1]);
-        char buffer[32] = {};
-        const ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
+        // The server writes the number and its newline apart; a pipe closed
+        // after the first write would kill it with SIGPIPE on the second.
+        std::string told;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') told += c;
         close(fds[0]);
-        if (n > 0) {
+        if (!told.empty()) {
             display = ":" + std::to_string(number);
             return;
         }

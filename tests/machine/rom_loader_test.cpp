@@ -280,7 +280,7 @@ const rom_entry overflowing_roms[] = {{"big.bin", sample_rom, 4, sample_rom_size
                                       {nullptr, nullptr, 0, 0, 0, nullptr}};
 
 TEST_F(RomLoading, BuiltInImagesArePlacedFromMemoryAndMustFitTheirRegion) {
-    const driver_record record = {"columns", "test", built_in_roms, nullptr};
+    const driver_record record = {"columns", "test", built_in_roms, nullptr, 0};
     game_driver = &record;
     // An unreadable archive would fail a disk load; built-in lists never look.
     write_bytes(root / "ziproms" / "columns.zip", {1, 2, 3});

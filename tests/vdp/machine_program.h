@@ -19,6 +19,7 @@ inline void start_program(const std::vector<uint8_t>& image) {
     game_driver = nullptr;
     std::memset(program_rom, 0, sizeof program_rom);
     std::memcpy(program_rom, image.data(), image.size() < sizeof program_rom ? image.size() : sizeof program_rom);
+    program_rom_host_order = 0;  // a fresh image, as the loader leaves it
     system_init(0);
 }
 

@@ -1,0 +1,355 @@
+// The libretro core driven through its own calls by our small front end:
+// the demo's picture, sound and controls, save states, options and content.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "../cartridge/e2e_support.h"
+#include "frontend.h"
+#include "narrow_game.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Colours of the cartridge's palette (4 bits a component).
+rgb colour(int r, int g, int b) { return {r * 255 * 2 / 31, g * 255 * 2 / 31, b * 255 * 2 / 31}; }
+const rgb white = colour(15, 15, 15);
+const rgb yellow = colour(15, 14, 0);
+
+picture shown(const frontend& f) {
+    picture p;
+    p.width = int(f.width);
+    p.height = int(f.height);
+    for (uint16_t v : f.pixels) {
+        const unsigned r = v >> 11, g = (v >> 5) & 0x3F, b = v & 0x1F;
+        p.pixels.push_back(uint8_t(r << 3 | r >> 2));
+        p.pixels.push_back(uint8_t(g << 2 | g >> 4));
+        p.pixels.push_back(uint8_t(b << 3 | b >> 2));
+    }
+    return p;
+}
+
+// The demo's bar: the three ports and the DIP bytes in hex.
+std::string bar(const frontend& f) { return read_text(shown(f), 1, 26, 29, white); }
+
+// The left channel of the sound since the last clear, as `sound` keeps it.
+sound left_channel(const frontend& f) {
+    sound s;
+    s.rate = 44100;
+    for (size_t i = 0; i < f.audio.size(); i += 2) s.samples.push_back(f.audio[i]);
+    return s;
+}
+
+class Core : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(core.open(VORTAN_LIBRETRO, error)) << error;
+        core.save_dir = dir.path;  // the DIP files go there, as RetroArch gives one
+    }
+    void run(int frames) {
+        for (int i = 0; i < frames; i++) core.run();
+    }
+    // Holds the buttons for two frames, then lets go and runs to `frames` in all.
+    void press(std::initializer_list<std::pair<unsigned, unsigned>> buttons, int frames) {
+        for (auto [port, id] : buttons) core.hold(port, id);
+        run(2);
+        core.release_all();
+        run(frames - 2);
+    }
+    scratch_dir dir;  // outlives the core, which writes its DIP file there at the end
+    frontend core;
+};
+
+TEST_F(Core, StartsTheDemoWithNoContentAndShowsItsTitle) {
+    retro_system_info info;
+    core.get_system_info(&info);
+    EXPECT_TRUE(info.need_fullpath);
+    EXPECT_TRUE(info.block_extract);  // the archive's name is the game's
+    EXPECT_STREQ(info.valid_extensions, "zip");
+    EXPECT_TRUE(core.no_game);
+
+    ASSERT_TRUE(core.load(nullptr));
+    EXPECT_EQ(core.pixel_format, RETRO_PIXEL_FORMAT_RGB565);
+    EXPECT_NE(core.quirks & RETRO_SERIALIZATION_QUIRK_ENDIAN_DEPENDENT, 0u);
+    retro_system_av_info av;
+    core.get_system_av_info(&av);
+    EXPECT_EQ(av.geometry.base_width, 320u);
+    EXPECT_EQ(av.geometry.max_width, 320u);
+    EXPECT_EQ(av.geometry.base_height, 224u);
+    EXPECT_FLOAT_EQ(av.geometry.aspect_ratio, 4.0f / 3.0f);
+    EXPECT_EQ(av.timing.fps, 60.0);
+    EXPECT_EQ(av.timing.sample_rate, 44100.0);
+
+    run(120);
+    EXPECT_EQ(core.frames_shown, 120);
+    ASSERT_EQ(core.width, 320u);
+    ASSERT_EQ(core.height, 224u);
+    picture p = shown(core);
+    EXPECT_EQ(read_text(p, 9, 2, 21, yellow), "VORTAN DEMO CARTRIDGE");
+    EXPECT_EQ(read_text(p, 12, 4, 16, white), "0123456789ABCDEF");
+    EXPECT_GT(cell_shows(p, 9, 2, 'V', yellow), 10);
+    EXPECT_EQ(bar(core), "P1 FF P2 FF SY FF D0 FF D1 FF");
+    EXPECT_TRUE(core.geometry_changes.empty());
+
+    // 735 stereo pairs a frame, both sides the same, and the music playing.
+    EXPECT_EQ(core.audio.size(), size_t(120 * 735 * 2));
+    for (size_t i = 0; i < core.audio.size(); i += 2) ASSERT_EQ(core.audio[i], core.audio[i + 1]) << i;
+    EXPECT_GT(rms(left_channel(core).frames(10, 120)), 500.0);
+}
+
+TEST_F(Core, PadsReachTheBoardsPorts) {
+    ASSERT_TRUE(core.load(nullptr));
+    std::map<std::pair<unsigned, unsigned>, std::string> names;
+    for (auto& [d, text] : core.descriptors) names[{d.port, d.id}] = text;
+    EXPECT_EQ(names[std::make_pair(0u, unsigned(RETRO_DEVICE_ID_JOYPAD_SELECT))], "Coin 1 (key 3)");
+    EXPECT_EQ(names[std::make_pair(1u, unsigned(RETRO_DEVICE_ID_JOYPAD_START))], "Start 2 (key 2)");
+    EXPECT_EQ(names[std::make_pair(1u, unsigned(RETRO_DEVICE_ID_JOYPAD_A))], "Button C");
+    EXPECT_EQ(names[std::make_pair(0u, unsigned(RETRO_DEVICE_ID_JOYPAD_L3))], "Service");
+    EXPECT_EQ(names[std::make_pair(0u, unsigned(RETRO_DEVICE_ID_JOYPAD_R3))], "Test");
+
+    run(30);
+    core.hold(0, RETRO_DEVICE_ID_JOYPAD_LEFT);
+    core.hold(0, RETRO_DEVICE_ID_JOYPAD_A);  // button C
+    core.hold(1, RETRO_DEVICE_ID_JOYPAD_DOWN);
+    core.hold(0, RETRO_DEVICE_ID_JOYPAD_SELECT);  // coin 1: key 3
+    run(30);
+    EXPECT_EQ(bar(core), "P1 7E P2 EF SY FE D0 FF D1 FF");
+
+    core.release_all();
+    for (unsigned id : {RETRO_DEVICE_ID_JOYPAD_Y, RETRO_DEVICE_ID_JOYPAD_B, RETRO_DEVICE_ID_JOYPAD_A,
+                        RETRO_DEVICE_ID_JOYPAD_UP, RETRO_DEVICE_ID_JOYPAD_SELECT, RETRO_DEVICE_ID_JOYPAD_START})
+        core.hold(1, id);
+    core.hold(0, RETRO_DEVICE_ID_JOYPAD_START);
+    core.hold(0, RETRO_DEVICE_ID_JOYPAD_L3);
+    run(10);
+    // Player 2: up and A B C; system: keys 1, 2 and 4 and Service.
+    EXPECT_EQ(bar(core), "P1 FF P2 D8 SY C5 D0 FF D1 FF");
+
+    // The options move Service and Test, and say so in the descriptors.
+    core.release_all();
+    core.set_option("vortan_service_test", "l_r");
+    core.hold(0, RETRO_DEVICE_ID_JOYPAD_L);
+    run(10);
+    EXPECT_EQ(bar(core), "P1 FF P2 FF SY F7 D0 FF D1 FF");
+    names.clear();
+    for (auto& [d, text] : core.descriptors) names[{d.port, d.id}] = text;
+    EXPECT_EQ(names[std::make_pair(0u, unsigned(RETRO_DEVICE_ID_JOYPAD_R))], "Test");
+    EXPECT_EQ(names.count({0u, unsigned(RETRO_DEVICE_ID_JOYPAD_R3)}), 0u);
+    core.release_all();
+    press({{0, RETRO_DEVICE_ID_JOYPAD_R}}, 30);
+    EXPECT_EQ(read_text(shown(core), 2, 1, 9, white), "SELF TEST");
+}
+
+TEST_F(Core, JingleHasItsPitchAndTheSoundOptionsSilenceIt) {
+    core.set_option("vortan_dip0_1", "on");  // no music
+    ASSERT_TRUE(core.load(nullptr));
+    run(30);
+    press({{0, RETRO_DEVICE_ID_JOYPAD_Y}}, 20);  // button A: the FM jingle
+    sound s = left_channel(core);
+    EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FF");
+    EXPECT_LT(rms(s.frames(0, 29)), 1.0);
+    // The jingle's first note: A at 440 Hz.
+    EXPECT_NEAR(tone_frequency(s.frames(33, 48), s.rate), 440.125, 4.4);
+    EXPECT_GT(rms(s.frames(33, 48)), 3000.0);
+
+    core.reset();
+    core.set_option("vortan_sound_fm", "disabled");
+    core.audio.clear();
+    run(30);
+    press({{0, RETRO_DEVICE_ID_JOYPAD_Y}}, 20);
+    EXPECT_LT(rms(left_channel(core).frames(33, 48)), 1.0);
+}
+
+struct frame_record {
+    std::vector<uint16_t> pixels;
+    std::vector<int16_t> audio;
+};
+
+// "" when the runs match, else the first frame that differs and in what.
+std::string difference(const std::vector<frame_record>& a, const std::vector<frame_record>& b) {
+    if (a.size() != b.size()) return "frame counts differ";
+    for (size_t i = 0; i < a.size(); i++) {
+        if (a[i].pixels != b[i].pixels) return "picture of frame " + std::to_string(i);
+        if (a[i].audio != b[i].audio) return "sound of frame " + std::to_string(i);
+    }
+    return "";
+}
+
+// Frames with the demo's buttons pressed in turn: notes, tones and the voice
+// sound across them, and the ship moves.
+std::vector<frame_record> scripted_frames(frontend& core, int count) {
+    std::vector<frame_record> out;
+    for (int n = 0; n < count; n++) {
+        core.release_all();
+        if (n % 40 < 2) core.hold(0, RETRO_DEVICE_ID_JOYPAD_Y);
+        if (n % 30 == 15) core.hold(0, RETRO_DEVICE_ID_JOYPAD_B);
+        if (n == 50) core.hold(0, RETRO_DEVICE_ID_JOYPAD_A);
+        if (n % 20 < 10) core.hold(0, RETRO_DEVICE_ID_JOYPAD_RIGHT);
+        core.audio.clear();
+        core.run();
+        out.push_back({core.pixels, core.audio});
+    }
+    core.release_all();
+    return out;
+}
+
+TEST_F(Core, StateRoundTripGivesTheSameFramesAndBadStatesChangeNothing) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(100);
+    const size_t size = core.serialize_size();
+    ASSERT_GT(size, 0u);
+    const std::vector<uint8_t> saved = core.save_state();
+    ASSERT_EQ(saved.size(), size);
+    size_t ram_size = core.get_memory_size(RETRO_MEMORY_SYSTEM_RAM);
+    ASSERT_EQ(ram_size, 0x10000u);
+    const auto* ram = static_cast<const uint8_t*>(core.get_memory_data(RETRO_MEMORY_SYSTEM_RAM));
+    ASSERT_NE(ram, nullptr);
+    const std::vector<uint8_t> ram_then(ram, ram + ram_size);
+
+    const std::vector<frame_record> first = scripted_frames(core, 120);
+    EXPECT_EQ(core.serialize_size(), size);  // mid-note, mid-word: one size
+    EXPECT_EQ(core.save_state().size(), size);
+
+    ASSERT_TRUE(core.load_state(saved));
+    EXPECT_EQ(std::vector<uint8_t>(ram, ram + ram_size), ram_then);
+    EXPECT_EQ(difference(scripted_frames(core, 120), first), "");
+
+    // Random bytes and a cut state are refused and leave the machine running on.
+    ASSERT_TRUE(core.load_state(saved));
+    std::vector<uint8_t> noise(size);
+    std::mt19937 random(12);
+    for (uint8_t& b : noise) b = uint8_t(random());
+    EXPECT_FALSE(core.load_state(noise));
+    EXPECT_FALSE(core.unserialize(saved.data(), size - 1));
+    EXPECT_TRUE(core.logged("state not loaded"));
+    EXPECT_EQ(difference(scripted_frames(core, 120), first), "");
+}
+
+TEST_F(Core, HiddenFramesOfRunAheadChangeNothingAfter) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(60);
+    const std::vector<uint8_t> saved = core.save_state();
+    scripted_frames(core, 60);
+    const std::vector<frame_record> drawn = scripted_frames(core, 20);
+
+    ASSERT_TRUE(core.load_state(saved));
+    core.audio_video = 2;  // sound only: the picture is not wanted
+    const int shown_before = core.frames_shown;
+    scripted_frames(core, 60);
+    EXPECT_EQ(core.frames_shown, shown_before);
+    EXPECT_EQ(core.frames_duped, 60);
+    core.audio_video = 3;
+    EXPECT_EQ(difference(scripted_frames(core, 20), drawn), "");
+}
+
+TEST_F(Core, PaletteOptionAndOptionsForOlderFrontEnds) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(60);
+    const std::vector<uint16_t> own = core.pixels;
+    core.set_option("vortan_palette", "fixed");
+    run(1);
+    EXPECT_NE(core.pixels, own);
+    core.set_option("vortan_palette", "game");
+    run(1);
+    EXPECT_EQ(read_text(shown(core), 9, 2, 21, yellow), "VORTAN DEMO CARTRIDGE");
+    // A state saved in one mode loaded under another option keeps the option's.
+    core.set_option("vortan_palette", "fixed");
+    run(1);
+    const std::vector<uint8_t> fixed_state = core.save_state();
+    core.set_option("vortan_palette", "game");
+    run(1);
+    ASSERT_TRUE(core.load_state(fixed_state));
+    run(1);
+    EXPECT_EQ(read_text(shown(core), 9, 2, 21, yellow), "VORTAN DEMO CARTRIDGE");
+    EXPECT_EQ(core.options.size(), 21u);
+    const auto defaults = core.option_defaults;
+    core.unload_game();
+    core.close();
+
+    frontend old;
+    old.options_version = 0;
+    old.save_dir = dir.path;
+    std::string error;
+    ASSERT_TRUE(old.open(VORTAN_LIBRETRO, error)) << error;
+    EXPECT_EQ(old.option_defaults, defaults);
+    EXPECT_EQ(defaults.at("vortan_palette"), "game");
+    EXPECT_EQ(defaults.at("vortan_dip1_8"), "off");
+    ASSERT_TRUE(old.load(nullptr));
+    old.run();
+    EXPECT_EQ(old.frames_shown, 1);
+}
+
+TEST_F(Core, DipSwitchesKeptInTheSaveFolderAndShownAsOptions) {
+    core.set_option("vortan_dip0_1", "on");
+    core.set_option("vortan_dip1_3", "on");
+    ASSERT_TRUE(core.load(nullptr));
+    run(30);
+    EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FB");
+    core.unload_game();
+    std::ifstream in(dir.file("demo.dip"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, std::string("\xFE\xFB", 2));
+
+    // All switches at their default: the file's switches hold, and the options show them.
+    for (auto& [key, value] : core.options) value = core.option_defaults[key];
+    ASSERT_TRUE(core.load(nullptr));
+    EXPECT_EQ(core.options["vortan_dip0_1"], "on");
+    EXPECT_EQ(core.options["vortan_dip1_3"], "on");
+    EXPECT_EQ(core.options["vortan_dip1_4"], "off");
+    run(30);
+    EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FB");
+}
+
+TEST_F(Core, GameFromItsZipOrFolderAndTheWidthFollowsItsMode) {
+    fs::create_directories(dir.file("zips"));
+    ASSERT_TRUE(write_zip(dir.file("zips/columns.zip"), narrow_game()));
+    for (const auto& [name, bytes] : narrow_game()) dir.file("loose/columns/" + name, bytes);
+
+    for (std::string content : {"zips/columns.zip", "loose/columns", "loose/columns/", "loose/columns/epr13111.31"}) {
+        SCOPED_TRACE(content);
+        core.geometry_changes.clear();
+        ASSERT_TRUE(core.load(dir.file(content).c_str()));
+        EXPECT_TRUE(core.logged("Columns (Japan) running"));
+        run(3);
+        ASSERT_EQ(core.width, 256u);
+        ASSERT_EQ(core.geometry_changes.size(), 1u);
+        EXPECT_EQ(core.geometry_changes[0].base_width, 256u);
+        EXPECT_FLOAT_EQ(core.geometry_changes[0].aspect_ratio, 4.0f / 3.0f);
+        retro_system_av_info av;
+        core.get_system_av_info(&av);
+        EXPECT_EQ(av.geometry.base_width, 256u);
+        core.unload_game();
+        core.log.clear();
+    }
+}
+
+TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
+    std::string noise(300000, '\0');
+    std::mt19937 random(7);
+    for (char& c : noise) c = char(random());
+    dir.file("bad/columns.zip", noise);
+    fs::create_directories(dir.file("empty/columns"));
+    dir.file("other/nosuch.zip", "PK");
+
+    EXPECT_FALSE(core.load(dir.file("bad/columns.zip").c_str()));
+    EXPECT_TRUE(core.logged("Error loading file `epr13112.32' from archive"));
+    EXPECT_FALSE(core.load(dir.file("empty/columns").c_str()));
+    EXPECT_TRUE(core.logged("Error loading file`" + dir.file("empty/columns/epr13112.32")));
+    EXPECT_FALSE(core.load(dir.file("other/nosuch.zip").c_str()));
+    EXPECT_TRUE(core.logged("`nosuch' is not a game of this board"));
+    EXPECT_FALSE(core.load(dir.file("missing/columns.zip").c_str()));
+    EXPECT_EQ(core.serialize_size(), 0u);
+    EXPECT_EQ(core.get_memory_data(RETRO_MEMORY_SYSTEM_RAM), nullptr);
+
+    // The core is whole afterwards.
+    ASSERT_TRUE(core.load(nullptr));
+    run(120);
+    EXPECT_EQ(read_text(shown(core), 9, 2, 21, yellow), "VORTAN DEMO CARTRIDGE");
+}
+
+}  // namespace
