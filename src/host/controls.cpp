@@ -71,7 +71,7 @@ int apply_key_option(const char* word, const char* value) {
     if (key == 0) {
         refuse_option(controls[id].word, value, "a key name as the Controls dialog shows it (Up, A, Keypad_1, ...)",
                       key_word(key_binding[id]));
-    } else if (key_reserved(key)) {
+    } else if (program_key(key)) {
         refuse_option(controls[id].word, value, "a key the program does not use for a command",
                       key_word(key_binding[id]));
     } else {
@@ -85,14 +85,8 @@ void write_key_options(std::FILE* f) {
         std::fprintf(f, "%s %s\n", controls[i].word, key_word(key_binding[i]).c_str());
 }
 
-int key_reserved(int scancode) {
-    SDL_Keysym key{};
-    key.scancode = static_cast<SDL_Scancode>(scancode);
-    return accelerator_command(key) != 0 || program_key(scancode);
-}
-
 int bind_key(int id, int scancode, std::string& why) {
-    if (key_reserved(scancode)) {
+    if (program_key(scancode)) {
         why = key_word(scancode) + " is one of the program's own keys (Help > Keys)";
         return 0;
     }

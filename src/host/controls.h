@@ -37,9 +37,7 @@ int is_key_option_word(const char* word);
 int apply_key_option(const char* word, const char* value);
 void write_key_options(std::FILE* f);
 
-// The program's own keys, which no control can take.
-int key_reserved(int scancode);
-
 // Binds a key to a control; a control that held the key takes this one's
-// old key. 0, with the reason, for a key the program keeps for itself.
+// old key. 0, with the reason, for a key the program keeps for itself
+// (program_key).
 int bind_key(int id, int scancode, std::string& why);

@@ -78,7 +78,10 @@ void key_row(const std::string& keys, const char* what) {
 
 std::string bound(int from, int to) {
     std::string text;
-    for (int id = from; id <= to; ++id) text += (id == from ? "" : " ") + key_word(key_binding[id]);
+    for (int id = from; id <= to; ++id) {
+        if (id != from) text += ' ';
+        text += key_word(key_binding[id]);
+    }
     return text;
 }
 

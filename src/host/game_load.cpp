@@ -108,6 +108,7 @@ int start_game(const char* name, std::string* report) {
         return 0;
     }
     last_load_problem.clear();
+    user_paused = frame_advance = 0;
     if (sound_enabled && !headless) init_sound(sound_rate);
     const std::vector<std::string> said = warnings(loader.lines);
     if (!said.empty())
