@@ -26,7 +26,7 @@ void keep_line(const char* line) {
     collecting->push_back(text);
 }
 
-const core_hooks collecting_hooks = {keep_line, nullptr};
+const core_hooks collecting_hooks = {keep_line};
 
 std::string known_games() {
     std::string names;

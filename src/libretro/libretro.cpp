@@ -48,8 +48,7 @@ void loader_line(const char* line) {
     const bool failed = !std::strncmp(line, "Error", 5) || !std::strncmp(line, "Couldn't", 8);
     log_line(failed ? RETRO_LOG_ERROR : RETRO_LOG_INFO, "[Vortan] %s", line);
 }
-void error_text(const char* text) { log_line(RETRO_LOG_ERROR, "[Vortan] %s\n", text); }
-constexpr core_hooks log_hooks = {loader_line, error_text};
+constexpr core_hooks log_hooks = {loader_line};
 
 std::string game_names() {
     std::string names;

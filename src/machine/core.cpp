@@ -19,8 +19,7 @@
 namespace {
 
 void default_loader_line(const char* line) { std::fputs(line, stdout); }
-void default_error(const char* text) { std::fprintf(stderr, "%s\n", text); }
-constexpr core_hooks default_hooks = {default_loader_line, default_error};
+constexpr core_hooks default_hooks = {default_loader_line};
 core_hooks hooks = default_hooks;
 
 constexpr int picture_pitch = 320;
@@ -50,7 +49,6 @@ bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
 void core_set_hooks(const core_hooks* h) {
     hooks = h ? *h : default_hooks;
     if (!hooks.loader_line) hooks.loader_line = default_loader_line;
-    if (!hooks.error) hooks.error = default_error;
 }
 
 void core_loader_printf(const char* format, ...) {
@@ -61,8 +59,6 @@ void core_loader_printf(const char* format, ...) {
     va_end(args);
     hooks.loader_line(line);
 }
-
-void core_error(const char* text) { hooks.error(text); }
 
 const driver_record* core_game(int index) {
     if (index >= 0 && index < game_count) return game_by_menu_number(index + 1);

@@ -9,15 +9,14 @@
 #include "machine/drivers.h"
 #include "sound/channels.h"
 
-// What the core tells its front end. Each hook may be null; the defaults
-// write to the standard output (loader lines) and standard error (errors).
+// What the core tells its front end: the ROM loader's progress and errors,
+// a line at a time (what the user must see of a failed load). A null hook
+// writes to the standard output. Everything else comes back as results.
 struct core_hooks {
-    void (*loader_line)(const char* line);  // the ROM loader's progress and errors
-    void (*error)(const char* text);        // a failure the user must see
+    void (*loader_line)(const char* line);
 };
 void core_set_hooks(const core_hooks* hooks);  // null: the defaults
 void core_loader_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void core_error(const char* text);
 
 // Where a game's files are looked for.
 struct core_paths {
