@@ -44,6 +44,12 @@ int never_paused() { return 0; }
 
 void host_run_frame(int skip_frame) {
     frame_advance = 0;
+    // Backspace held runs the game backwards, a frame per frame shown; at the
+    // oldest frame kept the picture stands still.
+    if (!headless && rewind_key_held()) {
+        if (!core_rewind_frame()) paint_msg_video("Nothing older to rewind to");
+        return;
+    }
     core_run_frame(!skip_frame);
     ++frames_run;
     if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;

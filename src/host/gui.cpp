@@ -14,6 +14,7 @@
 #include "host/window.h"
 #include "host/main_loop.h"
 #include "host/sound_stream.h"
+#include "host/state_slots.h"
 #include "machine/core.h"
 
 static constexpr int first_command = 40000;
@@ -192,6 +193,8 @@ int command_enabled(int command) {
     case cmd_pause:
     case cmd_screenshot:
     case cmd_dip_dialog:
+    case cmd_save_state:
+    case cmd_load_state:
     case cmd_dip_bank: return game_loaded;
     case cmd_frame_advance: return game_loaded && user_paused;
     default:
@@ -218,6 +221,10 @@ static void set_window_size(int factor) {
 
 void menu_command(int command) {
     if (!command_enabled(command)) return;
+    if (command >= cmd_slot_first && command <= cmd_slot_last) {
+        select_state_slot(command - cmd_slot_first);
+        return;
+    }
     if (command >= cmd_game_first && command <= cmd_game_last) {
         gui_load_game(command - cmd_game_first + 1);
         return;
@@ -301,6 +308,12 @@ void menu_command(int command) {
     case cmd_pause: toggle_pause(); break;
     case cmd_frame_advance: frame_advance = 1; break;
     case cmd_screenshot: take_screenshot(); break;
+    case cmd_save_state: save_state_slot(); break;
+    case cmd_load_state:
+        // The loaded machine may run in the other palette mode.
+        if (load_state_slot()) gui_manage_palette(core_palette_mode());
+        break;
+    case cmd_next_slot: next_state_slot(); break;
     case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
     case cmd_fill_window: gui_manage_fill(1 - fill_window); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;

@@ -47,6 +47,11 @@ enum menu_command : int {
     cmd_controls = 40108,
     cmd_help_keys = 40109,
     cmd_help_files = 40110,
+    cmd_save_state = 40111,
+    cmd_load_state = 40112,
+    cmd_next_slot = 40113,
+    cmd_slot_first = 40120,  // the ten state slots take 40120..40129
+    cmd_slot_last = 40129,
     cmd_palette_toggle = 40500,
 };
 

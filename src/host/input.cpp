@@ -138,6 +138,12 @@ void update_keyboard() {
     }
 }
 
+int rewind_key_held() {
+    if (!keyboard_present()) return 0;
+    update_keyboard();
+    return check_keyboard(SDL_SCANCODE_BACKSPACE);
+}
+
 int check_keyboard(int code) {
     if (code < 0 || code >= key_state_size) return 0;
     return keyboard_present() && (key_state[code] & 0x80) != 0;

@@ -3,6 +3,7 @@
 // menu's own drawing.
 #include <imgui.h>
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include "host/dialogs.h"
 #include "host/dip_switches.h"
@@ -10,6 +11,7 @@
 #include "host/gui.h"
 #include "host/main_loop.h"
 #include "host/options.h"
+#include "host/state_slots.h"
 #include "host/window.h"
 
 namespace {
@@ -35,11 +37,27 @@ void main_menu() {
     ImGui::EndMenu();
 }
 
+// The ten slots: the current one checked, the ones holding a state marked.
+void state_slot_menu() {
+    if (!ImGui::BeginMenu("State slot", game_loaded != 0)) return;
+    for (int slot = 0; slot < state_slot_count; slot++) {
+        char label[32];
+        std::snprintf(label, sizeof label, "Slot %d%s", slot, state_slot_used(slot) ? "  (saved)" : "");
+        if (ImGui::MenuItem(label, nullptr, slot == state_slot)) post_command(cmd_slot_first + slot);
+    }
+    ImGui::EndMenu();
+}
+
 void machine_menu() {
     if (!begin_menu("Machine")) return;
     item("Reset", "TAB", cmd_reset);
     item("Pause", "P", cmd_pause);
     item("Next frame", "N", cmd_frame_advance);
+    ImGui::Separator();
+    item("Save state", "F5", cmd_save_state);
+    item("Load state", "F7", cmd_load_state);
+    item("Next slot", "F8", cmd_next_slot);
+    state_slot_menu();
     ImGui::Separator();
     // A submenu has no key column; F12 is shown in its label.
     if (ImGui::BeginMenu("Palette   F12")) {

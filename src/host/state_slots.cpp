@@ -44,7 +44,7 @@ int save_state_slot() {
     std::string error;
     if (!make_state_dir(error) || !core_save_state_file(state_slot_path(state_slot).c_str(), error)) {
         std::fprintf(stderr, "vortan: state not saved: %s\n", error.c_str());
-        message_printf("State not saved: %s", std::strerror(errno));
+        message_printf("State not saved: %s", error.c_str());
         return 0;
     }
     message_printf("State saved to slot %d", state_slot);
@@ -67,9 +67,11 @@ int load_state_slot() {
     return 1;
 }
 
-void next_state_slot() {
-    state_slot = (state_slot + 1) % state_slot_count;
+void select_state_slot(int slot) {
+    state_slot = ((slot % state_slot_count) + state_slot_count) % state_slot_count;
     message_printf("State slot %d%s", state_slot, state_slot_used(state_slot) ? "" : " (empty)");
 }
+
+void next_state_slot() { select_state_slot(state_slot + 1); }
 
 void apply_rewind_option() { core_set_rewind(rewind_enabled ? rewind_seconds : 0); }

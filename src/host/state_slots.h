@@ -20,6 +20,7 @@ int state_slot_used(int slot);
 int save_state_slot();
 int load_state_slot();
 void next_state_slot();
+void select_state_slot(int slot);
 
 // Rewind as the options say, for the game just started.
 void apply_rewind_option();

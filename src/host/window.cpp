@@ -160,18 +160,17 @@ int accelerator_command(const SDL_Keysym& key) {
     case SDL_SCANCODE_PAUSE: return cmd_pause;
     case SDL_SCANCODE_N: return cmd_frame_advance;
     case SDL_SCANCODE_F9: return cmd_screenshot;
+    case SDL_SCANCODE_F5: return cmd_save_state;
+    case SDL_SCANCODE_F7: return cmd_load_state;
+    case SDL_SCANCODE_F8: return cmd_next_slot;
     default: return 0;
     }
 }
 
 int program_key(int scancode) {
     switch (scancode) {
-    // Escape closes menus and dialogs; F5, F7, F8 and Backspace are kept for
-    // saved states and rewind.
+    // Escape closes menus and dialogs; Backspace held runs the game backwards.
     case SDL_SCANCODE_ESCAPE:
-    case SDL_SCANCODE_F5:
-    case SDL_SCANCODE_F7:
-    case SDL_SCANCODE_F8:
     case SDL_SCANCODE_BACKSPACE: return 1;
     default: return accelerator_command(SDL_Keysym{static_cast<SDL_Scancode>(scancode), SDLK_UNKNOWN, 0, 0}) != 0;
     }

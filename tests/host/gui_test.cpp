@@ -11,6 +11,7 @@
 #include "host/display.h"
 #include "host/game_load.h"
 #include "host/gui.h"
+#include "host/state_slots.h"
 #include "host/options.h"
 #include "host/screenshot.h"
 #include "host/window.h"
@@ -387,6 +388,44 @@ TEST_F(GuiTest, MenuChoicesRunOnceAfterTheFrameAndQuitOnlyRequests) {
     run(40001);  // no such command
     check_menu_item(39000, 1);  // out of range marks are ignored
     EXPECT_EQ(menu_checked(39000), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// F5, F7 and F8 on the demo: a slot file per game and slot, a load taking
+// the machine back, and an empty slot said to be empty.
+TEST_F(GuiTest, StateSlotsSaveLoadAndStepThroughTheSlots) {
+    TempDir dir;
+    std::snprintf(state_dir, sizeof state_dir, "states");  // made by the first save
+    start_demo();
+    state_slot = 0;
+    for (int f = 0; f < 30; f++) core_run_frame(1);
+    EXPECT_EQ(run(cmd_save_state), "State saved to slot 0");
+    EXPECT_TRUE(state_slot_used(0));
+    std::FILE* f = std::fopen("states/demo-0.sta", "rb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    for (int n = 0; n < 20; n++) core_run_frame(1);
+    EXPECT_EQ(run(cmd_load_state), "State loaded from slot 0");
+    EXPECT_EQ(core_frame_number(), 30u);
+
+    EXPECT_EQ(run(cmd_next_slot), "State slot 1 (empty)");
+    EXPECT_EQ(run(cmd_load_state), "Slot 1 is empty");
+    EXPECT_EQ(run(cmd_slot_first + 9), "State slot 9 (empty)");
+    EXPECT_EQ(run(cmd_next_slot), "State slot 0");
+
+    // A slot file that is not a state is refused; the machine runs on.
+    std::FILE* junk = std::fopen("states/demo-0.sta", "wb");
+    ASSERT_NE(junk, nullptr);
+    std::fputs("not a state", junk);
+    std::fclose(junk);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run(cmd_load_state), "State in slot 0 not loaded");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("demo-0.sta"), std::string::npos);
+    EXPECT_EQ(core_frame_number(), 30u);
+    std::snprintf(state_dir, sizeof state_dir, "./sta");
 }
 
 }  // namespace

@@ -82,6 +82,16 @@ TEST_F(InputTest, KeyTable) {
     EXPECT_EQ(input_p1 | input_p2 | input_system, 0u);
 }
 
+TEST_F(InputTest, BackspaceHeldAsksForRewindAndReachesNoPort) {
+    EXPECT_EQ(rewind_key_held(), 0);
+    hold(SDL_SCANCODE_BACKSPACE);
+    EXPECT_EQ(rewind_key_held(), 1);
+    get_input();
+    EXPECT_EQ(held_p1 | held_p2 | held_system, 0u);
+    devices.keyboard_present = 0;
+    EXPECT_EQ(rewind_key_held(), 0) << "no keyboard, no rewind";
+}
+
 TEST_F(InputTest, ServiceAndTestShowTheirMessageEveryFrame) {
     hold(SDL_SCANCODE_5);
     for (int frame = 0; frame < 2; ++frame) {
