@@ -288,6 +288,8 @@ int vortan_main(int argc, const char* const* argv) {
         }
     }
     if (!headless && !save_config(config_file)) status = status ? status : 1;
+    if (const int dry = sound_stream_stats().underruns)
+        std::fprintf(stderr, "vortan: the sound ran dry %d times: the emulation fell behind it\n", dry);
     // Unloading keeps the DIP switches the run changed.
     trash_machine();
     if (!headless) {

@@ -78,21 +78,23 @@ void forget_chunk() {
     chunk_time = 0;
 }
 
-// Device buffer: the largest power of two within one frame's block, so that
-// the callback's read-ahead stays under a block.
+// Device buffer: the largest power of two within half a frame's block. The
+// device takes that much at a time, so the smaller it is, the later the
+// writer may come before the device finds too little.
 Uint16 device_samples(int block) {
     Uint16 s = 16;
-    while (s * 2 <= block && s < 4096) s = static_cast<Uint16>(s * 2);
+    while (s * 4 <= block && s < 4096) s = static_cast<Uint16>(s * 2);
     return s;
 }
 
-// Waits until count more samples keep the writer within the latency; 0 when
-// the device stopped.
-int wait_for_room(int count) {
+// Room for more samples within the latency, waiting until there is some;
+// 0 when the device stopped.
+int wait_for_room() {
     uint64_t last = taken.load(std::memory_order_acquire);
     Uint32 since = SDL_GetTicks();
-    while (written.load(std::memory_order_relaxed) + static_cast<uint64_t>(count) - play_cursor() >
-           static_cast<uint64_t>(latency_samples)) {
+    for (;;) {
+        const uint64_t ahead = written.load(std::memory_order_relaxed) - play_cursor();
+        if (ahead < static_cast<uint64_t>(latency_samples)) return latency_samples - static_cast<int>(ahead);
         if (SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
             sound_error("The audio device stopped");
             return 0;
@@ -107,26 +109,29 @@ int wait_for_room(int count) {
         }
         SDL_Delay(1);
     }
-    return 1;
 }
 
+// A frame goes in as room opens, piece by piece, so the writer stays right at
+// the latency and the device has the most it may have.
 void write_stream(const int16_t* samples, int count) {
-    if (!device || ring.empty()) return;
-    // A frame never holds more than one block and its carried sample; the
-    // room is always larger (init_sound), so a longer write is cut.
-    count = std::min(count, latency_samples);
-    if (playing && !wait_for_room(count)) return;
-    const uint64_t at = written.load(std::memory_order_relaxed);
     const int level = std::clamp(volume, 0, 100);
-    for (int i = 0; i < count; ++i)
-        ring[(at + static_cast<uint64_t>(i)) & ring_mask] = static_cast<int16_t>(samples[i] * level / 100);
-    written.store(at + static_cast<uint64_t>(count), std::memory_order_release);
-    max_ahead = std::max(max_ahead, static_cast<int>(at + static_cast<uint64_t>(count) - play_cursor()));
-    // The device starts once it has a frame to read, so its first chunk is
-    // not an underrun.
-    if (!playing) {
-        playing = true;
-        SDL_PauseAudioDevice(device, 0);
+    while (count > 0 && device && !ring.empty()) {
+        const int room = playing ? wait_for_room() : latency_samples;
+        if (room <= 0) return;
+        const int n = std::min(count, room);
+        const uint64_t at = written.load(std::memory_order_relaxed);
+        for (int i = 0; i < n; ++i)
+            ring[(at + static_cast<uint64_t>(i)) & ring_mask] = static_cast<int16_t>(samples[i] * level / 100);
+        written.store(at + static_cast<uint64_t>(n), std::memory_order_release);
+        max_ahead = std::max(max_ahead, static_cast<int>(at + static_cast<uint64_t>(n) - play_cursor()));
+        samples += n;
+        count -= n;
+        // The device starts once it has samples to read, so its first
+        // chunk is not an underrun.
+        if (!playing) {
+            playing = true;
+            SDL_PauseAudioDevice(device, 0);
+        }
     }
 }
 
@@ -140,8 +145,8 @@ int init_sound(int rate) {
         own_audio_subsystem = true;
     }
     const int block = rate / 60;
-    // Room for at least one frame and its carried sample.
-    latency_samples = std::max(static_cast<int>(static_cast<int64_t>(latency_ms) * rate / 1000), block + 1);
+    // Never less than one frame's block.
+    latency_samples = std::max(static_cast<int>(static_cast<int64_t>(latency_ms) * rate / 1000), block);
     size_t length = 1024;
     while (length < static_cast<size_t>(latency_samples) * 2) length *= 2;
     ring.assign(length, 0);
