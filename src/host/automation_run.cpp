@@ -57,6 +57,13 @@ void host_run_frame(int skip_frame) {
 
 void host_update_audio() {
     const core_frame& frame = core_last_frame();
+    // A frame run backwards has no sound of its own: the device plays a
+    // frame of silence instead of running dry.
+    if (frame.sample_count == 0 && sound_rate > 0 && !user_paused) {
+        static const int16_t silence[48000 / 60 + 1] = {};
+        w32_update_audio(silence, sound_rate / 60);
+        return;
+    }
     if (user_paused)
         feed_sound_sink(frame.samples, frame.sample_count);
     else

@@ -54,11 +54,6 @@ void machine_menu() {
     item("Pause", "P", cmd_pause);
     item("Next frame", "N", cmd_frame_advance);
     ImGui::Separator();
-    item("Save state", "F5", cmd_save_state);
-    item("Load state", "F7", cmd_load_state);
-    item("Next slot", "F8", cmd_next_slot);
-    state_slot_menu();
-    ImGui::Separator();
     // A submenu has no key column; F12 is shown in its label.
     if (ImGui::BeginMenu("Palette   F12")) {
         item("Fixed", nullptr, cmd_palette_fixed);
@@ -71,6 +66,11 @@ void machine_menu() {
     ImGui::Separator();
     item("Screenshot", "F9", cmd_screenshot);
     item("Dump Rom", "ALT+R", cmd_dump_rom);
+    ImGui::Separator();
+    item("Save state", "F5", cmd_save_state);
+    item("Load state", "F7", cmd_load_state);
+    item("Next slot", "F8", cmd_next_slot);
+    state_slot_menu();
     ImGui::EndMenu();
 }
 
