@@ -97,6 +97,8 @@ void keys_dialog() {
         key_row(bound(control_service, control_test), "service, test");
         key_row("P, Pause", "pause; N runs one frame while paused");
         key_row("F9", "screenshot into the snapshot folder");
+        key_row("F5 / F7 / F8", "save state, load state, next slot");
+        key_row("Backspace (held)", "run the game backwards");
         key_row("Tab", "reset");
         key_row("F1 F2 F3 F4", "frame skip: none, 1, 2, 3");
         key_row("F10 / F11", "speed throttle / vsync");

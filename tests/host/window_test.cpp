@@ -217,7 +217,11 @@ TEST_F(WindowTest, AcceleratorTableMapsEveryKey) {
         {SDL_SCANCODE_F11, 0, 40021},   {SDL_SCANCODE_F12, 0, 40500},
         {SDL_SCANCODE_TAB, 0, 40017},   {SDL_SCANCODE_R, 0, 0},
         {SDL_SCANCODE_KP_9, 0, 0},      {SDL_SCANCODE_1, 0, 0},
-        {SDL_SCANCODE_F5, 0, 0},        {SDL_SCANCODE_R, KMOD_LALT | KMOD_LCTRL, 0},
+        {SDL_SCANCODE_F5, 0, cmd_save_state}, {SDL_SCANCODE_F7, 0, cmd_load_state},
+        {SDL_SCANCODE_F8, 0, cmd_next_slot}, {SDL_SCANCODE_P, 0, cmd_pause},
+        {SDL_SCANCODE_PAUSE, 0, cmd_pause}, {SDL_SCANCODE_N, 0, cmd_frame_advance},
+        {SDL_SCANCODE_F9, 0, cmd_screenshot}, {SDL_SCANCODE_ESCAPE, 0, 0},
+        {SDL_SCANCODE_R, KMOD_LALT | KMOD_LCTRL, 0},
         {SDL_SCANCODE_F1, KMOD_LALT, 0}, {SDL_SCANCODE_TAB, KMOD_LCTRL, 0},
     };
     for (const entry& e : table) {
