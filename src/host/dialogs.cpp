@@ -24,6 +24,7 @@ struct report {
     std::string title, text;
 };
 std::deque<report> reports;
+int reports_in_window = 1;
 
 // Every dialog fits the window, whatever its size, below the menu bar; a
 // longer body scrolls. A size of 0 fits the dialog to what it holds.
@@ -173,8 +174,10 @@ void show_report(const std::string& title, const std::string& text) {
         return;
     }
     std::fprintf(stderr, "vortan: %s:\n%s\n", title.c_str(), text.c_str());
-    reports.push_back({title, text});
+    if (reports_in_window) reports.push_back({title, text});
 }
+
+void set_reports_in_window(int on) { reports_in_window = on; }
 
 std::string report_shown() { return reports.empty() ? "" : reports.front().text; }
 
