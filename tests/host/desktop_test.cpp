@@ -245,7 +245,10 @@ TEST_F(Desktop, RunsOfSetFramesEndByThemselves) {
     auto ends = [&](const std::vector<std::string>& args) {
         start(args, false);
         int status = 0;
-        EXPECT_TRUE(eventually([&] { return waitpid(program, &status, WNOHANG) == program; }, 20s));
+        if (!eventually([&] { return waitpid(program, &status, WNOHANG) == program; }, 20s)) {
+            ADD_FAILURE() << "still running";
+            return stop();
+        }
         program = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <cstring>
 #include <vector>
+#include "host/controls.h"
 #include "host/dialogs.h"
 #include "host/display.h"
 #include "host/game_load.h"
@@ -441,6 +442,34 @@ TEST_F(WindowTest, WithoutAGameThePageSaysHowToStartOne) {
     for (int y = menu_bar_height; y < h; y++)
         for (int x = 0; x < w; x++) text += px[size_t(y) * w + x] == 0xFFFFFFu;
     EXPECT_GT(text, 500) << "white text on the black idle picture";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, ControlsDialogRebindsAKeyPressedAfterTheClick) {
+    set_default_bindings();
+    menu_command(cmd_controls);
+    repaint_video();
+    ASSERT_EQ(menu_is_open(), 1);
+    click_at(166, 150);  // Player 1's Up, on the arrow key
+    window_handle_event(key(SDL_SCANCODE_W));
+    EXPECT_EQ(key_binding[control_up], SDL_SCANCODE_W);
+
+    // Escape while it waits cancels the wait, not the dialog; a key of the
+    // program's own is refused.
+    click_at(166, 150);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 1);
+    click_at(166, 150);
+    window_handle_event(key(SDL_SCANCODE_F9));
+    EXPECT_EQ(key_binding[control_up], SDL_SCANCODE_W);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 0);
+    set_default_bindings();
 }
 
 }  // namespace
