@@ -83,6 +83,8 @@ const char* usage_text() {
            "  -dipdir DIR  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N\n"
            "  (and -joy2...)  A directory with blanks is quoted in the file: \"./my roms\"\n"
            "  -statedir DIR  -rewind on|off  -rewindsecs N\n"
+           "  -fillwindow on|off  -volume 0-100  -latency 17-500 (ms of sound ahead)\n"
+           "  -key_up KEY ... -key_test KEY  (key names as Machine > Controls shows them)\n"
            "\n"
            "Unattended runs:\n"
            "  -headless        no window, sound device or input devices; frames run\n"

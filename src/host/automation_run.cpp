@@ -158,6 +158,7 @@ int vortan_main(int argc, const char* const* argv) {
     frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
     run_over = frame_limit == 0;
     int frames_asked = frame_limit >= 0;
+    set_reports_in_window(!frames_asked);
 
     if (!headless) {
         init_input();

@@ -24,6 +24,7 @@ struct report {
     std::string title, text;
 };
 std::deque<report> reports;
+int reports_in_window = 1;
 
 // Every dialog fits the window, whatever its size, below the menu bar; a
 // longer body scrolls. A size of 0 fits the dialog to what it holds.
@@ -97,6 +98,8 @@ void keys_dialog() {
         key_row(bound(control_service, control_test), "service, test");
         key_row("P, Pause", "pause; N runs one frame while paused");
         key_row("F9", "screenshot into the snapshot folder");
+        key_row("F5 / F7 / F8", "save state, load state, next slot");
+        key_row("Backspace (held)", "run the game backwards");
         key_row("Tab", "reset");
         key_row("F1 F2 F3 F4", "frame skip: none, 1, 2, 3");
         key_row("F10 / F11", "speed throttle / vsync");
@@ -171,8 +174,10 @@ void show_report(const std::string& title, const std::string& text) {
         return;
     }
     std::fprintf(stderr, "vortan: %s:\n%s\n", title.c_str(), text.c_str());
-    reports.push_back({title, text});
+    if (reports_in_window) reports.push_back({title, text});
 }
+
+void set_reports_in_window(int on) { reports_in_window = on; }
 
 std::string report_shown() { return reports.empty() ? "" : reports.front().text; }
 

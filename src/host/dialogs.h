@@ -12,6 +12,9 @@ void open_dialog(dialog_id id);
 void show_report(const std::string& title, const std::string& text);
 // The report in front, "" when none waits.
 std::string report_shown();
+// A run of a set number of frames has no one to read a report: with 0,
+// reports go to stderr only and never hold the emulation.
+void set_reports_in_window(int on);
 
 // Escape closes the menu or dialog in front: the key sets it, the first
 // one drawn in the next frame takes it.

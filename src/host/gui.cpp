@@ -195,6 +195,7 @@ int command_enabled(int command) {
     case cmd_dip_dialog:
     case cmd_save_state:
     case cmd_load_state:
+    case cmd_next_slot:
     case cmd_dip_bank: return game_loaded;
     case cmd_frame_advance: return game_loaded && user_paused;
     default:

@@ -232,6 +232,10 @@ void window_handle_event(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         event_mouse = ImVec2(float(event.motion.x), float(event.motion.y));
         break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        event_mouse = ImVec2(float(event.button.x), float(event.button.y));
+        break;
     case SDL_RENDER_DEVICE_RESET:
         // The textures went with the device: build the display again.
         restore_video();

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <cstring>
 #include <vector>
+#include "host/controls.h"
 #include "host/dialogs.h"
 #include "host/display.h"
 #include "host/game_load.h"
@@ -217,8 +218,11 @@ TEST_F(WindowTest, AcceleratorTableMapsEveryKey) {
         {SDL_SCANCODE_F11, 0, 40021},   {SDL_SCANCODE_F12, 0, 40500},
         {SDL_SCANCODE_TAB, 0, 40017},   {SDL_SCANCODE_R, 0, 0},
         {SDL_SCANCODE_KP_9, 0, 0},      {SDL_SCANCODE_1, 0, 0},
-        {SDL_SCANCODE_F5, 0, 40111},    {SDL_SCANCODE_F7, 0, 40112},
-        {SDL_SCANCODE_F8, 0, 40113},    {SDL_SCANCODE_F5, KMOD_LCTRL, 0},
+        {SDL_SCANCODE_F5, 0, cmd_save_state}, {SDL_SCANCODE_F7, 0, cmd_load_state},
+        {SDL_SCANCODE_F8, 0, cmd_next_slot}, {SDL_SCANCODE_P, 0, cmd_pause},
+        {SDL_SCANCODE_PAUSE, 0, cmd_pause}, {SDL_SCANCODE_N, 0, cmd_frame_advance},
+        {SDL_SCANCODE_F9, 0, cmd_screenshot}, {SDL_SCANCODE_ESCAPE, 0, 0},
+        {SDL_SCANCODE_F5, KMOD_LCTRL, 0},
         {SDL_SCANCODE_R, KMOD_LALT | KMOD_LCTRL, 0},
         {SDL_SCANCODE_F1, KMOD_LALT, 0}, {SDL_SCANCODE_TAB, KMOD_LCTRL, 0},
     };
@@ -439,6 +443,34 @@ TEST_F(WindowTest, WithoutAGameThePageSaysHowToStartOne) {
     for (int y = menu_bar_height; y < h; y++)
         for (int x = 0; x < w; x++) text += px[size_t(y) * w + x] == 0xFFFFFFu;
     EXPECT_GT(text, 500) << "white text on the black idle picture";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, ControlsDialogRebindsAKeyPressedAfterTheClick) {
+    set_default_bindings();
+    menu_command(cmd_controls);
+    repaint_video();
+    ASSERT_EQ(menu_is_open(), 1);
+    click_at(166, 150);  // Player 1's Up, on the arrow key
+    window_handle_event(key(SDL_SCANCODE_W));
+    EXPECT_EQ(key_binding[control_up], SDL_SCANCODE_W);
+
+    // Escape while it waits cancels the wait, not the dialog; a key of the
+    // program's own is refused.
+    click_at(166, 150);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 1);
+    click_at(166, 150);
+    window_handle_event(key(SDL_SCANCODE_F9));
+    EXPECT_EQ(key_binding[control_up], SDL_SCANCODE_W);
+    window_handle_event(key(SDL_SCANCODE_ESCAPE));
+    repaint_video();
+    EXPECT_EQ(menu_is_open(), 0);
+    set_default_bindings();
 }
 
 }  // namespace
