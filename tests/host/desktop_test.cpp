@@ -230,7 +230,7 @@ TEST_F(Desktop, DipSwitchWindowSavesEveryChange) {
     start({"-winsize", "2", "columns"});
     ASSERT_TRUE(eventually([&] { return picture_shown(); }));
     click(80, 8);    // Machine
-    click(80, 181);  // DIP switches...
+    click(80, 108);  // DIP switches...
     click(67, 78);   // DIP#0, switch 1 (bit 7)
     ASSERT_TRUE(eventually([&] { return exists("dip/columns.dip"); }, 5s)) << file("err.txt");
     EXPECT_EQ(file("dip/columns.dip"), std::string("\x7f\xff", 2));
