@@ -216,7 +216,6 @@ void core_set_sound_rate(int sample_rate) {
     sound_rate_now = sample_rate > 0 ? sample_rate : 0;
     if (game_running && sound_rate_now) audio_init(sound_rate_now);
 }
-int core_sound_rate() { return sound_rate_now; }
 
 void core_set_channels(uint32_t mask) { channel_mask = mask; }
 uint32_t core_channels() { return channel_mask; }

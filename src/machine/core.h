@@ -77,7 +77,6 @@ void core_set_pixel_format(int format_555);
 void core_set_palette_mode(int mode);  // 0 fixed, 1 from palette RAM
 int core_palette_mode();
 void core_set_sound_rate(int sample_rate);  // 0: no sound is made
-int core_sound_rate();
 void core_set_channels(uint32_t mask);
 uint32_t core_channels();
 

@@ -39,6 +39,13 @@ int16_t saturate(int32_t v) {
     return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
 
+// Samples in the next frame: samples_per_frame, or one more.
+int frame_sample_count() {
+    const int rate = sample_rate;
+    if (rate <= 0) return samples_per_frame;
+    return samples_per_frame + (sample_carry + rate % 60 >= 60 ? 1 : 0);
+}
+
 }  // namespace
 
 int audio_init(int rate) {
@@ -77,12 +84,6 @@ void audio_shutdown() {
     free_buffers();
     // The buffers are gone: nothing may mix or reach the chips until the next init.
     sound_initialised = 0;
-}
-
-int frame_sample_count() {
-    const int rate = sample_rate;
-    if (rate <= 0) return samples_per_frame;
-    return samples_per_frame + (sample_carry + rate % 60 >= 60 ? 1 : 0);
 }
 
 int render_sound(int16_t* block) {

@@ -15,8 +15,6 @@ extern int sample_carry;
 
 int audio_init(int rate);
 void audio_shutdown();  // YM3438 down, per-frame buffers released
-// Samples in the next frame: samples_per_frame, or one more.
-int frame_sample_count();
 // Mixes the next frame's samples from the enabled chips into block (room for
 // samples_per_frame + 1; silence while the chips are not initialised) and
 // returns how many.
