@@ -187,7 +187,7 @@ int vortan_main(int argc, const char* const* argv) {
     if (!scripts_ok) {
         std::fprintf(stderr, "vortan: %s\n", file_error.c_str());
         stop_playback();
-        stop_record();
+        stop_record(0);
         if (!headless) release_input_devices();
         return 2;
     }
@@ -195,7 +195,7 @@ int vortan_main(int argc, const char* const* argv) {
     if (!cli.wavwrite.empty()) {
         if (!wav.open(cli.wavwrite.c_str(), sound_rate)) {
             stop_playback();
-            stop_record();
+            stop_record(0);
             if (!headless) release_input_devices();
             return 2;
         }
@@ -212,9 +212,9 @@ int vortan_main(int argc, const char* const* argv) {
         if (!create_main_window()) {
             std::fprintf(stderr, "vortan: cannot open a window: %s\n", SDL_GetError());
             set_sound_sink(nullptr);
-            wav.close();
+            wav.discard();
             stop_playback();
-            stop_record();
+            stop_record(0);
             release_input_devices();
             SDL_Quit();
             return 1;
@@ -267,6 +267,8 @@ int vortan_main(int argc, const char* const* argv) {
     auto started = std::chrono::steady_clock::now();
     main_loop_run(host);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    // A run whose game or state did not load records nothing over the old files.
+    const int run_failed = status != 0;
 
     // Shutdown: the settings as they stand now, then the machine and the host.
     if (!headless) {
@@ -305,14 +307,16 @@ int vortan_main(int argc, const char* const* argv) {
         SDL_Quit();
     }
     set_sound_sink(nullptr);
-    if (!cli.wavwrite.empty() && !wav.close()) {
-        std::fprintf(stderr, "vortan: %s: the sound could not be written completely\n",
+    if (run_failed) {
+        wav.discard();
+    } else if (!cli.wavwrite.empty() && !wav.close()) {
+        std::fprintf(stderr, "vortan: %s: the sound could not be written completely; the old file is kept\n",
                      cli.wavwrite.c_str());
         status = status ? status : 1;
     }
     stop_playback();
-    if (!stop_record()) {
-        std::fprintf(stderr, "vortan: %s: the record could not be written completely\n",
+    if (!stop_record(!run_failed)) {
+        std::fprintf(stderr, "vortan: %s: the record could not be written completely; the old file is kept\n",
                      cli.record.c_str());
         status = status ? status : 1;
     }

@@ -7,10 +7,13 @@
 #include <unistd.h>
 #include <unzip.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "common/input_limits.h"
+#include "common/safe_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
 #include "machine/regular_file.h"
@@ -21,29 +24,40 @@ char game_dip_dir[path_buffer_size] = "./dip";
 
 namespace {
 
-// ROM, archive and DIP files are taken only when they are plain files: a
-// FIFO would hang the load, and a directory is no ROM.
-std::FILE* open_rom_file(const char* path, bool for_writing, int64_t* size = nullptr) {
+// ROM, archive and DIP files are taken only when they are plain files of a
+// sane size: a FIFO would hang the load, and a directory is no ROM.
+std::FILE* open_rom_file(const char* path, const input_limit& limit, int64_t* size = nullptr) {
     const char* why = "";
-    std::FILE* f = for_writing ? open_regular_file_for_writing(path, &why) : open_regular_file(path, &why);
+    std::FILE* f = open_regular_file(path, &why);
     if (!f) {
         if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
         return nullptr;
     }
     struct stat st;
-    if (size) *size = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
+    const int64_t length = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
+    if (!within_limit(length, limit)) {
+        core_loader_printf("%s\n", input_too_large(path, limit).c_str());
+        std::fclose(f);
+        return nullptr;
+    }
+    if (size) *size = length;
     return f;
 }
 
 // The zip reader opens its archive through the same check.
 voidpf open_archive(voidpf, const void* path, int mode) {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-    return open_rom_file(static_cast<const char*>(path), false);
+    return open_rom_file(static_cast<const char*>(path), zip_archive_limit);
 }
 
 // The reader would hand over the bytes of any other method as they are,
 // unchecked by the CRC, so only stored and deflated members are taken.
 bool member_readable(const unz_file_info& info, const char* archive, const char* member, uint32_t size) {
+    // Bit 0 of the flags: the member is encrypted, and would fail as a bad CRC.
+    if (info.flag & 1) {
+        core_loader_printf("File `%s' in archive `%s' is encrypted; it cannot be read\n", member, archive);
+        return false;
+    }
     if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
         core_loader_printf("File `%s' in archive `%s' uses compression method %lu, not stored or deflated\n",
                     member, archive, info.compression_method);
@@ -143,7 +157,7 @@ int load_loose(const rom_entry& e, const char* short_name) {
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     int64_t found = 0;
-    if (!load_file(path, buffer, e.size, &found)) {
+    if (!load_file(path, buffer, e.size, rom_file_limit, &found)) {
         core_loader_printf("Error loading file`%s'\n", path);
         std::free(buffer);
         return 0;
@@ -183,7 +197,7 @@ int load_rom(const rom_entry* list) {
             core_loader_printf("Error loading file `%s' from archive `%s/%s.zip'\n", first, game_zip_dir, name);
             return 0;
         }
-        use_archive = file_exist(archive);
+        use_archive = file_exist(archive, zip_archive_limit);
     }
 
     for (const rom_entry* e = list; e->file_name; e++) {
@@ -200,15 +214,15 @@ int load_rom(const rom_entry* list) {
     return 1;
 }
 
-int file_exist(const char* path) {
-    std::FILE* f = open_rom_file(path, false);
+int file_exist(const char* path, const input_limit& limit) {
+    std::FILE* f = open_rom_file(path, limit);
     if (!f) return 0;
     std::fclose(f);
     return 1;
 }
 
-int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size) {
-    std::FILE* f = open_rom_file(path, false, file_size);
+int load_file(const char* path, void* buffer, uint32_t count, const input_limit& limit, int64_t* file_size) {
+    std::FILE* f = open_rom_file(path, limit, file_size);
     if (!f) return 0;
     std::fread(buffer, 1, count, f);
     const bool failed = std::ferror(f) != 0;
@@ -217,12 +231,10 @@ int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size
 }
 
 int save_file(const char* path, const void* buffer, uint32_t count) {
-    std::FILE* f = open_rom_file(path, true);
-    if (!f) return 0;
-    const size_t written = std::fwrite(buffer, 1, count, f);
-    // A short write or a failed flush (full disk) is a failure, not a success.
-    const bool closed = std::fclose(f) == 0;
-    return written == count && closed ? 1 : 0;
+    std::string why;
+    if (write_whole_file(path, buffer, count, why)) return 1;
+    if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
+    return 0;
 }
 
 int load_zip(const char* archive, const char* member, void* buffer, uint32_t size) {

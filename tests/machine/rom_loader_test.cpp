@@ -301,13 +301,25 @@ TEST(FileHelpers, SaveLoadAndByteswap) {
     const std::string path = dir + "/f.bin";
     const uint8_t data[5] = {1, 2, 3, 4, 5};
     ASSERT_EQ(save_file(path.c_str(), data, 5), 1);
-    EXPECT_EQ(file_exist(path.c_str()), 1);
+    EXPECT_EQ(file_exist(path.c_str(), rom_file_limit), 1);
     uint8_t back[8] = {};
-    EXPECT_EQ(load_file(path.c_str(), back, 8), 1);  // asking for more is not an error
+    EXPECT_EQ(load_file(path.c_str(), back, 8, rom_file_limit), 1);  // asking for more is not an error
     EXPECT_EQ(std::memcmp(back, data, 5), 0);
     EXPECT_EQ(save_file((dir + "/missing/f.bin").c_str(), data, 5), 0);
-    EXPECT_EQ(file_exist((dir + "/missing/f.bin").c_str()), 0);
-    EXPECT_EQ(load_file((dir + "/missing/f.bin").c_str(), back, 8), 0);
+    EXPECT_EQ(file_exist((dir + "/missing/f.bin").c_str(), rom_file_limit), 0);
+    EXPECT_EQ(load_file((dir + "/missing/f.bin").c_str(), back, 8, rom_file_limit), 0);
+
+    // One byte past a kind's bound is refused by name, and the bound is said.
+    std::filesystem::resize_file(path, dip_file_limit.bytes + 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(load_file(path.c_str(), back, 2, dip_file_limit), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              path + " is larger than 4 KB, the most a DIP file may be\n");
+    EXPECT_EQ(load_file(path.c_str(), back, 2, rom_file_limit), 1);
+    std::filesystem::resize_file(path, rom_file_limit.bytes + 1);  // sparse: nothing is written
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(file_exist(path.c_str(), rom_file_limit), 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("16 MB, the most a ROM file may be"), std::string::npos);
     std::filesystem::remove_all(dir);
 
     uint8_t words[5] = {0x12, 0x34, 0x56, 0x78, 0x9A};
