@@ -207,7 +207,8 @@ bool retro_serialize(void* data, size_t size) {
                  state_size);
         return false;
     }
-    if (!data || size < state_size) {
+    if (!data) return false;
+    if (size < state_size) {
         log_line(RETRO_LOG_ERROR, "[Vortan] the front end's buffer of %zu bytes is too small for the state's %zu\n",
                  size, state_size);
         return false;

@@ -2,6 +2,8 @@
 // the demo's picture, sound and controls, save states, options and content.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -353,3 +355,43 @@ TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// A front end that calls the core in an order of its own: nothing may be
+// called before its callback was given, and the core runs on regardless.
+TEST(CoreCallOrder, RunsAndSavesBeforeAnyCallbackIsGiven) {
+    // A process of its own: the core loaded by the other tests keeps their callbacks.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            void* library = dlopen(VORTAN_LIBRETRO, RTLD_NOW | RTLD_LOCAL);
+            if (!library) std::exit(2);
+            auto call = [&](const char* name) { return dlsym(library, name); };
+            reinterpret_cast<void (*)()>(call("retro_init"))();
+            reinterpret_cast<void (*)()>(call("retro_run"))();  // before any game
+            const retro_game_info none = {};
+            if (!reinterpret_cast<bool (*)(const retro_game_info*)>(call("retro_load_game"))(&none)) std::exit(3);
+            for (int i = 0; i < 3; i++) reinterpret_cast<void (*)()>(call("retro_run"))();
+            const size_t size = reinterpret_cast<size_t (*)()>(call("retro_serialize_size"))();
+            std::vector<uint8_t> state(size);
+            auto serialize = reinterpret_cast<bool (*)(void*, size_t)>(call("retro_serialize"));
+            if (size == 0 || !serialize(state.data(), size) || serialize(nullptr, size)) std::exit(4);
+            reinterpret_cast<void (*)()>(call("retro_unload_game"))();
+            reinterpret_cast<void (*)()>(call("retro_deinit"))();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+
+TEST_F(Core, ATooSmallStateBufferIsReportedWithItsSize) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(2);
+    const size_t size = core.serialize_size();
+    std::vector<uint8_t> buffer(size - 1);
+    EXPECT_FALSE(core.serialize(buffer.data(), buffer.size()));
+    EXPECT_TRUE(core.logged("buffer of " + std::to_string(size - 1) + " bytes is too small for the state's " +
+                            std::to_string(size)));
+}
