@@ -1,5 +1,6 @@
 // Games loaded from the command line and the menu, and freed.
 #include "host/game_load.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include "host/dialogs.h"
@@ -36,11 +37,24 @@ std::string known_games() {
 
 // The loader's lines that are more than progress: a game that loaded with
 // them still deserves a word to the user.
+// A file that is not the known dump is told on the picture's message line
+// instead: the game runs as the player has it.
 std::vector<std::string> warnings(const std::vector<std::string>& lines) {
     std::vector<std::string> out;
+    const std::vector<std::string>& notes = core_checksum_notes();
     for (const std::string& l : lines)
-        if (l.rfind("Loading file", 0) != 0) out.push_back(l);
+        if (l.rfind("Loading file", 0) != 0 && std::find(notes.begin(), notes.end(), l) == notes.end())
+            out.push_back(l);
     return out;
+}
+
+void tell_checksums() {
+    const std::vector<std::string>& notes = core_checksum_notes();
+    if (notes.empty()) return;
+    if (notes.size() == 1)
+        message_printf("%s", notes[0].c_str());
+    else
+        message_printf("%s (and %zu more files not the known dumps)", notes[0].c_str(), notes.size() - 1);
 }
 
 std::string indented(const std::vector<std::string>& lines) {
@@ -110,6 +124,7 @@ int start_game(const char* name, std::string* report) {
     last_load_problem.clear();
     user_paused = frame_advance = 0;
     if (sound_enabled && !headless) init_sound(sound_rate);
+    tell_checksums();
     const std::vector<std::string> said = warnings(loader.lines);
     if (!said.empty())
         show_report("Loaded with problems", std::string(game->description) + " was loaded, but the loader said:\n" +
