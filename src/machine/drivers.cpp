@@ -168,8 +168,7 @@ bool answers_to(const driver_record& d, const char* name) {
 
 // Whether every file of a version is where the loader would find it.
 bool files_all_there(const driver_record& d, const char* called) {
-    const char* own = d.today_name && same_rom_name(called, d.today_name) ? d.today_name : d.short_name;
-    rom_search search(d, own, game_rom_dir, game_zip_dir);
+    rom_search search(d, set_name_for(d, called), game_rom_dir, game_zip_dir);
     for (const rom_entry* e = d.roms; e->file_name; e++)
         if (!e->data && search.find(*e).place < 0) return false;
     return true;
@@ -201,6 +200,10 @@ const driver_record* game_version(int index) {
 
 const char* version_name(const driver_record& game) { return game.today_name ? game.today_name : game.short_name; }
 
+const char* set_name_for(const driver_record& game, const char* called) {
+    return game.today_name && called && same_rom_name(called, game.today_name) ? game.today_name : game.short_name;
+}
+
 const char* family_name(const driver_record& game) { return game.parent ? game.parent : version_name(game); }
 
 int load_driver(const char* name) {
@@ -225,9 +228,7 @@ int load_driver_version(const driver_record* game, const char* called) {
     if (!game) return 0;
     debug_log("Loading game `%s'\n", game->description);
     game_driver = game;
-    // Files are looked for under the record's own spelling of the name asked.
-    game_set_name = game->today_name && called && same_rom_name(called, game->today_name) ? game->today_name
-                                                                                         : game->short_name;
+    game_set_name = set_name_for(*game, called);
     const int loaded = load_rom(game->roms) && dip_read(game->short_name);
     game_set_name = nullptr;
     if (!loaded) return 0;
