@@ -18,6 +18,20 @@ int64_t size_by_table_name(const rom_search& search, const rom_entry& e) {
     return -1;
 }
 
+// A file another version also has (the same dump, or the same name and
+// size in the table): finding it says nothing of whether this version is there.
+bool shared_file(const driver_record& game, const rom_entry& e) {
+    if (e.parent_name) return true;
+    for (int i = 0; const driver_record* g = core_version(i); ++i) {
+        if (g == &game) continue;
+        for (const rom_entry* o = g->roms; o->file_name; ++o) {
+            if (o->size != e.size) continue;
+            if ((e.crc_known && o->crc_known) ? o->crc == e.crc : same_rom_name(o->file_name, e.file_name)) return true;
+        }
+    }
+    return false;
+}
+
 // The version a name stands for in the audit: the one whose files are all
 // there, else the one with the most found; today's on a tie.
 const driver_record* audited_version(const std::string& name, const core_paths& paths, rom_check& check) {
@@ -76,7 +90,7 @@ rom_check check_game_roms(const driver_record& game, const core_paths& paths, co
             check.problems.push_back({file_label(*e, today), e->size, size_by_table_name(search, *e)});
             continue;
         }
-        check.own_files_found += !e->parent_name;
+        check.own_files_found += !shared_file(game, *e);
         const uint32_t crc = search.crc_of(found);
         if (e->crc_known && crc != e->crc) check.problems.push_back({found.name, e->size, e->size, 1, crc, e->crc});
     }

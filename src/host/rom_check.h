@@ -24,7 +24,7 @@ struct rom_check {
     int archive_used = 0;  // the archive exists, so the loader reads it alone
     std::string failure;   // the archive itself cannot be read
     std::vector<rom_problem> problems;
-    int own_files_found = 0;  // files of its own (not left to the parent) that were found
+    int own_files_found = 0;  // files found that no other version has
     int missing() const;
     int wrong_checksums() const;
     // It loads: every file there (some may differ from the known dumps).
