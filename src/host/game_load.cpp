@@ -55,7 +55,8 @@ void tell_checksums() {
     if (notes.size() == 1)
         message_printf("%s", notes[0].c_str());
     else
-        message_printf("%s (and %zu more files not the known dumps)", notes[0].c_str(), notes.size() - 1);
+        message_printf("%s (and %zu more %s)", notes[0].c_str(), notes.size() - 1,
+                       notes.size() == 2 ? "file not the known dump" : "files not the known dumps");
 }
 
 std::string indented(const std::vector<std::string>& lines) {
