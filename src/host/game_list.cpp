@@ -100,10 +100,11 @@ void draw_games_dialog() {
         if (!ready) ImGui::PushStyleColor(ImGuiCol_Text, ImGui::GetStyleColorVec4(ImGuiCol_TextDisabled));
         bool open = false;
         if (is_node) {
-            ImGuiTreeNodeFlags flags = ImGuiTreeNodeFlags_OpenOnArrow | ImGuiTreeNodeFlags_SpanAvailWidth;
+            // A click opens the title and selects it; a double click loads it.
+            ImGuiTreeNodeFlags flags = ImGuiTreeNodeFlags_SpanAvailWidth;
             if (selected == v.game) flags |= ImGuiTreeNodeFlags_Selected;
             open = ImGui::TreeNodeEx(text, flags);
-            if (ImGui::IsItemClicked() && !ImGui::IsItemToggledOpen()) {
+            if (ImGui::IsItemClicked()) {
                 selected = v.game;
                 load = ImGui::IsMouseDoubleClicked(0);
             }

@@ -92,7 +92,8 @@ rom_check check_game_roms(const driver_record& game, const core_paths& paths, co
         }
         check.own_files_found += !shared_file(game, *e);
         const uint32_t crc = search.crc_of(found);
-        if (e->crc_known && crc != e->crc) check.problems.push_back({found.name, e->size, e->size, 1, crc, e->crc});
+        if (e->crc_known && crc != e->crc)
+            check.problems.push_back({found.name, e->size, e->size, 1, crc, e->crc, search.places()[size_t(found.place)].path});
     }
     return check;
 }
@@ -119,7 +120,10 @@ std::string rom_check_summary(const rom_check& check) {
     add(missing, " file missing", " files missing");
     add(wrong, " file of the wrong size", " files of the wrong size");
     add(checksums, " file not the known dump", " files not the known dumps");
-    return text + " in " + (check.archive_used ? check.archive : check.folder);
+    // Files that are all there may have been found in another set's place.
+    const std::string where = missing + wrong ? (check.archive_used ? check.archive : check.folder)
+                                              : check.problems[0].where;
+    return text + " in " + where;
 }
 
 int verify_roms(const std::vector<std::string>& names, const core_paths& paths, std::FILE* out) {

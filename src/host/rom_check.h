@@ -14,6 +14,7 @@ struct rom_problem {
     int64_t found;  // the size found; -1 when the file is missing
     int wrong_crc = 0;  // found, of the right size, but not the known dump
     uint32_t crc = 0, expected = 0;
+    std::string where;  // the archive or folder it was found in
 };
 
 struct rom_check {
