@@ -23,6 +23,14 @@ double bessel0(double x) {
     return sum;
 }
 
+typedef float four __attribute__((vector_size(16)));
+
+four load(const float* p) {
+    four v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 int16_t to_sample(float v) {
     const float r = std::nearbyint(v);
     return static_cast<int16_t>(r < -32768.0f ? -32768 : r > 32767.0f ? 32767 : static_cast<int>(r));
@@ -100,14 +108,12 @@ void resampler::run(const int32_t* left, const int32_t* right, int available, in
         const float* b = a + taps_;
         const float* hl = &left_[static_cast<size_t>(write_)];
         const float* hr = &right_[static_cast<size_t>(write_)];
-        // Four running sums each, so the additions need not wait on each other.
-        float sl[4] = {}, sr[4] = {};
+        // Four taps at a time (taps_ is a multiple of 8).
+        four sl = {}, sr = {};
         for (int i = 0; i < taps_; i += 4) {
-            for (int j = 0; j < 4; j++) {
-                const float c = a[i + j] + blend * (b[i + j] - a[i + j]);
-                sl[j] += hl[i + j] * c;
-                sr[j] += hr[i + j] * c;
-            }
+            const four c = load(a + i) + blend * (load(b + i) - load(a + i));
+            sl += load(hl + i) * c;
+            sr += load(hr + i) * c;
         }
         out_left[k] = to_sample((sl[0] + sl[1]) + (sl[2] + sl[3]));
         out_right[k] = to_sample((sr[0] + sr[1]) + (sr[2] + sr[3]));

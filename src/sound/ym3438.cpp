@@ -39,6 +39,7 @@ void key_on(fm_operator& op) {
     op.inverted = (op.ssg & 0x0c) == 0x0c;
     const int rate = op.attack_rate ? 2 * op.attack_rate + (op.key_code >> (3 - op.key_scale)) : 0;
     if (rate >= 62) op.level = 0;
+    refresh_attenuation(op);
 }
 
 void key_off(fm_operator& op) {
@@ -46,6 +47,7 @@ void key_off(fm_operator& op) {
     if ((op.ssg & 8) && op.inverted) op.level = static_cast<uint16_t>((ssg_turn - op.level) & level_max);
     op.inverted = 0;
     op.eg_state = eg_release;
+    refresh_attenuation(op);
 }
 
 void write_mode(uint8_t v) {
@@ -100,7 +102,10 @@ void write_operator(int reg, int c, uint8_t v) {
         op.multiple = v & 15;
         refresh_steps(c);
         break;
-    case 0x40: op.total_level = v & 0x7f; break;
+    case 0x40:
+        op.total_level = v & 0x7f;
+        refresh_attenuation(op);
+        break;
     case 0x50:
         op.key_scale = v >> 6;
         op.attack_rate = v & 31;
@@ -202,6 +207,7 @@ void ym3438_reset() {
         for (fm_operator& op : ch.op) {
             op.level = level_max;
             op.eg_state = eg_release;
+            refresh_attenuation(op);
         }
     }
     for (int c = 0; c < 6; c++) refresh_steps(c);

@@ -35,6 +35,7 @@ struct fm_operator {
     uint8_t key;           // the key line as last seen
     uint8_t inverted;      // SSG-EG: output mirrored about ssg_turn
     uint8_t held;          // SSG-EG: a hold shape reached its end
+    uint16_t attenuation;  // level as heard plus total level, before tremolo
 };
 
 struct fm_channel {
@@ -80,13 +81,30 @@ struct fm_chip {
 extern fm_chip chip;
 
 // Tables (ym3438_tables.cpp).
-extern uint16_t log_sine[256];            // -log2(sin) in 1/256 steps, a quarter wave
+extern uint16_t log_sine[512];            // -log2(sin) in 1/256 steps, a half wave
 extern uint16_t exp_table[256];           // 2^(-x/256) with 11 significant bits, x 4
 extern uint32_t pm_factor[8][8];          // vibrato: fnum x factor >> 20, by depth and step
 extern const uint8_t detune_steps[4][32]; // phase-step offsets by key code
 extern const uint8_t lfo_periods[8];      // samples per LFO step
 void build_tables();                      // once; later calls do nothing
-uint32_t eg_increment(int rate, uint32_t counter);
+
+// The envelope's increment at a rate (0-63) for a count of envelope steps:
+// slow rates move on one step in 2^shift, by one of eight increments in turn.
+struct eg_rate_row {
+    uint8_t shift;
+    uint8_t steps[8];
+};
+extern eg_rate_row eg_rates[64];
+inline uint32_t eg_increment(int rate, uint32_t counter) {
+    const eg_rate_row& r = eg_rates[rate];
+    if (counter & ((1u << r.shift) - 1)) return 0;
+    return r.steps[(counter >> r.shift) & 7];
+}
+
+inline void refresh_attenuation(fm_operator& op) {
+    const uint32_t heard = op.inverted ? (ssg_turn - op.level) & level_max : op.level;
+    op.attenuation = static_cast<uint16_t>(heard + (op.total_level << 3));
+}
 
 // Chip operations shared by the files (ym3438.cpp).
 uint8_t key_code(uint16_t fnum, uint8_t block);

@@ -27,6 +27,7 @@ void operator_fields(Op& op, F&& f) {
     f(op.key);
     f(op.inverted);
     f(op.held);
+    f(op.attenuation);
 }
 
 template <class Ch, class F>
@@ -77,7 +78,8 @@ bool operator_valid(const fm_operator& op) {
            op.attack_rate <= 31 && op.am_on <= 1 && op.decay_rate <= 31 && op.sustain_rate <= 31 &&
            op.sustain_level <= 15 && op.release_rate <= 15 && op.ssg <= 15 && op.phase <= 0xfffff &&
            op.step <= 0x1ffff * 15 && op.key_code <= 31 && op.level <= level_max && op.eg_state <= eg_release &&
-           op.key <= 1 && op.inverted <= 1 && op.held <= 1;
+           op.key <= 1 && op.inverted <= 1 && op.held <= 1 &&
+           op.attenuation <= level_max + (127 << 3);
 }
 
 bool channel_valid(const fm_channel& ch) {

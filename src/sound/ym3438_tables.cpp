@@ -6,9 +6,10 @@
 
 namespace opn {
 
-uint16_t log_sine[256];
+uint16_t log_sine[512];
 uint16_t exp_table[256];
 uint32_t pm_factor[8][8];
+eg_rate_row eg_rates[64];
 
 const uint8_t detune_steps[4][32] = {
     {0},
@@ -32,6 +33,20 @@ const uint8_t low_steps[4][8] = {
 const uint8_t high_steps[4][8] = {
     {1, 1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 2, 1, 1, 1, 2}, {1, 2, 1, 2, 1, 2, 1, 2}, {1, 2, 2, 2, 1, 2, 2, 2}};
 
+void build_rate_rows() {
+    for (int rate = 1; rate < 64; rate++) {
+        eg_rate_row& r = eg_rates[rate];
+        const int row = rate & 3;
+        const int group = rate >> 2;
+        r.shift = static_cast<uint8_t>(group < 11 ? 11 - group : 0);
+        for (int i = 0; i < 8; i++) {
+            r.steps[i] = group <= 11   ? low_steps[row][i]
+                         : group == 15 ? 8
+                                       : static_cast<uint8_t>(high_steps[row][i] << (group - 12));
+        }
+    }
+}
+
 }  // namespace
 
 void build_tables() {
@@ -41,9 +56,11 @@ void build_tables() {
     const double pi = std::acos(-1.0);
     for (int i = 0; i < 256; i++) {
         const double s = std::sin((i + 0.5) * pi / 512.0);
-        log_sine[i] = static_cast<uint16_t>(std::lround(-std::log2(s) * 256.0));
+        // The chip keeps a quarter wave and mirrors it; so does this table.
+        log_sine[i] = log_sine[511 - i] = static_cast<uint16_t>(std::lround(-std::log2(s) * 256.0));
         exp_table[i] = static_cast<uint16_t>(std::lround(std::exp2((255 - i) / 256.0) * 1024.0) << 2);
     }
+    build_rate_rows();
     for (int depth = 0; depth < 8; depth++) {
         for (int step = 0; step < 8; step++) {
             const double swing = std::exp2(pm_cents[depth] / 1200.0) - 1.0;
@@ -52,18 +69,5 @@ void build_tables() {
     }
 }
 
-uint32_t eg_increment(int rate, uint32_t counter) {
-    if (rate == 0) return 0;
-    const int row = rate & 3;
-    const int group = rate >> 2;
-    if (group < 11) {
-        const int shift = 11 - group;
-        if (counter & ((1u << shift) - 1)) return 0;
-        return low_steps[row][(counter >> shift) & 7];
-    }
-    if (group == 11) return low_steps[row][counter & 7];
-    if (group == 15) return 8;
-    return static_cast<uint32_t>(high_steps[row][counter & 7]) << (group - 12);
-}
 
 }  // namespace opn

@@ -61,9 +61,12 @@ void ssg_turn_point(fm_operator& op) {
 
 void eg_step(fm_operator& op, uint32_t counter) {
     const bool ssg = op.ssg & 8;
+    // Silent and staying so: nothing moves.
+    if (op.level == level_max && op.eg_state >= eg_sustain && !ssg) return;
     // The turn is looked for outside the attack, which is how a shape starts again.
     if (ssg && op.level >= ssg_turn && op.eg_state != eg_attack && !(op.held && op.eg_state != eg_release)) {
         ssg_turn_point(op);
+        refresh_attenuation(op);
     }
     if (ssg && op.held && op.eg_state != eg_release) return;
     if (op.eg_state == eg_attack) {
@@ -79,6 +82,7 @@ void eg_step(fm_operator& op, uint32_t counter) {
                 const int level = op.level;
                 op.level = static_cast<uint16_t>(level + ((~level * inc) >> 4));
             }
+            refresh_attenuation(op);
             return;
         }
     }
@@ -96,24 +100,18 @@ void eg_step(fm_operator& op, uint32_t counter) {
         const int sustain = op.sustain_level == 15 ? 31 : op.sustain_level;
         if ((op.level >> 5) >= sustain) op.eg_state = eg_sustain;
     }
+    refresh_attenuation(op);
 }
 
-inline uint32_t attenuation(const fm_operator& op, uint32_t am) {
-    uint32_t e = op.inverted ? (ssg_turn - op.level) & level_max : op.level;
-    e += static_cast<uint32_t>(op.total_level) << 3;
-    if (op.am_on) e += am;
-    return e;
-}
 
 // One operator's 14-bit output for a phase offset (in sine steps) of mod.
 inline int32_t operator_out(fm_operator& op, int32_t mod, uint32_t am) {
     const uint32_t phase = op.phase;
     op.phase = (phase + op.step) & 0xfffff;
-    const uint32_t e = attenuation(op, am);
+    const uint32_t e = op.attenuation + (op.am_on ? am : 0);
     if (e >= level_mute) return 0;
     const uint32_t p = ((phase >> 10) + static_cast<uint32_t>(mod)) & 0x3ff;
-    const uint32_t quarter = (p & 0x100) ? (~p & 0xff) : (p & 0xff);
-    const uint32_t l = log_sine[quarter] + (e << 2);
+    const uint32_t l = log_sine[p & 0x1ff] + (e << 2);
     const int32_t v = exp_table[l & 0xff] >> (l >> 8);
     return (p & 0x200) ? -v : v;
 }
