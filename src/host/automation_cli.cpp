@@ -84,6 +84,7 @@ const char* usage_text() {
            "  (and -joy2...)  A directory with blanks is quoted in the file: \"./my roms\"\n"
            "  -statedir DIR  -rewind on|off  -rewindsecs N\n"
            "  -fillwindow on|off  -volume 0-100  -latency 17-500 (ms of sound ahead)\n"
+           "  -fm chip|classic (the FM synthesizer's model, from the next game loaded)\n"
            "  -key_up KEY ... -key_test KEY  (key names as Machine > Controls shows them)\n"
            "\n"
            "Unattended runs:\n"

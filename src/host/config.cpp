@@ -16,6 +16,7 @@
 #include "common/input_limits.h"
 #include "common/safe_file.h"
 #include "machine/regular_file.h"
+#include "sound/fm_model.h"
 
 options_record options = {320, 240, 8};
 
@@ -30,10 +31,11 @@ char zip_dir[option_path_size] = "./ziproms";
 char dip_dir[option_path_size] = "./dip";
 char snap_dir[option_path_size] = "./snap";
 int fill_window, volume = 100, latency_ms = 50;
+int fm_model_option = fm_model_chip;
 
 namespace {
 
-enum class kind { on_off, integer, path };
+enum class kind { on_off, integer, path, fm_model };
 
 struct option_word {
     const char* word;
@@ -72,6 +74,7 @@ const option_word option_table[] = {
     {"-fillwindow", kind::on_off, &fill_window},
     {"-volume", kind::integer, &volume},
     {"-latency", kind::integer, &latency_ms},
+    {"-fm", kind::fm_model, &fm_model_option},
 };
 
 const option_word* find_option(const char* word) {
@@ -104,6 +107,17 @@ int joystick_to_save(const joystick_choice& c) {
 }
 
 const char* on_off(int value) { return value ? "on" : "off"; }
+
+const char* fm_model_word(int model) { return model == fm_model_classic ? "classic" : "chip"; }
+
+void apply_fm_model(const char* value) {
+    if (strcasecmp(value, "chip") == 0) fm_model_option = fm_model_chip;
+    else if (strcasecmp(value, "classic") == 0) fm_model_option = fm_model_classic;
+    else {
+        refuse_option("-fm", value, "chip or classic", "chip");
+        fm_model_option = fm_model_chip;
+    }
+}
 
 // A directory that is empty, holds a blank or starts with a quote is written
 // quoted. A line end cannot be kept, so such a directory is left out (the
@@ -218,6 +232,7 @@ void set_option_defaults() {
     fill_window = 0;
     volume = 100;
     latency_ms = 50;
+    fm_model_option = fm_model_chip;
     set_default_bindings();
     for (joystick_choice& c : joystick_choices) c.asked = c.given = *c.index;
 }
@@ -263,6 +278,7 @@ int apply_option(const char* word, const char* value) {
             check_option_range(o->word, value, *(int*)o->target);
             break;
         case kind::path: copy_path((char*)o->target, value); break;
+        case kind::fm_model: apply_fm_model(value); break;
     }
     for (joystick_choice& c : joystick_choices)
         if (o->target == c.index) {
@@ -376,6 +392,7 @@ int save_config(const char* file_name) {
     std::fprintf(f, "-rewind %s\n-rewindsecs %d\n", on_off(rewind_enabled), rewind_seconds);
     std::fprintf(f, "-fillwindow %s\n-volume %d\n-latency %d\n", on_off(fill_window), volume,
                  latency_ms);
+    std::fprintf(f, "-fm %s\n", fm_model_word(fm_model_option));
     write_key_options(f);
     if (!out.commit(why)) return save_failed(file_name, why.c_str());
     return 1;

@@ -113,6 +113,7 @@ int start_game(const char* name, std::string* report, const driver_record* versi
         return 0;
     }
     loader_lines loader;
+    core_set_fm_model(fm_model_option);
     const int loaded = core_load(name, game_paths(), sound_enabled ? sound_rate : 0, version);
     // A failed load gives back the game that ran before it, if any.
     game_loaded = core_running() != nullptr;

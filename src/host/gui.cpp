@@ -98,6 +98,8 @@ void gui_manage_soundchip() {
     check_menu_item(cmd_chip_ym, (mask & channel_fm) != 0);
     check_menu_item(cmd_chip_sn, (mask & channel_psg) != 0);
     check_menu_item(cmd_chip_upd, (mask & channel_adpcm) != 0);
+    check_menu_item(cmd_fm_chip, fm_model_option == fm_model_chip);
+    check_menu_item(cmd_fm_classic, fm_model_option == fm_model_classic);
 }
 
 void gui_manage_palette(int mode) {
@@ -317,6 +319,14 @@ void menu_command(int command) {
     case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
     case cmd_fill_window: gui_manage_fill(1 - fill_window); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
+    case cmd_fm_chip:
+    case cmd_fm_classic:
+        fm_model_option = command == cmd_fm_chip ? fm_model_chip : fm_model_classic;
+        gui_manage_soundchip();
+        // A running game keeps the model it started with.
+        message_printf("FM model: %s%s", command == cmd_fm_chip ? "chip" : "classic",
+                       game_loaded && core_fm_model() != fm_model_option ? " (from the next game loaded)" : "");
+        break;
     case cmd_chip_sn: toggle_chip(channel_psg, "SN76489"); break;
     case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;
     case cmd_chips_all:

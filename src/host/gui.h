@@ -53,6 +53,8 @@ enum menu_command : int {
     cmd_load_version = 40114,  // the version chosen in the game list
     cmd_slot_first = 40120,  // the ten state slots take 40120..40129
     cmd_slot_last = 40129,
+    cmd_fm_chip = 40130,
+    cmd_fm_classic = 40131,
     cmd_palette_toggle = 40500,
 };
 

@@ -121,6 +121,11 @@ void sound_menu() {
     item("uPD7759", "8", cmd_chip_upd);
     item("SN76489", "9", cmd_chip_sn);
     item("All chips on", "0", cmd_chips_all);
+    if (ImGui::BeginMenu("FM model")) {
+        item("Chip", nullptr, cmd_fm_chip);
+        item("Classic", nullptr, cmd_fm_classic);
+        ImGui::EndMenu();
+    }
     ImGui::EndMenu();
 }
 

@@ -41,6 +41,7 @@ extern char snap_dir[option_path_size];
 extern int fill_window;  // the picture fills the window instead of a whole multiple
 extern int volume;       // master volume, percent
 extern int latency_ms;   // how far the sound may run ahead of what is heard
+extern int fm_model_option;  // fm_model_kind of the next game loaded: -fm chip or classic
 
 void set_option_defaults();
 void do_config(const char* file_name);

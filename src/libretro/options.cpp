@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* palette_key = "vortan_palette";
 constexpr const char* service_key = "vortan_service_test";
+constexpr const char* fm_model_key = "vortan_fm_model";
 struct chip_option {
     const char* key;
     const char* desc;
@@ -112,6 +113,11 @@ std::vector<retro_core_option_definition> definitions() {
                             "off"});
     for (const chip_option& c : chips)
         list.push_back({c.key, c.desc, nullptr, {{"enabled", "On"}, {"disabled", "Off"}, {}}, "enabled"});
+    list.push_back({fm_model_key, "FM model",
+                    "Chip: the FM synthesizer as the chip makes it, with its timers. Classic: the model of "
+                    "earlier versions. Takes effect when a game is loaded.",
+                    {{"chip", "Chip"}, {"classic", "Classic"}, {}},
+                    "chip"});
     list.push_back({service_key, "Service and Test buttons", "Where Service and Test sit on pad 1.",
                     {{"l3_r3", "L3 and R3"}, {"l2_r2", "L2 and R2"}, {"l_r", "L and R"}, {}},
                     "l3_r3"});
@@ -148,6 +154,10 @@ void options_declare(retro_environment_t env) {
         env(RETRO_ENVIRONMENT_SET_CORE_OPTIONS, const_cast<retro_core_option_definition*>(defs.data()));
     else
         declare_plain(env, defs);
+}
+
+void options_before_load(retro_environment_t env) {
+    core_set_fm_model(is(value_of(env, fm_model_key), "classic") ? fm_model_classic : fm_model_chip);
 }
 
 void options_start(retro_environment_t env) {

@@ -1,5 +1,5 @@
 // The core options: palette mode, the two DIP banks as eight on/off switches
-// each, the three sound chips, and the pad 1 buttons for Service and Test.
+// each, the three sound chips, the FM model, and the pad 1 buttons for Service and Test.
 #pragma once
 #include "libretro.h"
 
@@ -9,6 +9,8 @@ struct service_buttons {
 
 // Tells the front end the options; from retro_set_environment.
 void options_declare(retro_environment_t env);
+// Just before a game is loaded: the FM model it starts with.
+void options_before_load(retro_environment_t env);
 // Right after a game loaded: all options onto the machine. A DIP bank whose
 // switches are all at their default keeps what the game's DIP file says,
 // and the options are set to show it.

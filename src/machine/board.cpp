@@ -9,9 +9,10 @@
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/rom_loader.h"
+#include "machine/scheduler.h"
 #include "sound/mixer.h"
 #include "sound/upd7759.h"
-#include "sound/ym2612.h"
+#include "sound/ym3438_stream.h"
 #include "vdp/render.h"
 #include "vdp/vdp.h"
 
@@ -64,6 +65,18 @@ void select_palette_bank(uint8_t bank) {
     std::memcpy(palette_ram, palette_bank_store[pal_bank], palette_bank_size);
 }
 
+// How much of the frame has run, for the sound chip's timing.
+uint32_t frame_fraction() {
+    constexpr uint32_t visible_line = cycles_per_line + hblank_cycles;
+    constexpr uint32_t frame_cycles = visible_lines * visible_line + (lines_per_frame - visible_lines) * cycles_per_line;
+    const uint32_t line = vdp.line < lines_per_frame ? vdp.line : lines_per_frame - 1;
+    const uint32_t start = line < visible_lines ? line * visible_line
+                                                : visible_lines * visible_line + (line - visible_lines) * cycles_per_line;
+    const int32_t elapsed = m68k_get_elapsed_cycles();
+    const uint64_t at = start + static_cast<uint64_t>(elapsed > 0 ? elapsed : 0);
+    return at >= frame_cycles ? whole_frame : static_cast<uint32_t>(at * whole_frame / frame_cycles);
+}
+
 }  // namespace
 
 uint32_t m68k_read_memory_8(uint32_t address, memory_handler*) {
@@ -77,10 +90,13 @@ uint32_t m68k_read_memory_8(uint32_t address, memory_handler*) {
         case 0x840013: return 'E';
         case 0x840015: return 'G';
         case 0x840017: return 'A';
-        case 0x840101:
-            // Stands in for the FM chip's busy/timer status: games only poll it.
+        case 0x840101: {
+            uint8_t status = 0;
+            if (sound_initialised && fm_status(frame_fraction(), status)) return status;
+            // The classic model has no status: a toggle stands in, as games only poll it.
             ym_status_toggle = static_cast<uint8_t>(~ym_status_toggle);
             return ym_status_toggle;
+        }
         case 0x800201: return 0xFF;
         default: break;
     }
@@ -103,7 +119,7 @@ void m68k_write_memory_8(uint32_t address, uint32_t data, memory_handler*) {
         case 0x840103:
         case 0x840105:
         case 0x840107:
-            if (sound_initialised) YM2612Write(0, static_cast<int>((address - 0x840101) >> 1), byte);
+            if (sound_initialised) fm_write(static_cast<int>((address - 0x840101) >> 1), byte, frame_fraction());
             return;
         case 0x880001:
             if (sound_initialised) {
@@ -180,7 +196,7 @@ int system_init(int sample_rate) {
 void system_reset() {
     genesis_reset();
     vdp_reset();
-    if (sound_initialised) YM2612ResetChip(0);
+    if (sound_initialised) fm_reset();
 }
 
 void system_shutdown() {

@@ -34,6 +34,7 @@ int rewinding;  // the frames rewind runs are not kept again
 // At most this much memory for the ring, whatever its length.
 constexpr size_t rewind_budget = 64u * 1024 * 1024;
 int sound_rate_now;  // 0: frames make no sound
+int fm_model_chosen = fm_model_chip;  // for the next game loaded
 
 bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
     if (from.size() >= sizeof to) {
@@ -135,7 +136,9 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
         }
         return 0;
     }
-    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s\n", note.c_str());
+    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s
+", note.c_str());
+    fm_model = fm_model_chosen;
     if (kept) system_reset();
     init_machine();
     sound_rate_now = sample_rate;
@@ -220,6 +223,9 @@ void core_set_sound_rate(int sample_rate) {
     sound_rate_now = sample_rate > 0 ? sample_rate : 0;
     if (game_running && sound_rate_now) audio_init(sound_rate_now);
 }
+
+void core_set_fm_model(int model) { fm_model_chosen = model == fm_model_classic ? fm_model_classic : fm_model_chip; }
+int core_fm_model() { return fm_model; }
 
 void core_set_channels(uint32_t mask) { channel_mask = mask; }
 uint32_t core_channels() { return channel_mask; }

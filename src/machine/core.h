@@ -8,6 +8,7 @@
 #include <vector>
 #include "machine/drivers.h"
 #include "sound/channels.h"
+#include "sound/fm_model.h"
 
 // What the core tells its front end: the ROM loader's progress and errors,
 // a line at a time (what the user must see of a failed load). A null hook
@@ -87,6 +88,10 @@ void core_set_pixel_format(int format_555);
 void core_set_palette_mode(int mode);  // 0 fixed, 1 from palette RAM
 int core_palette_mode();
 void core_set_sound_rate(int sample_rate);  // 0: no sound is made
+// The FM model (fm_model_kind) of the games loaded from now on; the running
+// game keeps the one it started with. core_fm_model: the running game's.
+void core_set_fm_model(int model);
+int core_fm_model();
 void core_set_channels(uint32_t mask);
 uint32_t core_channels();
 

@@ -14,6 +14,7 @@
 #include "sound/sn76496.h"
 #include "sound/upd7759.h"
 #include "sound/ym2612.h"
+#include "sound/ym3438_stream.h"
 #include "vdp/palette.h"
 #include "vdp/vdp.h"
 
@@ -29,16 +30,18 @@ struct section {
     void (*save)(std::vector<uint8_t>& out);
     int (*load)(const uint8_t* data, size_t size);
     bool sound;  // only in the states of a machine with its sound chips running
+    int fm;      // an FM model's own section (fm_model_kind), or -1
 };
 
 const section sections[] = {
-    {"BORD", board_save_state, board_load_state, false},
-    {"CPU ", m68k_save_state, m68k_load_state, false},
-    {"VDP ", vdp_save_state, vdp_load_state, false},
-    {"MIX ", mixer_save_state, mixer_load_state, true},
-    {"FM  ", ym2612_save_state, ym2612_load_state, true},
-    {"PSG ", sn76496_save_state, sn76496_load_state, true},
-    {"ADPC", upd7759_save_state, upd7759_load_state, true},
+    {"BORD", board_save_state, board_load_state, false, -1},
+    {"CPU ", m68k_save_state, m68k_load_state, false, -1},
+    {"VDP ", vdp_save_state, vdp_load_state, false, -1},
+    {"MIX ", mixer_save_state, mixer_load_state, true, -1},
+    {"FM  ", ym2612_save_state, ym2612_load_state, true, fm_model_classic},
+    {"FMCH", ym3438_stream_save_state, ym3438_stream_load_state, true, fm_model_chip},
+    {"PSG ", sn76496_save_state, sn76496_load_state, true, -1},
+    {"ADPC", upd7759_save_state, upd7759_load_state, true, -1},
 };
 constexpr size_t section_count = sizeof sections / sizeof sections[0];
 
@@ -62,6 +65,14 @@ uint32_t crc_of(const uint8_t* data, size_t size) {
     }
     return static_cast<uint32_t>(crc);
 }
+
+// A section this machine has: sound sections only with the sound running,
+// and of the FM models only the one in use.
+bool in_machine(const section& s) {
+    return (!s.sound || sound_initialised) && (s.fm < 0 || s.fm == fm_model);
+}
+
+const char* fm_model_name(int model) { return model == fm_model_chip ? "chip" : "classic"; }
 
 std::string tag_text(const uint8_t* tag) {
     std::string t;
@@ -97,6 +108,11 @@ bool find_sections(const uint8_t* p, size_t left, section_spans& spans, std::str
             error = "section " + tag_text(p) + " appears twice";
             return false;
         }
+        if (sound_initialised && sections[k].fm >= 0 && sections[k].fm != fm_model) {
+            error = std::string("it was saved with the ") + fm_model_name(sections[k].fm) +
+                    " FM model; switch the FM model to " + fm_model_name(sections[k].fm) + " to load it";
+            return false;
+        }
         spans.data[k] = p + 8;
         spans.size[k] = length;
         p += 8 + length;
@@ -107,8 +123,7 @@ bool find_sections(const uint8_t* p, size_t left, section_spans& spans, std::str
     bool any_sound = false;
     for (size_t k = 0; k < section_count; k++) any_sound |= sections[k].sound && spans.data[k];
     for (size_t k = 0; k < section_count; k++) {
-        const bool wanted = !sections[k].sound || sound_initialised;
-        if (wanted && !spans.data[k]) {
+        if (in_machine(sections[k]) && !spans.data[k]) {
             error = sections[k].sound && !any_sound
                         ? "it was saved with the sound off; turn the sound off to load it"
                         : std::string("section ") + tag_text(reinterpret_cast<const uint8_t*>(sections[k].tag)) + " is missing";
@@ -121,7 +136,7 @@ bool find_sections(const uint8_t* p, size_t left, section_spans& spans, std::str
 // Loads every section the running machine has; stops at the first refused.
 bool load_sections(const section_spans& spans, std::string& error) {
     for (size_t k = 0; k < section_count; k++) {
-        if (sections[k].sound && !sound_initialised) continue;
+        if (!in_machine(sections[k])) continue;
         if (!sections[k].load(spans.data[k], spans.size[k])) {
             error = "section " + tag_text(reinterpret_cast<const uint8_t*>(sections[k].tag)) +
                     " does not fit this machine";
@@ -142,7 +157,7 @@ int save_state_bytes(std::vector<uint8_t>& out, bool checksum) {
     set32(out, sizeof state_magic, state_version);
     std::strncpy(reinterpret_cast<char*>(out.data()) + 12, game->short_name, name_size - 1);
     for (const section& s : sections) {
-        if (s.sound && !sound_initialised) continue;
+        if (!in_machine(s)) continue;
         out.insert(out.end(), s.tag, s.tag + 4);
         const size_t at = out.size();
         put32(out, 0);

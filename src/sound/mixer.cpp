@@ -9,11 +9,13 @@
 #include "sound/sn76496.h"
 #include "sound/upd7759.h"
 #include "sound/ym2612.h"
+#include "sound/ym3438_stream.h"
 
 uint32_t channel_mask = 0xffffffffu;
 int sound_initialised;
 int samples_per_frame;
 int sample_carry;
+int fm_model = fm_model_chip;
 
 namespace {
 
@@ -72,6 +74,7 @@ int audio_init(int rate) {
 
     // The FM chip refuses a second init; it follows the new rate instead.
     if (YM2612Init(1, fm_clock, rate, nullptr, nullptr) != 0) YM2612SetRate(0, rate);
+    ym3438_stream_start(rate);
     SN76496_init(0, psg_clock, 255, rate);
     upd7759_config.output_rate = rate;
     UPD7759_sh_start(&upd7759_config);
@@ -81,6 +84,7 @@ int audio_init(int rate) {
 
 void audio_shutdown() {
     YM2612Shutdown();
+    ym3438_stream_stop();
     free_buffers();
     // The buffers are gone: nothing may mix or reach the chips until the next init.
     sound_initialised = 0;
@@ -95,7 +99,10 @@ int render_sound(int16_t* block) {
         return n;
     }
     const uint32_t mask = channel_mask;
-    if (mask & channel_fm) {
+    if (fm_model == fm_model_chip) {
+        // Runs even when not heard: the game keeps its time by the chip's timers.
+        ym3438_stream_frame(fm_left, fm_right, n);
+    } else if (mask & channel_fm) {
         int16_t* fm[2] = {fm_left, fm_right};
         YM2612UpdateOne(0, fm, n);
     }
@@ -110,6 +117,22 @@ int render_sound(int16_t* block) {
         block[i] = saturate(s);
     }
     return n;
+}
+
+void fm_write(int port, uint8_t value, uint32_t frame_fraction) {
+    if (fm_model == fm_model_chip) ym3438_stream_write(port, value, frame_fraction);
+    else YM2612Write(0, port, value);
+}
+
+int fm_status(uint32_t frame_fraction, uint8_t& status) {
+    if (fm_model != fm_model_chip) return 0;
+    status = ym3438_stream_status(frame_fraction);
+    return 1;
+}
+
+void fm_reset() {
+    if (fm_model == fm_model_chip) ym3438_stream_reset();
+    else YM2612ResetChip(0);
 }
 
 void mixer_save_state(std::vector<uint8_t>& out) {

@@ -15,7 +15,6 @@ using namespace sn;
 namespace {
 
 constexpr int32_t one_sample = 0x10000;
-constexpr int noise_seed = 0x0f35;
 // Longer updates are cut into pieces so that a silent channel's
 // carried-over counter cannot overflow.
 constexpr int max_piece = 4096;
@@ -79,8 +78,8 @@ void update_piece(sn_chip& c, int16_t* buffer, int length) {
             if (c.output[3]) vol[3] += c.count[3];
             c.count[3] -= next;
             if (c.count[3] <= 0) {
-                if (c.rng & 1) c.rng ^= static_cast<uint32_t>(c.noise_fb);
-                c.rng >>= 1;
+                const uint32_t fed = static_cast<uint32_t>(__builtin_parity(c.rng & static_cast<uint32_t>(c.noise_fb)));
+                c.rng = (c.rng >> 1) | (fed << 15);
                 c.output[3] = c.rng & 1;
                 c.count[3] += c.period[3];
                 if (c.output[3]) vol[3] += c.period[3];

@@ -7,8 +7,11 @@
 namespace sn {
 
 constexpr int max_chips = 2;
-constexpr int white_noise = 0x12000;
-constexpr int periodic_noise = 0x8000;
+// The noise shift register: 16 bits, shifted right, the parity of the tapped
+// bits fed back into bit 15.
+constexpr int white_noise = 0x0009;     // bits 0 and 3
+constexpr int periodic_noise = 0x0001;  // bit 0 alone: one set bit circulates
+constexpr uint32_t noise_seed = 0x8000;
 
 struct sn_chip {
     int32_t sample_rate;

@@ -7,7 +7,19 @@ using namespace sn;
 
 namespace {
 
-constexpr uint32_t rng_limit = 0x20000;  // the shift register's 17 bits
+constexpr uint32_t rng_limit = 0x10000;  // the shift register's 16 bits
+// Earlier versions kept a 17-bit register and these feedback masks; their
+// states still load, the noise starting again from the seed.
+constexpr int32_t earlier_white = 0x12000;
+constexpr int32_t earlier_periodic = 0x8000;
+
+void take_earlier_noise(sn_chip& c) {
+    if (c.noise_fb != earlier_white && c.noise_fb != earlier_periodic && c.rng < rng_limit) return;
+    if (c.noise_fb == earlier_white) c.noise_fb = white_noise;
+    if (c.noise_fb == earlier_periodic) c.noise_fb = periodic_noise;
+    c.rng = noise_seed;
+    c.output[3] = 0;
+}
 
 template <class Chip, class F>
 void chip_fields(Chip& c, F&& f) {
@@ -63,6 +75,7 @@ int sn76496_load_state(const uint8_t* data, size_t size) {
     reader.get(step);
     sn_chip loaded = live;
     chip_fields(loaded, load_field{reader});
+    if (reader.done()) take_earlier_noise(loaded);
     if (!reader.done() || rate != live.sample_rate || step != live.update_step || !chip_valid(loaded, live)) return 0;
     chips[0] = loaded;
     return 1;

@@ -122,6 +122,30 @@ TEST_F(OptionRules, RebindingSwapsWithTheControlThatHadTheKey) {
     EXPECT_EQ(key_binding[control_down], SDL_SCANCODE_DOWN);
 }
 
+TEST_F(OptionRules, FmModelWordsAndTheFile) {
+    EXPECT_EQ(fm_model_option, fm_model_chip) << "the chip model by default";
+    EXPECT_EQ(apply("-fm", "classic"), "");
+    EXPECT_EQ(fm_model_option, fm_model_classic);
+    EXPECT_EQ(apply("-FM", "Chip"), "");
+    EXPECT_EQ(fm_model_option, fm_model_chip);
+    apply("-fm", "classic");
+    const std::string said = apply("-fm", "exact");
+    EXPECT_EQ(fm_model_option, fm_model_chip);
+    EXPECT_NE(said.find("-fm exact refused: it takes chip or classic; chip is used"), std::string::npos) << said;
+    EXPECT_EQ(take_refused_options().size(), 1u);
+
+    char pattern[] = "/tmp/vortan_fm_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern, cfg = dir + "/vortan.cfg";
+    fm_model_option = fm_model_classic;
+    ASSERT_TRUE(save_config(cfg.c_str()));
+    EXPECT_NE(read_file(cfg).find("-fm classic\n"), std::string::npos);
+    set_option_defaults();
+    do_config(cfg.c_str());
+    EXPECT_EQ(fm_model_option, fm_model_classic);
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
 TEST_F(OptionRules, BindingsAndSoundSettingsRoundTripThroughTheFile) {
     char pattern[] = "/tmp/vortan_keys_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

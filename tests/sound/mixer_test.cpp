@@ -55,12 +55,14 @@ protected:
     void SetUp() override {
         std::memset(sample_rom, 0, sample_rom_size);
         channel_mask = 0xffffffffu;
+        fm_model = fm_model_classic;  // these tests write to the classic model
         ASSERT_EQ(audio_init(44100), 1);
         YM2612ResetChip(0);
     }
     void TearDown() override {
         channel_mask = 0xffffffffu;
         audio_shutdown();
+        fm_model = fm_model_chip;
     }
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "signal_analysis.h"
 #include "sound/sn76496.h"
 
@@ -24,17 +26,6 @@ void set_tone(int chip, int channel, int period, int attenuation) {
     SN76496Write(chip, 0x80 | (channel << 5) | (period & 15));
     SN76496Write(chip, (period >> 4) & 0x3f);
     SN76496Write(chip, 0x90 | (channel << 5) | attenuation);
-}
-
-// Levels of the noise channel on the grid of its shifts, one bit each.
-std::vector<int> noise_bits(const samples& s, double shift_samples, int count) {
-    std::vector<int> bits;
-    for (int k = 0; k < count; k++) {
-        size_t at = static_cast<size_t>((k + 0.5) * shift_samples);
-        if (at >= s.size()) break;
-        bits.push_back(s[at] > full / 2);
-    }
-    return bits;
 }
 
 }  // namespace
@@ -100,69 +91,89 @@ TEST(Sn76489, OutputNeverNegativeAndLimited) {
     EXPECT_GT(top, 3 * full) << "all four channels high together add up";
 }
 
-TEST(Sn76489, PeriodicAndWhiteNoiseOnToneTwoShifts) {
-    const int rate = 44100, n = 1000;
-    // Noise mode 3 shifts at every second edge of tone 2: 2 x 16 x N clocks.
-    const double shift = 32.0 * n * rate / clock_hz;
+// The noise register's output from a reset (0x8000), one bit per shift:
+// periodic noise circulates its one set bit, white noise feeds back bits 0 and 3.
+const char* const periodic_bits = "0000000000000001000000000000000100000000000000010000000000000001";
+const char* const white_bits = "0000000000000001000000000000100100000000010000010000001001001001";
 
-    SN76496_init(0, clock_hz, 255, rate);
-    set_tone(0, 2, n, 15);
-    SN76496Write(0, 0xe3);  // periodic, clocked by tone 2
+// Noise levels from a control write, one bit per shift: the level before
+// the first shift, then the middle of each shift's bit, placed by the first
+// set bit (after the fifteenth shift in both kinds).
+std::vector<int> noise_from_reset(int control, double shift, int count) {
+    SN76496_init(0, clock_hz, 255, 44100);
+    set_tone(0, 2, 1000, 15);
+    SN76496Write(0, control);
     SN76496Write(0, 0xf0);
-    samples periodic = render(0, rate, 70 * shift / rate);
-    std::vector<double> e = edges(periodic, full);
-    ASSERT_GT(e.size(), 10u);
-    for (double t : e) {
-        double k = (t - e[0]) / shift;
-        EXPECT_NEAR(k, std::round(k), 0.01) << "noise edges fall on tone 2's shifts";
+    samples s = render(0, 44100, (count + 20) * shift / 44100);
+    std::vector<double> e = edges(s, full);
+    std::vector<int> bits;
+    if (e.empty()) return bits;
+    for (int k = 0; k < count; k++) {
+        const double at = k == 0 ? 0.0 : e[0] + (k - 14.5) * shift;
+        if (at < 0 || at >= static_cast<double>(s.size())) break;
+        bits.push_back(s[static_cast<size_t>(at)] > full / 2);
     }
-    std::vector<int> bits = noise_bits(periodic, shift, 64);
-    bool repeats15 = true, repeats16 = true;
-    for (size_t i = 0; i + 16 < bits.size(); i++) {
-        repeats15 = repeats15 && bits[i] == bits[i + 15];
-        repeats16 = repeats16 && bits[i] == bits[i + 16];
-    }
-    EXPECT_TRUE(repeats15 || repeats16);
+    return bits;
+}
 
-    // Rewriting the control restarts the register: the pattern starts over.
-    SN76496_init(0, clock_hz, 255, rate);
-    set_tone(0, 2, n, 15);
-    SN76496Write(0, 0xe3);
-    SN76496Write(0, 0xf0);
-    render(0, rate, 7.3 * shift / rate);
-    SN76496Write(0, 0xe3);
-    std::vector<double> e2 = edges(render(0, rate, 70 * shift / rate), full);
-    // The pattern's runs, in shifts, start over. The first run after the
-    // rewrite is cut short by the shift clock's phase, so it is not compared.
-    auto runs = [&](const std::vector<double>& t) {
-        std::vector<long> r;
-        for (size_t i = 1; i < t.size(); i++) r.push_back(std::lround((t[i] - t[i - 1]) / shift));
-        return r;
-    };
-    std::vector<long> first = runs(e), restarted = runs(e2);
-    ASSERT_GT(restarted.size(), 12u);
-    std::vector<long> tail(restarted.begin() + 1, restarted.begin() + 12);
-    bool found = false;
-    for (size_t k = 0; k < 3 && k + tail.size() <= first.size(); k++) {
-        found = found || std::equal(tail.begin(), tail.end(), first.begin() + static_cast<long>(k));
-    }
-    EXPECT_TRUE(found);
+std::string text_of(const std::vector<int>& bits) {
+    std::string t;
+    for (int b : bits) t += b ? '1' : '0';
+    return t;
+}
 
-    SN76496_init(0, clock_hz, 255, rate);
-    set_tone(0, 2, n, 15);
-    SN76496Write(0, 0xe7);  // white, clocked by tone 2
-    SN76496Write(0, 0xf0);
-    std::vector<int> white = noise_bits(render(0, rate, 200 * shift / rate), shift, 200);
-    bool w15 = true, w16 = true;
+TEST(Sn76489, NoiseBitsFromAResetInEveryMode) {
+    // One unit of a tone register in output samples, as the chip counts it.
+    const double unit = static_cast<int>(44100.0 * 65536 * 16 / clock_hz) / 65536.0;
+    for (int white = 0; white < 2; white++) {
+        const char* expected = white ? white_bits : periodic_bits;
+        // The three fixed rates (32, 64 and 128 units a shift), then tone 2's (2 x its period).
+        for (int rate = 0; rate < 4; rate++) {
+            const double shift = rate < 3 ? unit * (32 << rate) : unit * 2 * 1000;
+            const std::vector<int> bits = noise_from_reset(0xe0 | (white << 2) | rate, shift, 64);
+            EXPECT_EQ(text_of(bits), expected) << (white ? "white" : "periodic") << " noise, rate " << rate;
+        }
+    }
+}
+
+TEST(Sn76489, NoisePeriodsAndRestartAtEveryControlWrite) {
+    const double unit = static_cast<int>(44100.0 * 65536 * 16 / clock_hz) / 65536.0;
+    const double fast = unit * 32;
+    // White noise repeats after 57337 shifts, not at the full 65535 of 16 bits.
+    const std::vector<int> white = noise_from_reset(0xe4, fast, 2 * 57337 + 10);
+    ASSERT_EQ(white.size(), size_t(2 * 57337 + 10));
+    bool repeats = true, repeats_full = true;
+    for (size_t i = 0; i < 57337; i++) {
+        repeats = repeats && white[i] == white[i + 57337];
+        repeats_full = repeats_full && (i + 65535 >= white.size() || white[i] == white[i + 65535]);
+    }
+    EXPECT_TRUE(repeats);
+    EXPECT_FALSE(repeats_full);
+    bool shorter = true;
+    for (size_t i = 0; i < 200; i++) shorter = shorter && white[i] == white[i + 16];
+    EXPECT_FALSE(shorter);
+
+    // Periodic noise: 16 shifts, one of them high.
+    const std::vector<int> periodic = noise_from_reset(0xe0, fast, 160);
+    ASSERT_EQ(periodic.size(), 160u);
     int ones = 0;
-    for (size_t i = 0; i + 16 < white.size(); i++) {
-        w15 = w15 && white[i] == white[i + 15];
-        w16 = w16 && white[i] == white[i + 16];
-        ones += white[i];
-    }
-    EXPECT_FALSE(w15 || w16) << "white noise does not repeat within 16 shifts";
-    EXPECT_GT(ones, 40);
-    EXPECT_LT(ones, 150);
+    for (size_t i = 0; i + 16 < periodic.size(); i++) EXPECT_EQ(periodic[i], periodic[i + 16]) << i;
+    for (int b : periodic) ones += b;
+    EXPECT_EQ(ones, 10);
+
+    // A rewrite part way restarts the register: the set bit comes 16 shifts
+    // after it, not where the old pattern had it.
+    SN76496_init(0, clock_hz, 255, 44100);
+    SN76496Write(0, 0xe2);
+    SN76496Write(0, 0xf0);
+    const double slow = unit * 128;
+    samples before = render(0, 44100, 20.3 * slow / 44100);  // the first set bit at shift 16
+    SN76496Write(0, 0xe2);
+    samples after = render(0, 44100, 40 * slow / 44100);
+    std::vector<double> e = edges(after, full);
+    ASSERT_FALSE(e.empty());
+    EXPECT_NEAR(e[0] / slow, 15.0, 1.0);
+    EXPECT_GT(peak(before, 0, before.size()), 0);
 }
 
 TEST(Sn76489, ChangingToneTwoRetunesLinkedNoiseAtOnce) {
@@ -185,10 +196,13 @@ TEST(Sn76489, ChangingToneTwoRetunesLinkedNoiseAtOnce) {
 }
 
 TEST(Sn76489, NoiseWithoutFeedbackUntilFirstControlWrite) {
-    // Chip 1 has never had its noise control written.
+    // Chip 1 has never had its noise control written: it shifts every tone
+    // unit (16 clocks, a fifth of a sample), so the seed's one set bit comes
+    // out in the third sample, and nothing follows.
     SN76496_init(1, clock_hz, 255, 44100);
     SN76496Write(1, 0xf0);
     samples s = render(1, 44100, 0.1);
-    EXPECT_GT(peak(s, 0, 4), 0) << "the first bits of the seed are heard";
-    EXPECT_EQ(peak(s, 20, s.size()), 0) << "then the register runs empty";
+    EXPECT_EQ(peak(s, 0, 2), 0);
+    EXPECT_GT(peak(s, 2, 4), 0) << "the seed's set bit is heard once";
+    EXPECT_EQ(peak(s, 4, s.size()), 0) << "then the register runs empty";
 }
