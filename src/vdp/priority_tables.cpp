@@ -2,7 +2,6 @@
 // pixel loops never branch on priority.
 #include "vdp/render.h"
 
-uint8_t lut_bg[65536];
 uint8_t lut_obj[65536];
 uint8_t lut_bgobj[65536];
 uint8_t lut_bgobj_ste[65536];
@@ -12,7 +11,8 @@ inline bool opaque(uint8_t x) { return (x & 0x0F) != 0; }
 inline bool has_priority(uint8_t x) { return (x & 0x40) != 0; }
 }  // namespace
 
-// b: plane B pixel arriving; a: plane A or window pixel in place.
+// b: plane B pixel arriving; a: plane A or window pixel in place. The rule
+// that merge_planes follows for eight pixels at once.
 uint8_t make_lut_bg(uint8_t b, uint8_t a) {
     uint8_t chosen;
     if (has_priority(a)) chosen = opaque(a) ? a : b;
@@ -53,7 +53,6 @@ void make_table() {
         for (int lo = 0; lo < 256; lo++) {
             const int i = (hi << 8) | lo;
             const auto h = static_cast<uint8_t>(hi), l = static_cast<uint8_t>(lo);
-            lut_bg[i] = make_lut_bg(h, l);
             lut_obj[i] = make_lut_obj(h, l);
             lut_bgobj[i] = make_lut_bgobj(h, l);
             lut_bgobj_ste[i] = make_lut_bgobj_ste(h, l);
