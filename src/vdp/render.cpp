@@ -42,10 +42,10 @@ inline uint16_t vsram_word(unsigned index) {
 inline bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
 inline int screen_columns() { return wide_mode() ? 40 : 32; }
 
-// Eight cache bytes of one tile row with the entry's palette and priority
-// OR-ed in; whether any of them is opaque.
-inline bool put_tile_row(uint8_t* dst, uint16_t entry, int row) {
-    const uint8_t* src = tile_cache + (entry & 0x1FFF) * 64 + row * 8;
+// Eight cache bytes of one tile row (cache_row: that row of tile 0) with the
+// entry's palette and priority OR-ed in; whether any of them is opaque.
+inline bool put_tile_row(uint8_t* dst, uint16_t entry, const uint8_t* cache_row) {
+    const uint8_t* src = cache_row + (entry & 0x1FFF) * 64;
     uint64_t colours;
     std::memcpy(&colours, src, 8);
     const uint64_t px = colours | (entry >> 13) * uint64_t{0x1010101010101010};  // in every byte
@@ -73,14 +73,14 @@ __attribute__((noinline)) void render_plane(uint8_t* out, int line, int s, uint1
     uint8_t* dst = out + 32 - fine;
     uint64_t opaque = 0;
     unsigned row = 0;
-    int tile_row = 0;
+    const uint8_t* cache_row = tile_cache;  // row y & 7 of tile 0
     const auto name_row = [&](int v) {
         const int y = (line + v) & pf_row_mask;
         row = base + ((y >> 3) << pf_shift);
-        tile_row = y & 7;
+        cache_row = tile_cache + (y & 7) * 8;
     };
     const auto column = [&](int c) {
-        const bool shows = put_tile_row(dst + c * 8, vram_word(row + (((c + coarse) & pf_column_mask) << 1)), tile_row);
+        const bool shows = put_tile_row(dst + c * 8, vram_word(row + (((c + coarse) & pf_column_mask) << 1)), cache_row);
         if (plane_a && shows) opaque |= groups_of(32 - fine + c * 8);
     };
     if (vdp.reg[11] & 4) {
@@ -118,7 +118,8 @@ void render_b(int line, uint8_t* out, int s) {
 void render_w(int line, uint8_t* out) {
     const unsigned row = window_base + (line >> 3) * (wide_mode() ? 128 : 64);
     for (int c = plane_w_start; c < plane_w_end; c++)
-        if (put_tile_row(out + 32 + c * 8, vram_word(row + c * 2), line & 7)) plane_a_groups |= groups_of(32 + c * 8);
+        if (put_tile_row(out + 32 + c * 8, vram_word(row + c * 2), tile_cache + (line & 7) * 8))
+            plane_a_groups |= groups_of(32 + c * 8);
 }
 
 }  // namespace
@@ -295,8 +296,8 @@ namespace {
 void finish_line(uint8_t* line, int width, const uint8_t* sprite_table, uint16_t* host, const uint16_t* colours) {
     // Kept here: the stores into the line could otherwise alias them.
     const uint64_t a_groups = plane_a_groups, sprites = sprite_groups;
-    for (int v = 0; v < width; v += 8) {
-        const uint64_t group = uint64_t{1} << ((32 + v) >> 3);
+    uint64_t group = uint64_t{1} << 4;  // screen pixels 0-7
+    for (int v = 0; v < width; v += 8, group <<= 1) {
         uint64_t a, b;
         std::memcpy(&b, plane_b_line + 32 + v, 8);
         uint64_t planes;
