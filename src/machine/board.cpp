@@ -12,7 +12,6 @@
 #include "sound/mixer.h"
 #include "sound/upd7759.h"
 #include "sound/ym2612.h"
-#include "vdp/render.h"
 #include "vdp/vdp.h"
 
 uint8_t program_rom[program_rom_size];
@@ -171,7 +170,6 @@ void genesis_trash() {
 int system_init(int sample_rate) {
     audio_init(sample_rate);
     genesis_init();
-    make_table();
     vdp_reset();
     genesis_reset();
     return 1;

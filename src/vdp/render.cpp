@@ -273,15 +273,14 @@ void render_sprites(int line) {
             const int col = (a & 0x0800) ? c.wcells - 1 - cc : cc;
             const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * c.hcells) & 0x7FF);
             const uint8_t* src = tile_cache + tile * 64 + fr * 8;
-            uint64_t any;
-            std::memcpy(&any, src, 8);
-            if (any == 0) continue;
+            uint64_t colours;
+            std::memcpy(&colours, src, 8);
+            if (colours == 0) continue;
             sprite_groups |= groups_of(at);
-            uint8_t* dst = sprite_line + at;
-            for (int px = 0; px < 8; px++) {
-                const uint8_t p = src[px];
-                if (p) dst[px] = lut_obj[(dst[px] << 8) | p | attr];
-            }
+            uint64_t line_bytes;
+            std::memcpy(&line_bytes, sprite_line + at, 8);
+            line_bytes = place_sprite_pixels(line_bytes, colours, attr * byte_ones);
+            std::memcpy(sprite_line + at, &line_bytes, 8);
         }
     }
 }
@@ -290,10 +289,10 @@ namespace {
 
 // Plane B under the plane A and window pixels already in the line, then the
 // sprites over both, eight pixels at a time; plane A is read only in the
-// groups where it shows, the sprite table looked up only in the groups that
-// hold sprite pixels. The finished line then goes
+// groups where it shows, the sprite line only in the groups that hold
+// sprite pixels. The finished line then goes
 // through the colour table into host pixels when host is given.
-void finish_line(uint8_t* line, int width, const uint8_t* sprite_table, uint16_t* host, const uint16_t* colours) {
+void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host, const uint16_t* colours) {
     // Kept here: the stores into the line could otherwise alias them.
     const uint64_t a_groups = plane_a_groups, sprites = sprite_groups;
     uint64_t group = uint64_t{1} << 4;  // screen pixels 0-7
@@ -307,17 +306,16 @@ void finish_line(uint8_t* line, int width, const uint8_t* sprite_table, uint16_t
         } else {
             planes = merge_planes(b, 0);  // plane A transparent: plane B where it is opaque
         }
-        uint8_t px[8];
+        uint64_t px;
         if (sprites & group) {
-            std::memcpy(px, &planes, 8);
-            const uint8_t* s = sprite_line + 32 + v;
-            for (int k = 0; k < 8; k++) px[k] = sprite_table[(s[k] << 8) | px[k]];
+            uint64_t s;
+            std::memcpy(&s, sprite_line + 32 + v, 8);
+            px = merge_sprites(s, planes, shadow_highlight);
         } else {
-            // No sprite pixel: what the sprite tables give for a sprite byte of 0.
-            const uint64_t plain = planes & 0x3F3F3F3F3F3F3F3F;
-            std::memcpy(px, &plain, 8);
+            // No sprite pixel: what the sprite rules give for a sprite byte of 0.
+            px = planes & 0x3F3F3F3F3F3F3F3F;
         }
-        std::memcpy(line + v, px, 8);
+        std::memcpy(line + v, &px, 8);
     }
     if (host)
         for (int v = 0; v < width; v += 8)
@@ -351,5 +349,5 @@ void render_line(int line) {
     if (plane_w_enable) render_w(line, L);
     render_b(line, plane_b_line, sb);
     render_sprites(line);
-    finish_line(L + 32, vp_width, (vdp.reg[12] & 0x08) ? lut_bgobj_ste : lut_bgobj, host, colours);
+    finish_line(L + 32, vp_width, (vdp.reg[12] & 0x08) != 0, host, colours);
 }
