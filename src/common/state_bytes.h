@@ -8,6 +8,23 @@
 #include <type_traits>
 #include <vector>
 
+// A large memory of a machine's state. A save made for the rewind leaves
+// it out of the bytes and lists it, with where it goes, so that the rewind
+// can follow it a block at a time instead of copying it every frame.
+inline constexpr size_t state_block = 256;
+struct state_memory {
+    size_t at;             // offset in the bytes saved without the memories
+    const uint8_t* data;
+    size_t size;
+    uint8_t* changed;      // one flag per block, set by every write; null: not kept
+};
+struct state_memories {
+    std::vector<state_memory> list;
+    size_t bytes = 0;  // their sizes together
+};
+// Set only while the rewind saves.
+inline state_memories* state_memories_left_out = nullptr;
+
 struct state_writer {
     std::vector<uint8_t>& out;
 
@@ -19,6 +36,15 @@ struct state_writer {
     void put(const T& value) {
         static_assert(std::is_trivially_copyable_v<T>);
         bytes(&value, sizeof value);
+    }
+    // A large memory: its bytes, or listed in state_memories_left_out.
+    void memory(const uint8_t* data, size_t size, uint8_t* changed = nullptr) {
+        if (!state_memories_left_out) {
+            bytes(data, size);
+            return;
+        }
+        state_memories_left_out->list.push_back({out.size(), data, size, changed});
+        state_memories_left_out->bytes += size;
     }
 };
 

@@ -12,6 +12,7 @@
 #include "machine/scheduler.h"
 #include "sound/mixer.h"
 #include "sound/upd7759.h"
+#include "sound/ym2612.h"
 #include "sound/ym3438_stream.h"
 #include "vdp/render.h"
 #include "vdp/vdp.h"
@@ -187,7 +188,6 @@ void genesis_trash() {
 int system_init(int sample_rate) {
     audio_init(sample_rate);
     genesis_init();
-    make_table();
     vdp_reset();
     genesis_reset();
     return 1;

@@ -25,9 +25,9 @@ struct board_registers {
 
 void board_save_state(std::vector<uint8_t>& out) {
     state_writer w{out};
-    w.bytes(work_ram, sizeof work_ram);
-    w.bytes(palette_ram, sizeof palette_ram);
-    w.bytes(palette_bank_store, sizeof palette_bank_store);
+    w.memory(work_ram, sizeof work_ram);
+    w.memory(palette_ram, sizeof palette_ram);
+    w.memory(&palette_bank_store[0][0], sizeof palette_bank_store);
     board_registers regs;
     std::memset(&regs, 0, sizeof regs);  // padding too: equal machines give equal bytes
     regs.pal_bank = pal_bank;

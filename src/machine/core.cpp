@@ -178,11 +178,11 @@ void core_set_input(uint32_t p1, uint32_t p2, uint32_t system) {
 
 const core_frame& core_run_frame(int draw) {
     if (!game_running) return last_frame;
+    if (draw) begin_picture(picture, picture_pitch);
     genesis_frame(draw ? 0 : 1);
     ++frames_run;
     if (draw) {
-        if (palette_mode == 1) update_conv_pal();
-        convert_frame(picture, picture_pitch);
+        finish_picture();
         last_frame.width = vp_width < picture_pitch ? vp_width : picture_pitch;
     }
     last_frame.sample_count = sound_rate_now > 0 && sound_initialised ? render_sound(frame_samples) : 0;

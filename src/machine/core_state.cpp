@@ -148,9 +148,14 @@ bool load_sections(const section_spans& spans, std::string& error) {
 
 }  // namespace
 
-int save_state_bytes(std::vector<uint8_t>& out, bool checksum) {
+namespace {
+
+// Section lengths and the payload size count the memories left out too, so
+// that the bytes with the memories put back are a whole state.
+int save_sections(std::vector<uint8_t>& out, bool checksum) {
     const driver_record* game = core_running();
     if (!game) return 0;
+    const auto left_out = [] { return state_memories_left_out ? state_memories_left_out->bytes : 0; };
     // Written in place, so a buffer kept from frame to frame is never reallocated.
     out.assign(header_size, 0);  // payload size and CRC are filled in below
     std::memcpy(out.data(), state_magic, sizeof state_magic);
@@ -160,14 +165,28 @@ int save_state_bytes(std::vector<uint8_t>& out, bool checksum) {
         if (!in_machine(s)) continue;
         out.insert(out.end(), s.tag, s.tag + 4);
         const size_t at = out.size();
+        const size_t left_out_before = left_out();
         put32(out, 0);
         s.save(out);
-        set32(out, at, static_cast<uint32_t>(out.size() - at - 4));
+        set32(out, at, static_cast<uint32_t>(out.size() - at - 4 + left_out() - left_out_before));
     }
-    const size_t payload_size = out.size() - header_size;
+    const size_t payload_size = out.size() - header_size + left_out();
     set32(out, header_size - 8, static_cast<uint32_t>(payload_size));
-    set32(out, header_size - 4, checksum ? crc_of(out.data() + header_size, payload_size) : 0);
+    set32(out, header_size - 4, checksum ? crc_of(out.data() + header_size, out.size() - header_size) : 0);
     return 1;
+}
+
+}  // namespace
+
+int save_state_bytes(std::vector<uint8_t>& out, bool checksum) { return save_sections(out, checksum); }
+
+int save_state_leaving_out(std::vector<uint8_t>& out, state_memories& memories) {
+    memories.list.clear();
+    memories.bytes = 0;
+    state_memories_left_out = &memories;
+    const int saved = save_sections(out, false);
+    state_memories_left_out = nullptr;
+    return saved;
 }
 
 int core_save_state(std::vector<uint8_t>& out) { return save_state_bytes(out, true); }

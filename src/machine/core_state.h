@@ -9,3 +9,7 @@
 
 int save_state_bytes(std::vector<uint8_t>& out, bool checksum);
 int load_state_bytes(const uint8_t* data, size_t size, std::string& error, bool checksum);
+// The same bytes without the large memories (no checksum), which are listed
+// with where they go.
+struct state_memories;
+int save_state_leaving_out(std::vector<uint8_t>& out, state_memories& memories);

@@ -19,6 +19,10 @@ int pixel_format_555;
 
 namespace {
 
+uint16_t* line_picture;  // null outside begin_picture and finish_picture
+int line_pitch;
+uint16_t frame_colours[256];
+int line_width[picture_lines];  // 0: not converted in this frame
 
 struct components {
     unsigned r, g, b;  // five bits each
@@ -126,4 +130,30 @@ void convert_frame(uint16_t* picture, int pitch_pixels) {
         uint16_t* dst = picture + static_cast<size_t>(y) * pitch_pixels;
         for (int x = 0; x < width; x++) dst[x] = colours[src[x]];
     }
+}
+
+void begin_picture(uint16_t* picture, int pitch_pixels) {
+    line_picture = picture;
+    line_pitch = pitch_pixels;
+    std::memcpy(frame_colours, conv_pal, sizeof frame_colours);
+    std::memset(line_width, 0, sizeof line_width);
+}
+
+uint16_t* picture_line(int line, int width) {
+    if (line_picture == nullptr || line < 0 || line >= picture_lines || width > line_pitch) return nullptr;
+    line_width[line] = width;
+    return line_picture + static_cast<size_t>(line) * line_pitch;
+}
+
+const uint16_t* picture_colours() { return frame_colours; }
+
+void finish_picture() {
+    if (line_picture == nullptr) return;
+    if (palette_mode == 1) update_conv_pal();
+    bool converted = std::memcmp(frame_colours, conv_pal, sizeof frame_colours) == 0;
+    const int lines = vp_height < picture_lines ? vp_height : picture_lines;
+    const int width = vp_width < line_pitch ? vp_width : line_pitch;
+    for (int y = 0; y < lines && converted; y++) converted = line_width[y] == width;
+    if (!converted) convert_frame(line_picture, line_pitch);
+    line_picture = nullptr;
 }

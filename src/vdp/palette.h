@@ -18,6 +18,18 @@ void init_machine();
 void update_conv_pal();
 // The drawn frame through the colour table into 16-bit pixels.
 void convert_frame(uint16_t* picture, int pitch_pixels);
+// A drawn frame's picture made as its lines are finished: begin_picture
+// before the frame's lines, finish_picture after them, where the colour
+// table is brought up to date. The lines are converted with the table as the
+// frame began; where that differs from the table at the end, or a line was
+// not converted at the frame's width, the whole frame is converted again,
+// so the picture is always the one convert_frame makes.
+void begin_picture(uint16_t* picture, int pitch_pixels);
+void finish_picture();
+// For the renderer: where line's host pixels go (null: not converted), and
+// the colours they are converted with.
+uint16_t* picture_line(int line, int width);
+const uint16_t* picture_colours();
 // Fixed (0) or palette-RAM (1) colours; the table starts again empty.
 void set_palette_mode(int mode);
 void set_palette_m13();

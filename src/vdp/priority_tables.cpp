@@ -1,18 +1,15 @@
-// The four tables that combine layers one pixel byte at a time, so that the
-// pixel loops never branch on priority.
+// The rules that combine layers one pixel byte at a time; the renderer's
+// eight-pixel word functions must give what these give.
 #include "vdp/render.h"
 
-uint8_t lut_bg[65536];
-uint8_t lut_obj[65536];
-uint8_t lut_bgobj[65536];
-uint8_t lut_bgobj_ste[65536];
 
 namespace {
 inline bool opaque(uint8_t x) { return (x & 0x0F) != 0; }
 inline bool has_priority(uint8_t x) { return (x & 0x40) != 0; }
 }  // namespace
 
-// b: plane B pixel arriving; a: plane A or window pixel in place.
+// b: plane B pixel arriving; a: plane A or window pixel in place. The rule
+// that merge_planes follows for eight pixels at once.
 uint8_t make_lut_bg(uint8_t b, uint8_t a) {
     uint8_t chosen;
     if (has_priority(a)) chosen = opaque(a) ? a : b;
@@ -23,6 +20,7 @@ uint8_t make_lut_bg(uint8_t b, uint8_t a) {
 }
 
 // d: byte in the sprite line; n: new sprite pixel. The first sprite wins.
+// The rule that place_sprite_pixels follows for eight pixels at once.
 uint8_t make_lut_obj(uint8_t d, uint8_t n) {
     return static_cast<uint8_t>(((d & 0x80) ? (d & 0x7F) : (n & 0x7F)) | 0x80);
 }
@@ -46,17 +44,4 @@ uint8_t make_lut_bgobj_ste(uint8_t s, uint8_t p) {
         return static_cast<uint8_t>(plane | mark);
     }
     return make_lut_bgobj(s, p);
-}
-
-void make_table() {
-    for (int hi = 0; hi < 256; hi++) {
-        for (int lo = 0; lo < 256; lo++) {
-            const int i = (hi << 8) | lo;
-            const auto h = static_cast<uint8_t>(hi), l = static_cast<uint8_t>(lo);
-            lut_bg[i] = make_lut_bg(h, l);
-            lut_obj[i] = make_lut_obj(h, l);
-            lut_bgobj[i] = make_lut_bgobj(h, l);
-            lut_bgobj_ste[i] = make_lut_bgobj_ste(h, l);
-        }
-    }
 }

@@ -1,7 +1,9 @@
 // Draws one scanline: plane A or the window, plane B, then sprites, combined
-// through the priority tables into the frame buffer line.
+// into the frame buffer line and, as it is finished, into host pixels.
 #include "vdp/render.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "vdp/palette.h"
@@ -9,12 +11,9 @@
 
 uint8_t tile_cache[4 * 2048 * 64];
 
-const uint32_t name_attr_mask[8] = {
-    0x00000000, 0x10101010, 0x20202020, 0x30303030, 0x40404040, 0x50505050, 0x60606060, 0x70707070,
-};
-
 uint8_t plane_b_line[512];
 uint8_t sprite_line[512];
+uint64_t sprite_groups;
 
 int plane_a_enable, plane_a_start, plane_a_end;
 int plane_w_enable, plane_w_start, plane_w_end;
@@ -27,59 +26,100 @@ namespace {
 constexpr int min_line_bytes = 512;
 
 inline uint16_t vram_word(unsigned address) {
-    address &= 0xFFFE;
-    return static_cast<uint16_t>((vdp.vram[address] << 8) | vdp.vram[address + 1]);
+    uint16_t w;
+    std::memcpy(&w, vdp.vram + (address & 0xFFFE), 2);
+    if constexpr (std::endian::native == std::endian::little) w = static_cast<uint16_t>(w >> 8 | w << 8);
+    return w;
 }
 
 inline uint16_t vsram_word(unsigned index) {
-    const unsigned a = (index * 2) & 0x7E;
-    return static_cast<uint16_t>((vdp.vsram[a] << 8) | vdp.vsram[a + 1]);
+    uint16_t w;
+    std::memcpy(&w, vdp.vsram + ((index * 2) & 0x7E), 2);
+    if constexpr (std::endian::native == std::endian::little) w = static_cast<uint16_t>(w >> 8 | w << 8);
+    return w;
 }
 
 inline bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
 inline int screen_columns() { return wide_mode() ? 40 : 32; }
 
-// Eight cache bytes of one tile row with the entry's palette and priority OR-ed in.
-inline void put_tile_row(uint8_t* dst, uint16_t entry, int row) {
-    const uint8_t* src = tile_cache + (entry & 0x1FFF) * 64 + row * 8;
-    uint64_t px;
-    std::memcpy(&px, src, 8);
-    const uint64_t mask = name_attr_mask[entry >> 13];
-    px |= mask | (mask << 32);
+// Eight cache bytes of one tile row (cache_row: that row of tile 0) with the
+// entry's palette and priority OR-ed in; whether any of them is opaque.
+inline bool put_tile_row(uint8_t* dst, uint16_t entry, const uint8_t* cache_row) {
+    const uint8_t* src = cache_row + (entry & 0x1FFF) * 64;
+    uint64_t colours;
+    std::memcpy(&colours, src, 8);
+    const uint64_t px = colours | (entry >> 13) * uint64_t{0x1010101010101010};  // in every byte
     std::memcpy(dst, &px, 8);
+    return colours != 0;
 }
 
+// The 8-byte groups of a line buffer (group g: bytes 8g to 8g + 7) that
+// bytes [at, at + 8) fall in.
+inline uint64_t groups_of(int at) { return (uint64_t{1} << (at >> 3)) | (uint64_t{1} << ((at + 7) >> 3)); }
+
+// Groups of the frame-buffer line where plane A or the window has an opaque
+// pixel; in every other group the line's plane A bytes are transparent.
+uint64_t plane_a_groups;
+
 // One scrolled plane over screen columns [first, last), plus the column that
-// a fine scroll pulls in from the right.
-void render_plane(uint8_t* out, int line, int s, uint16_t base, int plane, int first, int last) {
+// a fine scroll pulls in from the right. Plane A marks plane_a_groups.
+template <bool plane_a>
+__attribute__((noinline)) void render_plane(uint8_t* out, int line, int s, uint16_t base, int first, int last) {
     if (first >= last) return;
     const int fine = s & 7;
     const int coarse = s >> 3;
     if (fine) last++;
-    const bool per_column = (vdp.reg[11] & 4) != 0;
+    constexpr int plane = plane_a ? 0 : 1;
     uint8_t* dst = out + 32 - fine;
-    int v = vsram_word(plane);
-    for (int c = first; c < last; c++) {
-        if (per_column) v = vsram_word((c & ~1) + plane);
+    uint64_t opaque = 0;
+    unsigned row = 0;
+    const uint8_t* cache_row = tile_cache;  // row y & 7 of tile 0
+    const auto name_row = [&](int v) {
         const int y = (line + v) & pf_row_mask;
-        const unsigned row = base + ((y >> 3) << pf_shift);
-        const uint16_t e = vram_word(row + (((c + coarse) & pf_column_mask) << 1));
-        put_tile_row(dst + c * 8, e, y & 7);
+        row = base + ((y >> 3) << pf_shift);
+        cache_row = tile_cache + (y & 7) * 8;
+    };
+    const auto column = [&](int c) {
+        const bool shows = put_tile_row(dst + c * 8, vram_word(row + (((c + coarse) & pf_column_mask) << 1)), cache_row);
+        if (plane_a && shows) opaque |= groups_of(32 - fine + c * 8);
+    };
+    if (vdp.reg[11] & 4) {
+        // One vertical scroll per two-cell column: a pair at a time, after a
+        // first column that is the second of its pair.
+        int c = first;
+        if (c & 1) {
+            name_row(vsram_word((c & ~1) + plane));
+            column(c++);
+        }
+        for (; c + 1 < last; c += 2) {
+            name_row(vsram_word(c + plane));
+            column(c);
+            column(c + 1);
+        }
+        if (c < last) {
+            name_row(vsram_word(c + plane));
+            column(c);
+        }
+    } else {
+        name_row(vsram_word(plane));
+        for (int c = first; c < last; c++) column(c);
     }
+    if (plane_a) plane_a_groups |= opaque;
 }
 
 void render_a(int line, uint8_t* out, int s) {
-    render_plane(out, line, s, plane_a_base, 0, plane_a_start, plane_a_end);
+    render_plane<true>(out, line, s, plane_a_base, plane_a_start, plane_a_end);
 }
 
 void render_b(int line, uint8_t* out, int s) {
-    render_plane(out, line, s, plane_b_base, 1, 0, screen_columns());
+    render_plane<false>(out, line, s, plane_b_base, 0, screen_columns());
 }
 
 void render_w(int line, uint8_t* out) {
     const unsigned row = window_base + (line >> 3) * (wide_mode() ? 128 : 64);
     for (int c = plane_w_start; c < plane_w_end; c++)
-        put_tile_row(out + 32 + c * 8, vram_word(row + c * 2), line & 7);
+        if (put_tile_row(out + 32 + c * 8, vram_word(row + c * 2), tile_cache + (line & 7) * 8))
+            plane_a_groups |= groups_of(32 + c * 8);
 }
 
 }  // namespace
@@ -162,18 +202,6 @@ void cache_tiles() {
     vram_dirty_index = 0;
 }
 
-void merge_layer(uint8_t* dest, const uint8_t* src, int n, const uint8_t* table) {
-    int i = 0;
-    // Eight pixels read before any is stored, so the table reads need not
-    // wait on stores that might alias them.
-    for (; i + 8 <= n; i += 8) {
-        uint8_t out[8];
-        for (int k = 0; k < 8; k++) out[k] = table[(src[i + k] << 8) | dest[i + k]];
-        std::memcpy(dest + i, out, 8);
-    }
-    for (; i < n; i++) dest[i] = table[(src[i] << 8) | dest[i]];
-}
-
 namespace {
 
 // The sprite chain as read from the attribute table, kept between lines
@@ -223,7 +251,7 @@ void note_vram_tile_changed(unsigned t) {
     if (((t - (chain_base >> 5)) & 0x7FF) < chain_table_tiles) chain_valid = false;
 }
 
-void render_sprites(int line, uint8_t* out, const uint8_t* table) {
+void render_sprites(int line) {
     const bool wide = wide_mode();
     if (!chain_valid || chain_base != sprite_table_base || chain_wide != wide) read_chain(wide);
     const int right_edge = wide ? 448 : 384;
@@ -239,29 +267,78 @@ void render_sprites(int line, uint8_t* out, const uint8_t* table) {
         const int fr = r & 7;
         if (a & 0x1000) cr = (c.size & 3) - cr;
         const uint8_t attr = (a >> 9) & 0x70;
-        uint8_t* dst = out + c.x - 96;
-        for (int cc = 0; cc < c.wcells; cc++, dst += 8) {
+        // At most byte 447 - 96 + 31 of the line: inside its 512 bytes and 64 groups.
+        int at = c.x - 96;
+        for (int cc = 0; cc < c.wcells; cc++, at += 8) {
             const int col = (a & 0x0800) ? c.wcells - 1 - cc : cc;
             const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * c.hcells) & 0x7FF);
             const uint8_t* src = tile_cache + tile * 64 + fr * 8;
-            uint64_t any;
-            std::memcpy(&any, src, 8);
-            if (any == 0) continue;
-            for (int px = 0; px < 8; px++) {
-                const uint8_t p = src[px];
-                if (p) dst[px] = table[(dst[px] << 8) | p | attr];
-            }
+            uint64_t colours;
+            std::memcpy(&colours, src, 8);
+            if (colours == 0) continue;
+            sprite_groups |= groups_of(at);
+            uint64_t line_bytes;
+            std::memcpy(&line_bytes, sprite_line + at, 8);
+            line_bytes = place_sprite_pixels(line_bytes, colours, attr * byte_ones);
+            std::memcpy(sprite_line + at, &line_bytes, 8);
         }
     }
 }
+
+namespace {
+
+// Plane B under the plane A and window pixels already in the line, then the
+// sprites over both, eight pixels at a time; plane A is read only in the
+// groups where it shows, the sprite line only in the groups that hold
+// sprite pixels. The finished line then goes
+// through the colour table into host pixels when host is given.
+void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host, const uint16_t* colours) {
+    // Kept here: the stores into the line could otherwise alias them.
+    const uint64_t a_groups = plane_a_groups, sprites = sprite_groups;
+    uint64_t group = uint64_t{1} << 4;  // screen pixels 0-7
+    for (int v = 0; v < width; v += 8, group <<= 1) {
+        uint64_t a, b;
+        std::memcpy(&b, plane_b_line + 32 + v, 8);
+        uint64_t planes;
+        if (a_groups & group) {
+            std::memcpy(&a, line + v, 8);
+            planes = merge_planes(b, a);
+        } else {
+            planes = merge_planes(b, 0);  // plane A transparent: plane B where it is opaque
+        }
+        uint64_t px;
+        if (sprites & group) {
+            uint64_t s;
+            std::memcpy(&s, sprite_line + 32 + v, 8);
+            px = merge_sprites(s, planes, shadow_highlight);
+        } else {
+            // No sprite pixel: what the sprite rules give for a sprite byte of 0.
+            px = planes & 0x3F3F3F3F3F3F3F3F;
+        }
+        std::memcpy(line + v, &px, 8);
+    }
+    if (host)
+        for (int v = 0; v < width; v += 8)
+            for (int k = 0; k < 8; k++) host[v + k] = colours[line[v + k]];
+    // Every group touched is cleared for the next line, margins included.
+    for (uint64_t g = sprite_groups; g != 0; g &= g - 1) std::memset(sprite_line + 8 * std::countr_zero(g), 0, 8);
+    sprite_groups = 0;
+    plane_a_groups = 0;
+}
+
+}  // namespace
 
 void render_line(int line) {
     // Only the 224 lines of the frame buffer are drawn, and only into a buffer
     // wide enough for every layer.
     if (line < 0 || line >= 224 || frame_buffer == nullptr || frame_pitch < min_line_bytes) return;
     uint8_t* L = frame_buffer + static_cast<size_t>(line) * frame_pitch;
+    uint16_t* host = picture_line(line, vp_width);
+    const uint16_t* colours = picture_colours();
     if ((vdp.reg[1] & 0x40) == 0) {
         std::memset(L + 32, 0, vp_width);
+        if (host)
+            for (int x = 0; x < vp_width; x++) host[x] = colours[0];
         return;
     }
     const int sa = get_hscroll(0, line);
@@ -271,8 +348,6 @@ void render_line(int line) {
     if (plane_a_enable) render_a(line, L, sa);
     if (plane_w_enable) render_w(line, L);
     render_b(line, plane_b_line, sb);
-    merge_layer(L + 32, plane_b_line + 32, vp_width, lut_bg);
-    std::memset(sprite_line + 32, 0, vp_width);
-    render_sprites(line, sprite_line, lut_obj);
-    merge_layer(L + 32, sprite_line + 32, vp_width, (vdp.reg[12] & 0x08) ? lut_bgobj_ste : lut_bgobj);
+    render_sprites(line);
+    finish_line(L + 32, vp_width, (vdp.reg[12] & 0x08) != 0, host, colours);
 }

@@ -26,6 +26,7 @@ int pf_row_mask = 255;
 uint8_t vram_dirty_list[vram_tiles];
 uint16_t vram_dirty_queue[vram_tiles];
 uint16_t vram_dirty_index;
+uint8_t vram_changed_blocks[65536 / 256];
 
 void (*vdp_psg_write)(int chip, int data) = SN76496Write;
 
@@ -66,6 +67,7 @@ bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
 }  // namespace
 
 void mark_vram_dirty(uint32_t address) {
+    vram_changed_blocks[(address & 0xFFFF) >> 8] = 1;
     const unsigned t = (address >> 5) & 0x7FF;
     if (vram_dirty_list[t] == 0) {
         vram_dirty_list[t] = 1;

@@ -41,6 +41,9 @@ extern uint8_t vram_dirty_list[vram_tiles];
 extern uint16_t vram_dirty_queue[vram_tiles];
 extern uint16_t vram_dirty_index;
 void mark_vram_dirty(uint32_t address);
+// Set with the tile marks, one flag per 256 bytes of video RAM; cleared
+// only by the rewind once it has kept those bytes.
+extern uint8_t vram_changed_blocks[65536 / 256];
 
 // Port handlers for 0xC00000-0xC0001F, in the memory-list handler form.
 uint32_t vdp_r_8(uint32_t address, memory_handler* entry);

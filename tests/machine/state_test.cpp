@@ -256,3 +256,43 @@ TEST_F(MachineState, RewindGoesBackAndReplaysTheSameFrames) {
     EXPECT_TRUE(again.back().samples == plain.back().samples);
     EXPECT_LE(core_rewind_frames(), 30u * 60);
 }
+
+// A quiet stretch (no controls: only a few bytes change a frame) rewinds to
+// the very frames shown, and so does a stretch after a state was loaded
+// behind the ring's back, as a front end's run-ahead does.
+TEST_F(MachineState, RewindOverQuietFramesAndAfterAStateLoad) {
+    core_set_rewind(30);
+    std::vector<std::vector<uint16_t>> shown;
+    const auto quiet_frame = [&] {
+        core_set_input(0, 0, 0);
+        const core_frame& f = core_run_frame(1);
+        shown.emplace_back(f.pixels, f.pixels + size_t(f.pitch) * f.height);
+    };
+    for (int i = 0; i < 100; i++) quiet_frame();
+    const size_t quiet_memory = core_rewind_memory();
+    for (int i = 0; i < 60; i++) {
+        const core_frame* back = core_rewind_frame();
+        ASSERT_NE(back, nullptr) << i;
+        ASSERT_TRUE(std::equal(shown[size_t(98 - i)].begin(), shown[size_t(98 - i)].end(), back->pixels)) << i;
+    }
+    EXPECT_EQ(core_frame_number(), 40u);
+
+    // Back to frame 10 with the buttons pressed: the video RAM moves a lot.
+    run_frames(30);
+    const std::vector<uint8_t> saved = state_now();
+    run_frames(40);
+    std::string error;
+    ASSERT_EQ(core_load_state(saved.data(), saved.size(), error), 1) << error;
+    shown.clear();
+    for (int i = 0; i < 40; i++) {
+        const frame_record r = run();
+        shown.push_back(r.pixels);
+    }
+    for (int i = 0; i < 38; i++) {
+        const core_frame* back = core_rewind_frame();
+        ASSERT_NE(back, nullptr) << i;
+        ASSERT_TRUE(std::equal(shown[size_t(38 - i)].begin(), shown[size_t(38 - i)].end(), back->pixels)) << i;
+    }
+    // A quiet frame costs far less than a whole state.
+    EXPECT_LT(quiet_memory, size_t(100) * 20000 + 4 * 65536);
+}

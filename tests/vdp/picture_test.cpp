@@ -1,48 +1,13 @@
 // Renders the busy scene into a PNG under the build folder for a person to
 // look at, and checks a handful of its pixels worked out by hand.
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "busy_scene.h"
 #include "machine/drivers.h"
-
-namespace {
-
-// 5-6-5 pixels to 8-bit RGB rows.
-bool write_png(const std::string& path, const uint16_t* pixels, int pitch_pixels, int width, int height) {
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(out);
-        return false;
-    }
-    png_init_io(png, out);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-    for (int y = 0; y < height; y++) {
-        for (int x = 0; x < width; x++) {
-            const uint16_t p = pixels[y * pitch_pixels + x];
-            row[x * 3 + 0] = static_cast<png_byte>((p >> 11) * 255 / 31);
-            row[x * 3 + 1] = static_cast<png_byte>((p >> 5 & 63) * 255 / 63);
-            row[x * 3 + 2] = static_cast<png_byte>((p & 31) * 255 / 31);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(out) == 0;
-}
-
-}  // namespace
+#include "png_files.h"
 
 TEST(Picture, BusySceneRendersAndConverts) {
     const int saved_555 = pixel_format_555, saved_enable = pal_select_enable;
@@ -73,7 +38,7 @@ TEST(Picture, BusySceneRendersAndConverts) {
     EXPECT_EQ(staging[81 * 512 + 16], conv_pal[2]);
 
     const std::string path = std::string(VDP_PICTURE_DIR) + "/vdp_busy_scene.png";
-    EXPECT_TRUE(write_png(path, staging.data(), 512, vp_width, vp_height)) << path;
+    EXPECT_TRUE(png_files::write(path, png_files::from_rgb565(staging.data(), 512, vp_width, vp_height))) << path;
 
     pixel_format_555 = saved_555;
     pal_select_enable = saved_enable;

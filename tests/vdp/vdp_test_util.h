@@ -89,13 +89,8 @@ struct frame {
     uint8_t at(int line, int x) const { return bytes[static_cast<size_t>(line) * frame_pitch + 32 + x]; }
 };
 
-// A clean chip with the tables built and the display on; tile 0 stays blank.
+// A clean chip with the display on; tile 0 stays blank.
 inline void fresh_vdp() {
-    static bool tables = false;
-    if (!tables) {
-        make_table();
-        tables = true;
-    }
     vdp_reset();
     cache_tiles();
 }
