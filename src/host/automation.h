@@ -11,6 +11,9 @@
 
 struct command_line {
     std::string game;          // empty: start with no game
+    int verify = 0;            // -verifyroms: audit the sets named (all when none), then quit
+    int list_games = 0;        // --listgames: print every version, then quit
+    std::vector<std::string> sets;
     int help = 0;
     int headless = 0;
     long frames = -1;          // -1: run until the window is closed

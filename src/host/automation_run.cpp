@@ -11,6 +11,7 @@
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/options.h"
+#include "host/rom_check.h"
 #include "host/window.h"
 #include "host/main_loop.h"
 #include "host/sound_sink.h"
@@ -153,6 +154,17 @@ int vortan_main(int argc, const char* const* argv) {
     if (cli.help) {
         std::fputs(usage_text(), stdout);
         return 0;
+    }
+    if (cli.list_games) {
+        list_games(stdout);
+        return 0;
+    }
+    if (cli.verify) {
+        // The folders come from vortan.cfg and the command line; nothing is written.
+        do_config(config_file);
+        for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
+        finish_options();
+        return verify_roms(cli.sets, game_paths(), stdout);
     }
     headless = cli.headless;
     frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;

@@ -290,6 +290,7 @@ void menu_command(int command) {
     case cmd_free: free_game(); break;
     case cmd_fullscreen: switch_video(); break;
     case cmd_load_demo: load_game("demo"); break;
+    case cmd_load_version: load_chosen_version(); break;
     case cmd_videomem:
         video_memory = 1 - video_memory;
         gui_manage_videomem();

@@ -6,21 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unzip.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "common/input_limits.h"
 #include "common/safe_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
 #include "machine/regular_file.h"
+#include "machine/rom_search.h"
 
 char game_rom_dir[path_buffer_size] = "./roms";
 char game_zip_dir[path_buffer_size] = "./ziproms";
 char game_dip_dir[path_buffer_size] = "./dip";
+std::vector<std::string> rom_checksum_notes;
 
 namespace {
 
@@ -92,7 +97,7 @@ bool entry_fits(const rom_entry& e) {
     return room != 0 && end <= room;
 }
 
-void place(const rom_entry& e, const uint8_t* bytes) {
+void place_bytes(const rom_entry& e, const uint8_t* bytes) {
     uint8_t* r = e.region + e.offset;
     switch (e.interleave) {
         case 0: std::memcpy(r, bytes, e.size); break;
@@ -119,7 +124,7 @@ int load_built_in(const rom_entry& e) {
         core_loader_printf("Error loading file`%s'\n", e.file_name);
         return 0;
     }
-    place(e, e.data);
+    place_bytes(e, e.data);
     return 1;
 }
 
@@ -136,7 +141,7 @@ int load_from_archive(const rom_entry& e, const char* archive) {
         std::free(buffer);
         return 0;
     }
-    place(e, buffer);
+    place_bytes(e, buffer);
     std::free(buffer);
     return 1;
 }
@@ -168,22 +173,74 @@ int load_loose(const rom_entry& e, const char* short_name) {
         core_loader_printf("Wrong size for file `%s': expected %u bytes, found %lld\n", path, e.size,
                     static_cast<long long>(found));
     }
-    place(e, buffer);
+    place_bytes(e, buffer);
     std::free(buffer);
     return 1;
+}
+
+// A file found by one of its names or by its contents, in whichever place
+// holds it; its data is checked against the known dump.
+int load_found(const rom_entry& e, rom_search& search, const rom_found& found) {
+    const rom_place& place = search.places()[size_t(found.place)];
+    // Found under the table's own name, it is shown by that name.
+    const std::string name = same_rom_name(found.name.c_str(), e.file_name) && !place.parent
+                                 ? std::string(e.file_name) : found.name;
+    if (!entry_fits(e)) {
+        core_loader_printf("Error loading file `%s'\n", name.c_str());
+        return 0;
+    }
+    uint8_t* buffer = file_buffer(e.size);
+    if (!buffer) return 0;
+    int ok;
+    if (place.archive) {
+        core_loader_printf("Loading file `%s' from `%s'\n", name.c_str(), place.path.c_str());
+        ok = load_zip(place.path.c_str(), found.name.c_str(), buffer, e.size);
+        if (!ok) core_loader_printf("Error loading file `%s' from archive `%s'\n", name.c_str(), place.path.c_str());
+    } else {
+        const std::string path = place.path + "/" + found.name;
+        core_loader_printf("Loading file `%s'\n", path.c_str());
+        ok = load_file(path.c_str(), buffer, e.size, rom_file_limit);
+        if (!ok) core_loader_printf("Error loading file`%s'\n", path.c_str());
+    }
+    if (ok) {
+        const uint32_t crc = uint32_t(crc32(crc32(0, nullptr, 0), buffer, e.size));
+        // A file that differs from the known dump still runs; the player hears of it.
+        if (e.crc_known && crc != e.crc) {
+            char note[160];
+            std::snprintf(note, sizeof note, "%s: CRC %08x, the known dump is %08x", found.name.c_str(), crc, e.crc);
+            rom_checksum_notes.emplace_back(note);
+        }
+        place_bytes(e, buffer);
+    }
+    std::free(buffer);
+    return ok;
+}
+
+// A clone's file missing while its parent's set is nowhere: say where it belongs.
+void tell_missing_parent(const rom_entry& e, const rom_search& search) {
+    const char* parent = search.missing_parent();
+    if (!parent) return;
+    core_loader_printf("`%s' may be in the parent set `%s', which was not found: put %s/%s.zip or %s/%s/ beside it\n",
+                       e.today_name ? e.today_name : e.file_name, parent, game_zip_dir, parent, game_rom_dir, parent);
 }
 
 }  // namespace
 
 int load_rom(const rom_entry* list) {
+    rom_checksum_notes.clear();
     if (!list || !game_driver) return 0;
     const char* name = game_driver->short_name;
+    if (game_set_name && (same_rom_name(game_set_name, name) ||
+                          (game_driver->today_name && same_rom_name(game_set_name, game_driver->today_name))))
+        name = game_set_name;
 
-    // One source for the whole game: the archive if it opens, else the directory.
+    // The set's own source for files found nowhere else: its archive if it
+    // opens, else its folder, as sets of the old names were always read.
     bool from_disk = false;
     for (const rom_entry* e = list; e->file_name; e++) from_disk |= e->data == nullptr;
     char archive[path_buffer_size] = "";
     bool use_archive = false;
+    std::unique_ptr<rom_search> search;
     if (from_disk) {
         const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", game_zip_dir, name);
         if (n < 0 || static_cast<size_t>(n) >= sizeof archive) {
@@ -198,16 +255,18 @@ int load_rom(const rom_entry* list) {
             return 0;
         }
         use_archive = file_exist(archive, zip_archive_limit);
+        search = std::make_unique<rom_search>(*game_driver, name, game_rom_dir, game_zip_dir);
     }
 
     for (const rom_entry* e = list; e->file_name; e++) {
         int ok;
         if (e->data) {
             ok = load_built_in(*e);
-        } else if (use_archive) {
-            ok = load_from_archive(*e, archive);
+        } else if (const rom_found found = search->find(*e); found.place >= 0) {
+            ok = load_found(*e, *search, found);
         } else {
-            ok = load_loose(*e, name);
+            ok = use_archive ? load_from_archive(*e, archive) : load_loose(*e, name);
+            if (!ok) tell_missing_parent(*e, *search);
         }
         if (!ok) return 0;
     }

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 #include "common/input_limits.h"
 #include "machine/drivers.h"
 
@@ -13,7 +15,13 @@ extern char game_rom_dir[path_buffer_size];
 extern char game_zip_dir[path_buffer_size];
 extern char game_dip_dir[path_buffer_size];
 
+// Each file is looked for in the game's own archive or folder, then in its
+// parent set's, by name or by CRC-32 and size; a file not found so is read
+// from the set's own source by its table name, as old sets were.
 int load_rom(const rom_entry* list);
+// The files of the last load_rom whose data differ from their known dump,
+// one line each ("epr-13112.ic32: CRC 1234abcd, the known dump is bae6e53e").
+extern std::vector<std::string> rom_checksum_notes;
 // The helpers open regular files only: a directory, a FIFO or a device is
 // refused by name on the standard output, so nothing ever blocks on a path;
 // so is a file larger than its kind's limit.

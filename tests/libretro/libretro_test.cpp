@@ -11,6 +11,7 @@
 
 #include "../cartridge/e2e_support.h"
 #include "frontend.h"
+#include "machine/romset_support.h"
 #include "narrow_game.h"
 
 namespace {
@@ -328,6 +329,35 @@ TEST_F(Core, GameFromItsZipOrFolderAndTheWidthFollowsItsMode) {
         core.unload_game();
         core.log.clear();
     }
+}
+
+// Content named as today's sets are: a clone's archive finds its shared
+// files in the parent's archive beside it, and a file that is not the known
+// dump still runs, said in the log.
+TEST_F(Core, TodaysSetNamesAreContentAndTheirParentsAreLookedForBesideThem) {
+    fs::create_directories(dir.file("zips"));
+    std::vector<std::pair<std::string, std::string>> today = narrow_game();
+    today[0].first = "epr-13112.ic32";
+    today[1].first = "EPR-13111.IC31";
+    ASSERT_TRUE(write_zip(dir.file("zips/columnsj.zip"), today));
+    ASSERT_TRUE(core.load(dir.file("zips/columnsj.zip").c_str()));
+    EXPECT_TRUE(core.logged("Columns (Japan) running"));
+    EXPECT_TRUE(core.logged("epr-13112.ic32: CRC "));
+    EXPECT_TRUE(core.logged(", the known dump is bae6e53e"));
+    core.unload_game();
+
+    using namespace romset_test;
+    std::vector<set_file> family;
+    for (const set_file& f : all_files())
+        if (f.set == "ichir" || f.set == "ichirj") family.push_back(f);
+    ASSERT_TRUE(write_sets(dir.path, family, set_form::split, medium::zip));
+    ASSERT_TRUE(core.load(dir.file("ziproms/ichirj.zip").c_str()));
+    EXPECT_TRUE(core.logged("Ichident-R (Puzzle & Action 2) (Japan) running"));
+    EXPECT_TRUE(core.logged("Loading file `epr-16888.ic34' from `" + dir.file("ziproms/ichir.zip")));
+    core.unload_game();
+    fs::remove(dir.file("ziproms/ichir.zip"));
+    EXPECT_FALSE(core.load(dir.file("ziproms/ichirj.zip").c_str()));
+    EXPECT_TRUE(core.logged("the parent set `ichir', which was not found"));
 }
 
 TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
