@@ -11,7 +11,9 @@
 #include <cstring>
 #include <memory>
 
+#include "common/input_limits.h"
 #include "machine/board.h"
+#include "machine/core.h"
 #include "machine/regular_file.h"
 
 namespace {
@@ -28,11 +30,19 @@ bool is_folder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The archive is opened only as a plain file: a FIFO in its place never blocks.
+// The archive is opened only as a plain file of a sane size: a FIFO in its
+// place never blocks, and a huge directory of members is never listed.
 voidpf open_plain(voidpf, const void* path, int mode) {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
     const char* why = "";
-    return open_regular_file(static_cast<const char*>(path), &why);
+    std::FILE* f = open_regular_file(static_cast<const char*>(path), &why);
+    struct stat st;
+    if (f && ::fstat(fileno(f), &st) == 0 && !within_limit(st.st_size, zip_archive_limit)) {
+        core_loader_printf("%s\n", input_too_large(static_cast<const char*>(path), zip_archive_limit).c_str());
+        std::fclose(f);
+        return nullptr;
+    }
+    return f;
 }
 
 // The directory of an archive: every member's name, size and stored CRC.

@@ -137,6 +137,15 @@ TEST_F(RomLoading, EncryptedArchiveMemberIsNamedAsSuch) {
         << out;
 }
 
+TEST_F(RomLoading, AnArchiveBeyondItsBoundIsRefusedByName) {
+    const auto zip = root / "ziproms" / "columns.zip";
+    write_bytes(zip, {});
+    std::filesystem::resize_file(zip, zip_archive_limit.bytes + 1);  // sparse: nothing is written
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find(zip.string() + " is larger than 64 MB, the most a zip archive may be\n"), std::string::npos)
+        << out;
+}
+
 TEST_F(RomLoading, ArchiveMemberFailingItsCrcIsRefused) {
     auto odd = pattern(k128, 0);
     const char marker[] = "CORRUPT-ME-HERE";
