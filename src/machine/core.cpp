@@ -136,8 +136,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
         }
         return 0;
     }
-    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s
-", note.c_str());
+    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s\n", note.c_str());
     fm_model = fm_model_chosen;
     if (kept) system_reset();
     init_machine();
