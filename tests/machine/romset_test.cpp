@@ -33,14 +33,16 @@ std::vector<set_file> rows_of(const std::vector<set_file>& rows, const std::stri
     return out;
 }
 
-// How many bytes of a set's files are not where the rows place them.
-size_t misplaced(const std::vector<set_file>& files) {
+// How many bytes of a set's files are not where the rows place them: every
+// byte, or (stride > 1) a sample that still meets every file's ends.
+size_t misplaced(const std::vector<set_file>& files, size_t stride = 1) {
     size_t wrong = 0;
     for (const set_file& f : files) {
         const std::vector<uint8_t>& bytes = contents(f.crc, f.size);
         const uint8_t* region = f.region == "program" ? program_rom : sample_rom;
         const size_t step = f.interleave == "whole" ? 1 : 2, first = f.offset + (f.interleave == "odd" ? 1 : 0);
-        for (size_t k = 0; k < f.size; k++) wrong += region[first + step * k] != bytes[k];
+        for (size_t k = 0; k < f.size; k += stride) wrong += region[first + step * k] != bytes[k];
+        for (size_t k = f.size - 4; k < f.size; k++) wrong += region[first + step * k] != bytes[k];
     }
     return wrong;
 }
@@ -86,7 +88,9 @@ TEST_F(TodaysSets, EverySetLoadsInEachFormFromZipsAndFolders) {
                     EXPECT_STREQ(game_driver->description, files[0].title.c_str()) << name;
                 else
                     EXPECT_STREQ(game_driver->short_name, files[0].seed_game.c_str()) << name;
-                EXPECT_EQ(misplaced(files), 0u) << name << " " << kind;
+                // Every byte once; a sample in the other forms keeps the test quick.
+                EXPECT_EQ(misplaced(files, form == set_form::split && where == medium::zip ? 1 : 61), 0u)
+                    << name << " " << kind;
                 EXPECT_TRUE(rom_checksum_notes.empty()) << name << " " << kind << ": " << rom_checksum_notes[0];
             }
         }
