@@ -75,7 +75,12 @@ void host_update_video() {
     picture_shown = 1;
 }
 
-void host_idle_repaint() { update_front_video(client_area); }
+void host_idle_repaint() {
+    if (take_redraw()) update_front_video(client_area);
+}
+void host_repaint() {
+    if (take_redraw()) repaint_video();
+}
 
 void sdl_refresh_areas() {
     if (!fullscreen) update_window_rects();
@@ -235,7 +240,6 @@ int vortan_main(int argc, const char* const* argv) {
         run_over = 1;
     }
     apply_settings();
-    if (game_loaded) apply_rewind_option();
     if (game_loaded && !cli.loadstate.empty()) {
         std::string state_error;
         if (!core_load_state_file(cli.loadstate.c_str(), state_error)) {
@@ -257,7 +261,7 @@ int vortan_main(int argc, const char* const* argv) {
         get_input,
         host_run_frame,
         host_update_video,
-        repaint_video,
+        host_repaint,
         host_idle_repaint,
         headless ? no_refresh : sdl_refresh_areas,
         headless ? no_wait : sdl_wait,

@@ -175,6 +175,7 @@ void show_report(const std::string& title, const std::string& text) {
     }
     std::fprintf(stderr, "vortan: %s:\n%s\n", title.c_str(), text.c_str());
     if (reports_in_window) reports.push_back({title, text});
+    want_redraw();
 }
 
 void set_reports_in_window(int on) { reports_in_window = on; }

@@ -33,6 +33,9 @@ char last_box_title[64];
 int box_count;
 
 static uint32_t msg_time;
+// ImGui lays out a window that has just appeared over a frame or two more.
+static constexpr int redraws_per_change = 3;
+static int redraws_due = redraws_per_change;
 static SDL_Texture* picture;
 static int picture_555;
 int host_format_555;
@@ -152,6 +155,16 @@ void set_video_strech(int on) {
         fs_rect.right = fs_rect.left + src_rect.right;
         fs_rect.bottom = fs_rect.top + src_rect.bottom;
     }
+}
+
+void want_redraw() { redraws_due = redraws_per_change; }
+
+int take_redraw() {
+    // One more after a message goes, to take it off the picture.
+    if (msg_visible) redraws_due = std::max(redraws_due, 1);
+    if (redraws_due <= 0) return 0;
+    --redraws_due;
+    return 1;
 }
 
 void paint_msg_video(const char* text) {

@@ -73,6 +73,13 @@ void video_error(const char* what);
 // new frame: used while the menu holds the emulation.
 void repaint_video();
 
+// The idle and held pictures are drawn again only when something changed
+// (an event, a command, a message showing), so an idle window costs next to
+// nothing. want_redraw asks for the next few; take_redraw says whether this
+// one is due.
+void want_redraw();
+int take_redraw();
+
 // Last message box, kept for the caller that needs to know what was shown.
 extern char last_box_text[256];
 extern char last_box_title[64];

@@ -9,6 +9,7 @@
 #include "host/options.h"
 #include "host/rom_check.h"
 #include "host/sound_stream.h"
+#include "host/state_slots.h"
 #include "host/window.h"
 
 std::string last_load_problem;
@@ -109,6 +110,8 @@ int start_game(const char* name, std::string* report) {
     }
     last_load_problem.clear();
     user_paused = frame_advance = 0;
+    // However the game was started, it rewinds as the options say.
+    apply_rewind_option();
     if (sound_enabled && !headless) init_sound(sound_rate);
     const std::vector<std::string> said = warnings(loader.lines);
     if (!said.empty())

@@ -222,6 +222,7 @@ static void set_window_size(int factor) {
 
 void menu_command(int command) {
     if (!command_enabled(command)) return;
+    want_redraw();
     if (command >= cmd_slot_first && command <= cmd_slot_last) {
         select_state_slot(command - cmd_slot_first);
         return;

@@ -18,8 +18,8 @@ rect window_area;
 namespace {
 
 // While nothing is due the loop rests this long between passes, waking
-// early for any event.
-constexpr uint32_t idle_wait_ms = 10;
+// early for any event; it is short enough for a message to time out on time.
+constexpr uint32_t idle_wait_ms = 50;
 
 void unload_game() { core_unload(); }
 

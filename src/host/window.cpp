@@ -223,6 +223,7 @@ static void key_down(const SDL_KeyboardEvent& e) {
 }
 
 void window_handle_event(const SDL_Event& event) {
+    want_redraw();
     if (imgui_platform_ready) ImGui_ImplSDL2_ProcessEvent(&event);
     switch (event.type) {
     case SDL_QUIT: quit_requested = 1; break;
