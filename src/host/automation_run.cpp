@@ -128,10 +128,9 @@ void apply_settings() {
     gui_manage_vsync(vsync);
     if (!headless) gui_manage_rate(sound_rate);
     gui_manage_limiter(throttle);
-    gui_manage_strech(scale);
+    gui_manage_stretch(stretch);
     gui_manage_blur(blur);
     gui_manage_scanlines(scanlines);
-    gui_manage_fill(fill_window);
     gui_manage_soundchip();
     video_memory = videomem;
     if (!headless) {

@@ -22,7 +22,7 @@ options_record options = {320, 240, 8};
 // The defaults hold from the first instruction, before set_option_defaults.
 int blur, scanlines, scale, vsync, throttle = 1, skip = 1, sound_enabled = 1;
 int sound_rate = default_sound_rate;
-int winsize = 1, videomem, winx, winy;
+int winsize, videomem, winx, winy;
 int joy1, joy1_a, joy1_b = 1, joy1_c = 2;
 int joy2 = 1, joy2_a, joy2_b = 1, joy2_c = 2;
 char rom_dir[option_path_size] = "./roms";
@@ -30,10 +30,11 @@ char zip_dir[option_path_size] = "./ziproms";
 char dip_dir[option_path_size] = "./dip";
 char snap_dir[option_path_size] = "./snap";
 int fill_window, volume = 100, latency_ms = 50;
+int stretch = stretch_integer;
 
 namespace {
 
-enum class kind { on_off, integer, path };
+enum class kind { on_off, integer, path, stretch };
 
 struct option_word {
     const char* word;
@@ -70,6 +71,7 @@ const option_word option_table[] = {
     {"-rewind", kind::on_off, &rewind_enabled},
     {"-rewindsecs", kind::integer, &rewind_seconds},
     {"-fillwindow", kind::on_off, &fill_window},
+    {"-stretch", kind::stretch, &stretch},
     {"-volume", kind::integer, &volume},
     {"-latency", kind::integer, &latency_ms},
 };
@@ -104,6 +106,23 @@ int joystick_to_save(const joystick_choice& c) {
 }
 
 const char* on_off(int value) { return value ? "on" : "off"; }
+
+const char* const stretch_words[] = {"integer", "4:3", "fill"};
+
+void apply_stretch(const char* value) {
+    for (int mode = stretch_integer; mode <= stretch_fill; ++mode)
+        if (strcasecmp(value, stretch_words[mode]) == 0) return set_stretch(mode);
+    refuse_option("-stretch", value, "integer, 4:3 or fill", stretch_word(stretch));
+}
+
+// An older word switched on picks its mode; switched off it leaves only
+// its own mode.
+void apply_old_stretch_word(int on, int mode) {
+    if (on)
+        set_stretch(mode);
+    else if (stretch == mode)
+        set_stretch(stretch_integer);
+}
 
 // A directory that is empty, holds a blank or starts with a quote is written
 // quoted. A line end cannot be kept, so such a directory is left out (the
@@ -211,7 +230,7 @@ void set_option_defaults() {
     skip = 1;
     sound_enabled = 1;
     sound_rate = default_sound_rate;
-    winsize = 1;
+    winsize = 0;  // the first window suits the screen
     videomem = 0;
     winx = 0;
     winy = 0;
@@ -230,12 +249,20 @@ void set_option_defaults() {
     copy_path(state_dir, "./sta");
     rewind_enabled = 1;
     rewind_seconds = 30;
-    fill_window = 0;
+    set_stretch(stretch_integer);
     volume = 100;
     latency_ms = 50;
     set_default_bindings();
     for (joystick_choice& c : joystick_choices) c.asked = c.given = *c.index;
 }
+
+void set_stretch(int mode) {
+    stretch = mode >= stretch_integer && mode <= stretch_fill ? mode : stretch_integer;
+    scale = stretch == stretch_aspect;
+    fill_window = stretch == stretch_fill;
+}
+
+const char* stretch_word(int mode) { return stretch_words[mode == stretch_aspect || mode == stretch_fill ? mode : 0]; }
 
 int sound_rate_offered(int rate) {
     for (int r : sound_rates)
@@ -278,7 +305,10 @@ int apply_option(const char* word, const char* value) {
             check_option_range(o->word, value, *(int*)o->target);
             break;
         case kind::path: copy_path((char*)o->target, value); break;
+        case kind::stretch: apply_stretch(value); break;
     }
+    if (o->target == &scale) apply_old_stretch_word(scale, stretch_aspect);
+    if (o->target == &fill_window) apply_old_stretch_word(fill_window, stretch_fill);
     for (joystick_choice& c : joystick_choices)
         if (o->target == c.index) {
             c.asked = *c.index;
@@ -387,6 +417,7 @@ int save_config(const char* file_name) {
     std::fprintf(f, "-rewind %s\n-rewindsecs %d\n", on_off(rewind_enabled), rewind_seconds);
     std::fprintf(f, "-fillwindow %s\n-volume %d\n-latency %d\n", on_off(fill_window), volume,
                  latency_ms);
+    std::fprintf(f, "-stretch %s\n", stretch_word(stretch));
     write_key_options(f);
     int ok = std::fflush(f) == 0 && !std::ferror(f);
     int error = ok ? 0 : errno;

@@ -23,10 +23,11 @@ const control_info controls[control_count] = {
     {"-key_a", "Button A", 1, input_a},
     {"-key_b", "Button B", 1, input_b},
     {"-key_c", "Button C", 1, input_c},
-    {"-key_1", "Key 1", 0, input_key1},
-    {"-key_2", "Key 2", 0, input_key2},
-    {"-key_3", "Key 3", 0, input_key3},
-    {"-key_4", "Key 4", 0, input_key4},
+    // What the board's four system keys do in its games.
+    {"-key_1", "Start 1 (key 1)", 0, input_key1},
+    {"-key_2", "Start 2 (key 2)", 0, input_key2},
+    {"-key_3", "Coin 1 (key 3)", 0, input_key3},
+    {"-key_4", "Coin 2 (key 4)", 0, input_key4},
     {"-key_service", "Service", 0, input_service},
     {"-key_test", "Test", 0, input_test},
 };

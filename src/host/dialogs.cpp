@@ -94,7 +94,10 @@ void keys_dialog() {
         ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthStretch);
         key_row(bound(control_up, control_right), "player 1 stick (Machine > Controls)");
         key_row(bound(control_a, control_c), "player 1 buttons A, B, C");
-        key_row(bound(control_key1, control_key4), "keys 1 to 4");
+        key_row(key_word(key_binding[control_key1]) + " / " + key_word(key_binding[control_key2]),
+                "start 1 / start 2 (the board's keys 1 and 2)");
+        key_row(key_word(key_binding[control_key3]) + " / " + key_word(key_binding[control_key4]),
+                "coin 1 / coin 2 (the board's keys 3 and 4)");
         key_row(bound(control_service, control_test), "service, test");
         key_row("P, Pause", "pause; N runs one frame while paused");
         key_row("F9", "screenshot into the snapshot folder");
@@ -103,12 +106,12 @@ void keys_dialog() {
         key_row("Tab", "reset");
         key_row("F1 F2 F3 F4", "frame skip: none, 1, 2, 3");
         key_row("F10 / F11", "speed throttle / vsync");
-        key_row("F12", "fixed or dynamic palette");
+        key_row("F12", "colours: fixed or from palette RAM");
         key_row("7 8 9", "YM3438, uPD7759, SN76489 on or off");
         key_row("0", "all sound chips on");
-        key_row("F6, keypad 1-8", "DIP switch bank, switches 1 to 8");
+        key_row("F6, keypad 1-8", "DIP switches: F6 picks bank 1 or 2, keypad n flips switch n");
         key_row("Alt+Enter", "full screen");
-        key_row("Alt+R", "dump the program ROM");
+        key_row("Alt+R", "save the program ROM to <game>.rom");
         key_row("Escape", "close a menu or dialog");
         key_row("End", "quit");
         ImGui::EndTable();
@@ -135,7 +138,7 @@ void files_dialog() {
     folder_row("DIP switches:", std::string(dip_dir) + "/<game>.dip");
     folder_row("Screenshots (F9):", std::string(snap_dir) + "/<game>-0001.png");
     ImGui::Spacing();
-    ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load roms... shows which "
+    ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load game... shows which "
                        "games have their files and what is missing. Relative folders start at %s.",
                        here);
     ImGui::EndChild();

@@ -42,9 +42,7 @@ void message_printf(const char* format, ...) __attribute__((format(printf, 1, 2)
 void msg_box(const char* text, const char* title);
 void blur_filter(uint16_t* pixels, int width, int rows, int skip);
 
-// Full-screen destination of the picture on the 320 x 240 logical screen.
-void set_video_strech(int on);
-extern rect fs_rect;
+// The picture's part of the staging image.
 extern rect src_rect;
 
 // The on-screen message.
@@ -60,7 +58,7 @@ void draw_text(uint16_t* pixels, int pitch, int width, int height, int x, int y,
 void draw_text_band(uint16_t* pixels, int pitch, int width, int height, int x, int y,
                     const char* text, uint16_t colour);
 
-// Where the picture goes in a window's picture area of w x h.
+// Where the picture goes in a picture area of w x h, as -stretch says.
 rect picture_rect(int w, int h);
 
 // Millisecond clock of the message timing; tests replace it.

@@ -56,9 +56,9 @@ void gui_manage_skip(int level) {
     for (int l = 1; l <= 4; l++) check_menu_item(cmd_skip_none + l - 1, level == l);
 }
 
-void gui_manage_strech(int on) {
-    scale = on;
-    check_menu_item(cmd_strech, on);
+void gui_manage_stretch(int mode) {
+    set_stretch(mode);
+    for (int m = stretch_integer; m <= stretch_fill; ++m) check_menu_item(cmd_stretch_integer + m, stretch == m);
 }
 
 void gui_manage_blur(int on) {
@@ -111,11 +111,6 @@ void gui_manage_scanlines(int on) {
     check_menu_item(cmd_scanlines, on);
 }
 
-void gui_manage_fill(int on) {
-    fill_window = on;
-    check_menu_item(cmd_fill_window, on);
-}
-
 void gui_manage_videomem() {
     check_menu_item(cmd_videomem, video_memory);
     init_video(fullscreen);
@@ -125,8 +120,8 @@ void adjust_window() {
     check_menu_item(cmd_size_1, winsize == 1);
     check_menu_item(cmd_size_2, winsize == 2);
     check_menu_item(cmd_size_3, winsize == 3);
-    // A factor of 0 from the file would make a window with no picture.
-    int factor = winsize < 1 ? 1 : winsize;
+    // 0 is the size that suits the screen.
+    const int factor = winsize < 1 ? fitting_window_scale() : winsize;
     client_area = {0, 0, 320 * factor, 224 * factor};
     if (!main_window) return;
     SDL_SetWindowSize(main_window, 320 * factor, 224 * factor + menu_bar_height);
@@ -145,13 +140,9 @@ void switch_video() {
         init_video(was_fullscreen);
         return;
     }
-    if (fullscreen) {
-        SDL_ShowCursor(SDL_DISABLE);
-        paint_msg_video("Switch to fullscreen mode");
-    } else {
-        SDL_ShowCursor(SDL_ENABLE);
-        paint_msg_video("Switch to windowed mode");
-    }
+    // The full screen has no bar until called up: say how.
+    bar_called_up = 0;
+    paint_msg_video(fullscreen ? "Full screen: Escape leaves, F1 menu" : "Switch to windowed mode");
     check_menu_item(cmd_fullscreen, fullscreen);
     if (!fullscreen) adjust_window();
 }
@@ -166,7 +157,7 @@ int dump_rom(const char* file_name) {
 }
 
 static void show_dip() {
-    char text[32];
+    char text[48];
     core_dip_message(text, sizeof text);
     paint_msg_video(text);
     save_dip_switches();
@@ -232,7 +223,7 @@ void menu_command(int command) {
         return;
     }
     if (command >= cmd_dip_bit_first && command <= cmd_dip_bit_last) {
-        core_dip_invert_bit(7 - (command - cmd_dip_bit_first));
+        core_dip_invert_bit(command - cmd_dip_bit_first);
         show_dip();
         return;
     }
@@ -289,7 +280,9 @@ void menu_command(int command) {
         message_printf("Sound rate set to %d", sound_rate);
         break;
     }
-    case cmd_strech: gui_manage_strech(1 - scale); break;
+    case cmd_stretch_integer:
+    case cmd_stretch_aspect:
+    case cmd_stretch_fill: gui_manage_stretch(command - cmd_stretch_integer); break;
     case cmd_free: free_game(); break;
     case cmd_fullscreen: switch_video(); break;
     case cmd_load_demo: load_game("demo"); break;
@@ -317,7 +310,6 @@ void menu_command(int command) {
         break;
     case cmd_next_slot: next_state_slot(); break;
     case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
-    case cmd_fill_window: gui_manage_fill(1 - fill_window); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
     case cmd_chip_sn: toggle_chip(channel_psg, "SN76489"); break;
     case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;

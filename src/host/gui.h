@@ -20,7 +20,6 @@ enum menu_command : int {
     cmd_rate_22050 = 40026,
     cmd_rate_44100 = 40027,
     cmd_rate_48000 = 40028,
-    cmd_strech = 40029,
     cmd_free = 40034,
     cmd_fullscreen = 40036,
     cmd_game_first = 40038,  // the game titles take 40038..40054
@@ -32,7 +31,7 @@ enum menu_command : int {
     cmd_chip_upd = 40060,
     cmd_chips_all = 40061,
     cmd_dip_bank = 40062,
-    cmd_dip_bit_first = 40063,  // keypad 1 (bit 7) .. keypad 8 (bit 0)
+    cmd_dip_bit_first = 40063,  // keypad 1 (switch 1, bit 0) .. keypad 8 (switch 8, bit 7)
     cmd_dip_bit_last = 40070,
     cmd_dump_rom = 40072,
     cmd_blur = 40078,
@@ -42,7 +41,6 @@ enum menu_command : int {
     cmd_frame_advance = 40103,
     cmd_screenshot = 40104,
     cmd_scanlines = 40105,
-    cmd_fill_window = 40106,
     cmd_dip_dialog = 40107,
     cmd_controls = 40108,
     cmd_help_keys = 40109,
@@ -52,6 +50,9 @@ enum menu_command : int {
     cmd_next_slot = 40113,
     cmd_slot_first = 40120,  // the ten state slots take 40120..40129
     cmd_slot_last = 40129,
+    cmd_stretch_integer = 40130,  // Video > Stretch, in the order of stretch_mode
+    cmd_stretch_aspect = 40131,
+    cmd_stretch_fill = 40132,
     cmd_palette_toggle = 40500,
 };
 
@@ -86,12 +87,11 @@ void gui_manage_skip(int level);
 void gui_manage_vsync(int on);
 void gui_manage_rate(int rate);
 void gui_manage_limiter(int on);
-void gui_manage_strech(int on);
+void gui_manage_stretch(int mode);
 void gui_manage_blur(int on);
 void gui_manage_soundchip();
 void gui_manage_videomem();
 void gui_manage_scanlines(int on);
-void gui_manage_fill(int on);
 void adjust_window();
 void switch_video();
 
@@ -100,5 +100,6 @@ void switch_video();
 int dump_rom(const char* file_name);
 
 // The menu bar, the dialogs and the page shown without a game, drawn
-// inside an ImGui frame.
-void draw_menu_bar();
+// inside an ImGui frame; 1 when the bar was drawn (on the full screen it
+// shows only when called up, with the pointer at the top or F1).
+int draw_menu_bar();

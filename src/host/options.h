@@ -38,7 +38,15 @@ extern char rom_dir[option_path_size];
 extern char zip_dir[option_path_size];
 extern char dip_dir[option_path_size];
 extern char snap_dir[option_path_size];
-extern int fill_window;  // the picture fills the window instead of a whole multiple
+// How the picture fills the window or the screen: whole multiples of its
+// pixels, the largest 4:3 picture (the monitor's shape), or all of it.
+enum stretch_mode : int { stretch_integer, stretch_aspect, stretch_fill };
+extern int stretch;  // -stretch integer|4:3|fill
+// The older words for it: -scale on is 4:3, -fillwindow on is fill. They
+// follow stretch and are still read and written.
+extern int fill_window;
+void set_stretch(int mode);
+const char* stretch_word(int mode);
 extern int volume;       // master volume, percent
 extern int latency_ms;   // how far the sound may run ahead of what is heard
 

@@ -56,7 +56,7 @@ TEST_F(ConfigTest, MissingFileGivesDefaultsWithThrottleAndSoundOn) {
     EXPECT_EQ(sound_enabled, 1);
     EXPECT_EQ(skip, 1);
     EXPECT_EQ(sound_rate, 44100);
-    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(winsize, 0) << "no size kept: the first window suits the screen";
     EXPECT_EQ(joy1, 0);
     EXPECT_EQ(joy1_b, 1);
     EXPECT_EQ(joy2_c, 2);
@@ -95,17 +95,17 @@ TEST_F(ConfigTest, OnOffWords) {
 }
 
 TEST_F(ConfigTest, RangeChecks) {
-    write("-skip 0 -winsize 5\n");
+    write("-skip 0 -winsize 7\n");
     do_config(path.c_str());
     EXPECT_EQ(skip, 1);
-    EXPECT_EQ(winsize, 1);
-    write("-skip 3 -winsize 0\n");
+    EXPECT_EQ(winsize, 0);
+    write("-skip 3 -winsize 4\n");
     do_config(path.c_str());
     EXPECT_EQ(skip, 3);
-    EXPECT_EQ(winsize, 1) << "a window of no size is refused like any other";
+    EXPECT_EQ(winsize, 4);
     write("-winsize -1 -sndrate 22050\n");
     do_config(path.c_str());
-    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(winsize, 0);
     EXPECT_EQ(sound_rate, 22050);
 
     joypad_count = 1;
@@ -143,7 +143,7 @@ TEST_F(ConfigTest, ValuesAndOddWords) {
     EXPECT_STREQ(rom_dir, "-blur");
     EXPECT_EQ(blur, 1);
     EXPECT_EQ(winx, 17);
-    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(winsize, 0);
 }
 
 TEST_F(ConfigTest, LastWordWithoutLineEndIsTaken) {
