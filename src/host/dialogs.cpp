@@ -26,27 +26,47 @@ struct report {
 std::deque<report> reports;
 int reports_in_window = 1;
 
-// Every dialog fits the window, whatever its size, below the menu bar; a
-// longer body scrolls. A size of 0 fits the dialog to what it holds.
+// The room a dialog has: the window below the menu bar, less a margin.
+ImVec2 dialog_room() {
+    const ImVec2 screen = ImGui::GetIO().DisplaySize;
+    return ImVec2(std::max(100.0f, screen.x - 8), std::max(60.0f, screen.y - float(menu_bar_height) - 8));
+}
+
+// How wide a dialog's text runs before it wraps: a comfortable line, or
+// the room there is.
+float text_width() {
+    return std::min(ImGui::GetFontSize() * 34, dialog_room().x - 2 * ImGui::GetStyle().WindowPadding.x);
+}
+
+// Every dialog fits the window, whatever its size, below the menu bar. With
+// a size of 0 it takes the size of what it holds, its text wrapped to
+// text_width, and scrolls when that does not fit; otherwise it takes the
+// size given, cut to the room.
 bool begin_modal(const char* name, float width, float height) {
     const ImVec2 screen = ImGui::GetIO().DisplaySize;
     const float top = float(menu_bar_height);
-    const ImVec2 room(screen.x - 8, screen.y - top - 8);
+    const ImVec2 room = dialog_room();
     ImGui::SetNextWindowPos(ImVec2(screen.x / 2, top + (screen.y - top) / 2), ImGuiCond_Always,
                             ImVec2(0.5f, 0.5f));
     ImGuiWindowFlags flags = ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove;
-    if (width > 0)
+    if (width > 0) {
         ImGui::SetNextWindowSize(ImVec2(std::min(width, room.x), std::min(height, room.y)), ImGuiCond_Always);
-    else
-        flags |= ImGuiWindowFlags_AlwaysAutoResize;
-    return ImGui::BeginPopupModal(name, nullptr, flags);
+        return ImGui::BeginPopupModal(name, nullptr, flags);
+    }
+    ImGui::SetNextWindowSizeConstraints(ImVec2(0, 0), room);
+    if (!ImGui::BeginPopupModal(name, nullptr, flags | ImGuiWindowFlags_AlwaysAutoResize)) return false;
+    ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + text_width());
+    return true;
 }
 
-// Escape and the Close button end a dialog.
-void end_modal(const char* button = "Close") {
+// Escape and the button end a dialog opened with size 0; 1 when it ended.
+bool end_modal(const char* button = "Close") {
+    ImGui::PopTextWrapPos();
     ImGui::Separator();
-    if (ImGui::Button(button) || take_escape()) ImGui::CloseCurrentPopup();
+    const bool closed = ImGui::Button(button) || take_escape();
+    if (closed) ImGui::CloseCurrentPopup();
     ImGui::EndPopup();
+    return closed;
 }
 
 void centred(const char* text) {
@@ -60,7 +80,6 @@ void about_dialog() {
     if (!begin_modal("About", 0, 0)) return;
     ImGui::Text("Vortan %s", vortan_version);
     ImGui::Separator();
-    // Short lines: the dialog must fit a window of size factor 1.
     centred("Sega System C2 arcade board emulator");
     centred("68000, VDP, YM3438, SN76489, uPD7759");
     centred("emulated frame by frame.");
@@ -71,10 +90,13 @@ void about_dialog() {
 
 void key_row(const std::string& keys, const char* what) {
     ImGui::TableNextRow();
+    // Each cell wraps at its column's edge, not at the dialog's.
+    ImGui::PushTextWrapPos(0.0f);
     ImGui::TableNextColumn();
-    ImGui::TextUnformatted(keys.c_str());
+    ImGui::TextWrapped("%s", keys.c_str());
     ImGui::TableNextColumn();
-    ImGui::TextUnformatted(what);
+    ImGui::TextWrapped("%s", what);
+    ImGui::PopTextWrapPos();
 }
 
 std::string bound(int from, int to) {
@@ -87,11 +109,14 @@ std::string bound(int from, int to) {
 }
 
 void keys_dialog() {
-    if (!begin_modal("Keys", 420, 440)) return;
-    ImGui::BeginChild("keys", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    if (!begin_modal("Keys", 0, 0)) return;
+    // Both columns wrap within the text's width, room kept for a scroll bar.
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const float width = text_width() - style.ScrollbarSize - 4 * style.CellPadding.x;
+    const float keys_width = std::min(ImGui::GetFontSize() * 9, width * 0.35f);
     if (ImGui::BeginTable("keys", 2, ImGuiTableFlags_RowBg)) {
-        ImGui::TableSetupColumn("keys", ImGuiTableColumnFlags_WidthFixed);
-        ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthStretch);
+        ImGui::TableSetupColumn("keys", ImGuiTableColumnFlags_WidthFixed, keys_width);
+        ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthFixed, width - keys_width);
         key_row(bound(control_up, control_right), "player 1 stick (Machine > Controls)");
         key_row(bound(control_a, control_c), "player 1 buttons A, B, C");
         key_row(key_word(key_binding[control_key1]) + " / " + key_word(key_binding[control_key2]),
@@ -116,7 +141,6 @@ void keys_dialog() {
         key_row("End", "quit");
         ImGui::EndTable();
     }
-    ImGui::EndChild();
     end_modal();
 }
 
@@ -128,10 +152,9 @@ void folder_row(const char* what, const std::string& where) {
 }
 
 void files_dialog() {
-    if (!begin_modal("Files and folders", 460, 330)) return;
+    if (!begin_modal("Files and folders", 0, 0)) return;
     char here[PATH_MAX] = ".";
     if (!getcwd(here, sizeof here)) here[0] = 0;
-    ImGui::BeginChild("files", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
     folder_row("Settings, read at start and written at exit:", std::string(here) + "/vortan.cfg");
     folder_row("ROM files of a game, loose:", std::string(rom_dir) + "/<game>/");
     folder_row("or in a zip archive (used first when it exists):", std::string(zip_dir) + "/<game>.zip");
@@ -141,7 +164,6 @@ void files_dialog() {
     ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load game... shows which "
                        "games have their files and what is missing. Relative folders start at %s.",
                        here);
-    ImGui::EndChild();
     end_modal();
 }
 
@@ -149,16 +171,9 @@ void report_dialog() {
     if (reports.empty()) return;
     const std::string name = reports.front().title + "###report";
     if (!ImGui::IsPopupOpen(name.c_str())) ImGui::OpenPopup(name.c_str());
-    if (!begin_modal(name.c_str(), 460, 360)) return;
-    ImGui::BeginChild("text", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    if (!begin_modal(name.c_str(), 0, 0)) return;
     ImGui::TextWrapped("%s", reports.front().text.c_str());
-    ImGui::EndChild();
-    ImGui::Separator();
-    if (ImGui::Button("OK") || take_escape()) {
-        ImGui::CloseCurrentPopup();
-        reports.pop_front();
-    }
-    ImGui::EndPopup();
+    if (end_modal("OK")) reports.pop_front();
 }
 
 }  // namespace
