@@ -2,10 +2,14 @@
 // shutdown, with the unattended options of the command line.
 #include <SDL.h>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <map>
+#include <strings.h>
 #include "host/automation.h"
 #include "host/dialogs.h"
 #include "host/display.h"
+#include "host/folders.h"
 #include "host/game_load.h"
 #include "host/gui.h"
 #include "host/input.h"
@@ -19,8 +23,6 @@
 #include "machine/core.h"
 
 namespace {
-
-const char* const config_file = "vortan.cfg";
 
 long frame_limit = -1;   // -frames: stop after this many frames
 long frames_run;         // frames run since the game was loaded
@@ -37,7 +39,12 @@ int sdl_handle_event() {
 }
 int no_event() { return 0; }
 
-int host_quit_requested() { return quit_requested || run_over; }
+// A termination asked for by the system ends the run as the close box does,
+// settings saved, from the very start on (SDL's own handler comes later).
+volatile std::sig_atomic_t terminate_asked;
+void ask_terminate(int) { terminate_asked = 1; }
+
+int host_quit_requested() { return quit_requested || run_over || terminate_asked; }
 // A paused game runs only the frames asked for one at a time.
 int host_paused() { return menu_is_open() || (user_paused && !frame_advance); }
 int never_paused() { return 0; }
@@ -139,6 +146,33 @@ void apply_settings() {
     }
 }
 
+// Options given on the command line hold for this run only: vortan.cfg
+// keeps what it had, unless the player changed the setting meanwhile.
+struct run_only_option {
+    std::string stored;  // before the command line
+    std::string given;   // after it
+};
+struct word_less {
+    bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+};
+using run_only_options = std::map<std::string, run_only_option, word_less>;
+
+run_only_options apply_command_line_options(const command_line& cli) {
+    run_only_options kept;
+    for (const auto& [word, value] : cli.options)
+        if (!kept.count(word)) kept[word].stored = option_value_text(word.c_str());
+    for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
+    finish_options();
+    for (auto& [word, option] : kept) option.given = option_value_text(word.c_str());
+    return kept;
+}
+
+void put_back_stored_options(const run_only_options& kept) {
+    for (const auto& [word, option] : kept)
+        if (option_value_text(word.c_str()) == option.given) apply_option(word.c_str(), option.stored.c_str());
+    finish_options();
+}
+
 void release_input_devices() {
     release_keyboard();
     release_joypad();
@@ -154,9 +188,22 @@ int vortan_main(int argc, const char* const* argv) {
         std::fprintf(stderr, "vortan: %s\nTry \"vortan --help\" for the options.\n", error.c_str());
         return 2;
     }
-    if (cli.help) {
-        std::fputs(usage_text(), stdout);
+    std::signal(SIGTERM, ask_terminate);
+    std::signal(SIGINT, ask_terminate);
+    if (cli.version) {
+        std::printf("vortan %s\n", vortan_version);
         return 0;
+    }
+    home = find_program_home(cli.portable, program_folder(argc > 0 ? argv[0] : nullptr), read_home_environment());
+    if (cli.help) {
+        do_config(home.config_file.c_str());
+        std::fputs(usage_text(), stdout);
+        std::printf("\n%s", describe_program_home(home).c_str());
+        return 0;
+    }
+    if (!cli.game.empty() && !resolve_game_path(cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
+        return 2;
     }
     headless = cli.headless;
     frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
@@ -169,9 +216,11 @@ int vortan_main(int argc, const char* const* argv) {
         init_keyboard();
         init_joypad();
     }
-    do_config(config_file);
-    for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
-    finish_options();
+    // Headless runs read the settings and write nothing of them.
+    if (!headless && !make_program_home(home, error))
+        std::fprintf(stderr, "vortan: %s: the settings cannot be kept\n", error.c_str());
+    do_config(home.config_file.c_str());
+    const run_only_options run_only = apply_command_line_options(cli);
     if (cli.bench >= 0) {
         // Every frame drawn and every block of sound mixed.
         skip = 1;
@@ -298,7 +347,10 @@ int vortan_main(int argc, const char* const* argv) {
             status = 1;
         }
     }
-    if (!headless && !save_config(config_file)) status = status ? status : 1;
+    if (!headless) {
+        put_back_stored_options(run_only);
+        if (!save_config(home.config_file.c_str())) status = status ? status : 1;
+    }
     if (const int dry = sound_stream_stats().underruns)
         std::fprintf(stderr, "vortan: the sound ran dry %d times: the emulation fell behind it\n", dry);
     // Unloading keeps the DIP switches the run changed.

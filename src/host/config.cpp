@@ -11,6 +11,7 @@
 #include <strings.h>
 #include "host/controls.h"
 #include "host/display.h"
+#include "host/folders.h"
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/options.h"
@@ -242,11 +243,13 @@ void set_option_defaults() {
     joy2_a = 0;
     joy2_b = 1;
     joy2_c = 2;
-    copy_path(rom_dir, "./roms");
-    copy_path(zip_dir, "./ziproms");
-    copy_path(dip_dir, "./dip");
-    copy_path(snap_dir, "./snap");
-    copy_path(state_dir, "./sta");
+    // "./roms" and so on in the current folder, as ever; per user, below
+    // the data folder.
+    copy_path(rom_dir, (home.data + "/roms").c_str());
+    copy_path(zip_dir, (home.data + "/ziproms").c_str());
+    copy_path(dip_dir, (home.data + "/dip").c_str());
+    copy_path(snap_dir, (home.data + "/snap").c_str());
+    copy_path(state_dir, (home.data + "/sta").c_str());
     rewind_enabled = 1;
     rewind_seconds = 30;
     set_stretch(stretch_integer);
@@ -293,6 +296,18 @@ int parse_int(const char* text) {
 
 int is_option_word(const char* word) {
     return find_option(word) != nullptr || is_key_option_word(word);
+}
+
+std::string option_value_text(const char* word) {
+    const option_word* o = find_option(word);
+    if (!o) return key_option_text(word);
+    switch (o->type) {
+        case kind::on_off: return on_off(*(int*)o->target);
+        case kind::integer: return std::to_string(*(int*)o->target);
+        case kind::path: return (const char*)o->target;
+        case kind::stretch: return stretch_word(stretch);
+    }
+    return "";
 }
 
 int apply_option(const char* word, const char* value) {

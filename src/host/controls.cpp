@@ -81,6 +81,11 @@ int apply_key_option(const char* word, const char* value) {
     return 1;
 }
 
+std::string key_option_text(const char* word) {
+    const int id = control_for_word(word);
+    return id < 0 ? "" : key_word(key_binding[id]);
+}
+
 void write_key_options(std::FILE* f) {
     for (int i = 0; i < control_count; ++i)
         std::fprintf(f, "%s %s\n", controls[i].word, key_word(key_binding[i]).c_str());

@@ -36,6 +36,8 @@ int is_key_option_word(const char* word);
 // key is refused. 0 when the word is no binding.
 int apply_key_option(const char* word, const char* value);
 void write_key_options(std::FILE* f);
+// The key a binding's option word holds now ("" when the word is no binding).
+std::string key_option_text(const char* word);
 
 // Binds a key to a control; a control that held the key takes this one's
 // old key. 0, with the reason, for a key the program keeps for itself

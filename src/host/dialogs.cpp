@@ -9,8 +9,10 @@
 #include <deque>
 #include "host/controls.h"
 #include "host/display.h"
+#include "host/folders.h"
 #include "host/gui.h"
 #include "host/options.h"
+#include "host/state_slots.h"
 #include "host/window.h"
 
 int escape_pressed;
@@ -155,10 +157,14 @@ void files_dialog() {
     if (!begin_modal("Files and folders", 0, 0)) return;
     char here[PATH_MAX] = ".";
     if (!getcwd(here, sizeof here)) here[0] = 0;
-    folder_row("Settings, read at start and written at exit:", std::string(here) + "/vortan.cfg");
+    ImGui::TextWrapped("Mode: %s.", home.reason.c_str());
+    ImGui::Spacing();
+    const std::string settings = home.config_file[0] == '/' ? home.config_file : std::string(here) + "/" + home.config_file;
+    folder_row("Settings, read at start and written at exit:", settings);
     folder_row("ROM files of a game, loose:", std::string(rom_dir) + "/<game>/");
     folder_row("or in a zip archive (used first when it exists):", std::string(zip_dir) + "/<game>.zip");
     folder_row("DIP switches:", std::string(dip_dir) + "/<game>.dip");
+    folder_row("Saved states (F5):", std::string(state_dir) + "/<game>-<slot>.sta");
     folder_row("Screenshots (F9):", std::string(snap_dir) + "/<game>-0001.png");
     ImGui::Spacing();
     ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load game... shows which "

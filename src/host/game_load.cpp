@@ -1,5 +1,7 @@
 // Games loaded from the command line and the menu, and freed.
 #include "host/game_load.h"
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include "host/dialogs.h"
@@ -33,6 +35,23 @@ std::string known_games() {
     std::string names;
     for (int i = 0; const driver_record* g = core_game(i); ++i) names += std::string(i ? ", " : "") + g->short_name;
     return names;
+}
+
+// Letters to add, drop or change to turn one name into the other, in any case.
+size_t edit_distance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const bool same = std::tolower((unsigned char)a[i - 1]) == std::tolower((unsigned char)b[j - 1]);
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 // The loader's lines that are more than progress: a game that loaded with
@@ -70,6 +89,18 @@ core_paths game_paths() {
     return paths;
 }
 
+std::vector<std::string> nearest_games(const char* name) {
+    std::vector<std::string> nearest;
+    size_t best = 3;  // further than that is a different word
+    for (int i = 0; const driver_record* g = core_game(i); ++i) {
+        const size_t d = edit_distance(name, g->short_name);
+        if (d < best) nearest.clear();
+        if (d <= best) nearest.push_back(g->short_name);
+        best = std::min(best, d);
+    }
+    return nearest;
+}
+
 std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines) {
     const rom_check check = check_game_roms(game, game_paths());
     std::string text = std::string(game.description) + " (" + game.short_name + ") could not be loaded.\n\n";
@@ -93,7 +124,13 @@ std::string load_failure_report(const driver_record& game, const std::vector<std
 int start_game(const char* name, std::string* report) {
     const driver_record* game = core_find_game(name);
     if (!game) {
-        if (report) *report = std::string("There is no game called \"") + name + "\".\nThe games: " + known_games() + ".\n";
+        if (report) {
+            *report = std::string("There is no game called \"") + name + "\".\n";
+            const std::vector<std::string> nearest = nearest_games(name);
+            for (size_t i = 0; i < nearest.size(); ++i)
+                *report += (i ? " or " : "Did you mean ") + nearest[i] + (i + 1 == nearest.size() ? "?\n" : "");
+            *report += "The games: " + known_games() + ".\n";
+        }
         last_load_problem = std::string("no game called \"") + name + "\"";
         return 0;
     }

@@ -18,6 +18,10 @@ void gui_load_game(int number);
 // Unloads the running game; its DIP switches are kept.
 void free_game();
 
+// The short names nearest to a name that is none, closest first; none when
+// every one is far from it.
+std::vector<std::string> nearest_games(const char* name);
+
 // Why the last load failed, one line ("" after a load that worked).
 extern std::string last_load_problem;
 

@@ -69,6 +69,8 @@ void parse_args(const std::vector<std::string>& tokens);
 // One option word and its value; 0 when the word names no option.
 int apply_option(const char* word, const char* value);
 int is_option_word(const char* word);
+// The option's value now, as the file would hold it ("" for no option).
+std::string option_value_text(const char* word);
 // Rules that tie options together, applied after every batch of options.
 void finish_options();
 // Decimal as the file reads it: blanks, a sign, digits up to the first other character.

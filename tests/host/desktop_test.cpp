@@ -53,6 +53,8 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         ASSERT_TRUE(write_red_game(dir));
+        // A player's folder of old: the settings and games all in it.
+        std::ofstream(dir + "/vortan.cfg");
         ASSERT_TRUE(x.start(true)) << "Xvfb or openbox did not start";
     }
     void TearDown() override {
@@ -67,6 +69,9 @@ protected:
             if (chdir(dir.c_str()) != 0) _exit(126);
             setenv("DISPLAY", x.display.c_str(), 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
+            setenv("HOME", (dir + "/home").c_str(), 1);
+            unsetenv("XDG_CONFIG_HOME");
+            unsetenv("XDG_DATA_HOME");
             int out = open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             int err = open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);

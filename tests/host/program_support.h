@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zip.h>
 #include <zlib.h>
 #include <cstdint>
 #include <cstdlib>
@@ -113,6 +114,22 @@ inline bool write_red_game(const std::string& dir) {
     std::ofstream(game + "/epr13112.32", std::ios::binary) << even;
     std::ofstream(game + "/epr13111.31", std::ios::binary) << odd;
     return true;
+}
+
+// Files into a zip archive, each stored under its own name.
+inline bool write_zip(const std::string& path, const std::vector<std::string>& files) {
+    zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    if (!zf) return false;
+    bool ok = true;
+    for (const std::string& f : files) {
+        const std::string bytes = read_file(f), name = f.substr(f.rfind('/') + 1);
+        zip_fileinfo info{};
+        ok = ok && zipOpenNewFileInZip(zf, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                       Z_DEFAULT_COMPRESSION) == ZIP_OK &&
+             zipWriteInFileInZip(zf, bytes.data(), unsigned(bytes.size())) == ZIP_OK &&
+             zipCloseFileInZip(zf) == ZIP_OK;
+    }
+    return zipClose(zf, nullptr) == ZIP_OK && ok;
 }
 
 // The screen of a private X server, as 0xRRGGBB pixels.
