@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <map>
+#include <vector>
 #include <strings.h>
 #include "host/automation.h"
 #include "host/dialogs.h"
@@ -20,6 +21,7 @@
 #include "host/sound_sink.h"
 #include "host/sound_stream.h"
 #include "host/state_slots.h"
+#include "host/run_ahead.h"
 #include "machine/core.h"
 
 namespace {
@@ -45,25 +47,44 @@ volatile std::sig_atomic_t terminate_asked;
 void ask_terminate(int) { terminate_asked = 1; }
 
 int host_quit_requested() { return quit_requested || run_over || terminate_asked; }
+// The stream is stopped as fast-forward starts, so that it does not loop
+// its last blocks while no frame is heard.
+int host_fast_forward() {
+    static int was_held;
+    const int held = fast_forward_held();
+    if (held && !was_held && sound_enabled) silence_sound();
+    was_held = held;
+    return held;
+}
 // A paused game runs only the frames asked for one at a time.
 int host_paused() { return menu_is_open() || (user_paused && !frame_advance); }
 int never_paused() { return 0; }
+
+// The sound of the frame just run: run-ahead leaves the core holding the
+// sound of a frame it undid.
+std::vector<int16_t> frame_sound;
 
 void host_run_frame(int skip_frame) {
     frame_advance = 0;
     // Backspace held runs the game backwards, a frame per frame shown; at the
     // oldest frame kept the picture stands still.
-    if (!headless && rewind_key_held()) {
+    rewind_shown = !headless && rewind_key_held();
+    if (rewind_shown) {
+        frame_sound.clear();
         if (!core_rewind_frame()) paint_msg_video("Nothing older to rewind to");
         return;
     }
-    core_run_frame(!skip_frame);
+    if (!run_frame_ahead(run_ahead, !skip_frame, frame_sound)) {
+        paint_msg_video("Run-ahead failed: turned off");
+        gui_manage_run_ahead(0);
+    }
+    note_emulated_frame();
     ++frames_run;
     if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
 }
 
 void host_update_audio() {
-    const core_frame& frame = core_last_frame();
+    const core_frame frame = {nullptr, 0, 0, 0, frame_sound.data(), int(frame_sound.size())};
     // A frame run backwards has no sound of its own: the device plays a
     // frame of silence instead of running dry.
     if (frame.sample_count == 0 && sound_rate > 0 && !user_paused) {
@@ -138,6 +159,8 @@ void apply_settings() {
     gui_manage_stretch(stretch);
     gui_manage_blur(blur);
     gui_manage_scanlines(scanlines);
+    gui_manage_run_ahead(run_ahead);
+    gui_manage_show_speed(show_speed);
     gui_manage_soundchip();
     video_memory = videomem;
     if (!headless) {
@@ -314,6 +337,7 @@ int vortan_main(int argc, const char* const* argv) {
         headless ? no_refresh : sdl_refresh_areas,
         headless ? no_wait : sdl_wait,
         headless,
+        headless ? nullptr : host_fast_forward,
     };
     old_tick_count = host_ticks();
     auto started = std::chrono::steady_clock::now();

@@ -14,6 +14,7 @@
 #include "host/folders.h"
 #include "host/input.h"
 #include "host/option_rules.h"
+#include "host/run_ahead.h"
 #include "host/options.h"
 #include "host/state_slots.h"
 #include "machine/regular_file.h"
@@ -73,6 +74,8 @@ const option_word option_table[] = {
     {"-rewindsecs", kind::integer, &rewind_seconds},
     {"-fillwindow", kind::on_off, &fill_window},
     {"-stretch", kind::stretch, &stretch},
+    {"-runahead", kind::integer, &run_ahead},
+    {"-showspeed", kind::on_off, &show_speed},
     {"-volume", kind::integer, &volume},
     {"-latency", kind::integer, &latency_ms},
 };
@@ -253,6 +256,8 @@ void set_option_defaults() {
     rewind_enabled = 1;
     rewind_seconds = 30;
     set_stretch(stretch_integer);
+    run_ahead = 0;
+    show_speed = 0;
     volume = 100;
     latency_ms = 50;
     set_default_bindings();
@@ -432,7 +437,8 @@ int save_config(const char* file_name) {
     std::fprintf(f, "-rewind %s\n-rewindsecs %d\n", on_off(rewind_enabled), rewind_seconds);
     std::fprintf(f, "-fillwindow %s\n-volume %d\n-latency %d\n", on_off(fill_window), volume,
                  latency_ms);
-    std::fprintf(f, "-stretch %s\n", stretch_word(stretch));
+    std::fprintf(f, "-stretch %s\n-runahead %d\n-showspeed %s\n", stretch_word(stretch), run_ahead,
+                 on_off(show_speed));
     write_key_options(f);
     int ok = std::fflush(f) == 0 && !std::ferror(f);
     int error = ok ? 0 : errno;

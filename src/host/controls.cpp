@@ -13,6 +13,9 @@ constexpr std::array<int, control_count> default_keys = {
     SDL_SCANCODE_A,  SDL_SCANCODE_S,    SDL_SCANCODE_D,    SDL_SCANCODE_1,
     SDL_SCANCODE_2,  SDL_SCANCODE_3,    SDL_SCANCODE_4,    SDL_SCANCODE_5,
     SDL_SCANCODE_6,
+    // Player 2: none until bound.
+    0, 0, 0, 0, 0, 0, 0,
+    SDL_SCANCODE_GRAVE,
 };
 
 const control_info controls[control_count] = {
@@ -30,6 +33,14 @@ const control_info controls[control_count] = {
     {"-key_4", "Coin 2 (key 4)", 0, input_key4},
     {"-key_service", "Service", 0, input_service},
     {"-key_test", "Test", 0, input_test},
+    {"-key2_up", "Up", 2, input_up},
+    {"-key2_down", "Down", 2, input_down},
+    {"-key2_left", "Left", 2, input_left},
+    {"-key2_right", "Right", 2, input_right},
+    {"-key2_a", "Button A", 2, input_a},
+    {"-key2_b", "Button B", 2, input_b},
+    {"-key2_c", "Button C", 2, input_c},
+    {"-key_fastforward", "Fast forward (held)", -1, 0},
 };
 
 int control_for_word(const char* word) {
@@ -49,6 +60,7 @@ void set_default_bindings() {
 }
 
 std::string key_word(int scancode) {
+    if (scancode <= 0) return "none";
     std::string name = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
     for (char& c : name)
         if (c == ' ') c = '_';
@@ -56,6 +68,7 @@ std::string key_word(int scancode) {
 }
 
 int key_from_word(const char* word) {
+    if (strcasecmp(word, "none") == 0) return 0;
     std::string name = word;
     for (char& c : name)
         if (c == '_') c = ' ';
@@ -69,7 +82,9 @@ int apply_key_option(const char* word, const char* value) {
     if (id < 0) return 0;
     const int key = key_from_word(value);
     std::string why;
-    if (key == 0) {
+    if (strcasecmp(value, "none") == 0) {
+        key_binding[id] = 0;
+    } else if (key == 0) {
         refuse_option(controls[id].word, value, "a key name as the Controls dialog shows it (Up, A, Keypad_1, ...)",
                       key_word(key_binding[id]));
     } else if (program_key(key)) {
@@ -97,7 +112,7 @@ int bind_key(int id, int scancode, std::string& why) {
         return 0;
     }
     for (int i = 0; i < control_count; ++i)
-        if (i != id && key_binding[i] == scancode) key_binding[i] = key_binding[id];
+        if (scancode && i != id && key_binding[i] == scancode) key_binding[i] = key_binding[id];
     key_binding[id] = scancode;
     return 1;
 }

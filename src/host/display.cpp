@@ -32,6 +32,11 @@ char last_box_title[64];
 int box_count;
 
 static uint32_t msg_time;
+int show_speed;
+int rewind_shown;
+static uint32_t speed_second_start;
+static int speed_frames;
+static char speed_line[32];
 // ImGui lays out a window that has just appeared over a frame or two more.
 static constexpr int redraws_per_change = 3;
 static int redraws_due = redraws_per_change;
@@ -143,6 +148,20 @@ void restore_video() {
     init_video(fullscreen);
 }
 
+void note_emulated_frame() {
+    const uint32_t now = display_ticks();
+    ++speed_frames;
+    if (now - speed_second_start < 1000) return;
+    // A second (or more, after a pause) has passed: its rate is the speed.
+    const uint32_t ms = now - speed_second_start;
+    const int fps = ms >= 2000 ? 0 : int(speed_frames * 1000u / ms);
+    std::snprintf(speed_line, sizeof speed_line, "%d fps %d%%", fps, (fps * 100 + 30) / 60);
+    speed_second_start = now;
+    speed_frames = 0;
+}
+
+const char* speed_text() { return speed_line; }
+
 void want_redraw() { redraws_due = redraws_per_change; }
 
 int take_redraw() {
@@ -209,7 +228,14 @@ static void stage_picture(bool black) {
             std::memcpy(line, reinterpret_cast<uint8_t*>(conv_bmp) + size_t(y) * surface_pitch,
                         staging_width * 2);
     }
-    update_msg_video(static_cast<uint16_t*>(dst), pitch, staging_width, staging_height);
+    uint16_t* pixels = static_cast<uint16_t*>(dst);
+    update_msg_video(pixels, pitch, staging_width, staging_height);
+    const uint16_t white = host_format_555 ? 0x7FFF : 0xFFFF;
+    if (!black && rewind_shown) draw_text_band(pixels, pitch, src_rect.right, staging_height, 6, 4, "<< Rewind", white);
+    if (!black && show_speed && *speed_line) {
+        const int right = src_rect.right - 6 - int(std::strlen(speed_line)) * 7;
+        draw_text_band(pixels, pitch, src_rect.right, staging_height, std::max(0, right), 4, speed_line, white);
+    }
     SDL_UnlockTexture(picture);
 }
 

@@ -71,6 +71,16 @@ void video_error(const char* what);
 // new frame: used while the menu holds the emulation.
 void repaint_video();
 
+// Drawn over the picture: the speed (Video > Show speed, Insert) and the
+// rewind mark while the game runs backwards.
+extern int show_speed;
+extern int rewind_shown;
+// Counts an emulated frame for the speed shown: frames a second and the
+// share of the board's 60.
+void note_emulated_frame();
+// "60 fps 100%" over the last whole second ("" before one has passed).
+const char* speed_text();
+
 // The idle and held pictures are drawn again only when something changed
 // (an event, a command, a message showing), so an idle window costs next to
 // nothing. want_redraw asks for the next few; take_redraw says whether this

@@ -2,6 +2,7 @@
 // managers that keep each option and its menu check mark in step.
 #include "host/gui.h"
 #include <SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "host/display.h"
 #include "host/game_load.h"
 #include "host/options.h"
+#include "host/run_ahead.h"
 #include "host/screenshot.h"
 #include "host/window.h"
 #include "host/main_loop.h"
@@ -109,6 +111,21 @@ void gui_manage_palette(int mode) {
 void gui_manage_scanlines(int on) {
     scanlines = on;
     check_menu_item(cmd_scanlines, on);
+}
+
+void gui_manage_run_ahead(int frames) {
+    run_ahead = frames < 0 ? 0 : frames > max_run_ahead ? max_run_ahead : frames;
+    for (int n = 0; n <= max_run_ahead; ++n) check_menu_item(cmd_run_ahead_first + n, run_ahead == n);
+}
+
+void gui_manage_show_speed(int on) {
+    show_speed = on;
+    check_menu_item(cmd_show_speed, on);
+}
+
+static void change_volume(int step) {
+    volume = std::clamp(volume + step, 0, 100);
+    message_printf("Volume %d%%", volume);
 }
 
 void gui_manage_videomem() {
@@ -222,6 +239,11 @@ void menu_command(int command) {
         gui_load_game(command - cmd_game_first + 1);
         return;
     }
+    if (command >= cmd_run_ahead_first && command <= cmd_run_ahead_last) {
+        gui_manage_run_ahead(command - cmd_run_ahead_first);
+        message_printf(run_ahead ? "Run-ahead %d frame%s" : "Run-ahead off", run_ahead, run_ahead == 1 ? "" : "s");
+        return;
+    }
     if (command >= cmd_dip_bit_first && command <= cmd_dip_bit_last) {
         core_dip_invert_bit(command - cmd_dip_bit_first);
         show_dip();
@@ -310,6 +332,9 @@ void menu_command(int command) {
         break;
     case cmd_next_slot: next_state_slot(); break;
     case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
+    case cmd_show_speed: gui_manage_show_speed(!show_speed); break;
+    case cmd_volume_down: change_volume(-10); break;
+    case cmd_volume_up: change_volume(10); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
     case cmd_chip_sn: toggle_chip(channel_psg, "SN76489"); break;
     case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;

@@ -53,6 +53,13 @@ enum menu_command : int {
     cmd_stretch_integer = 40130,  // Video > Stretch, in the order of stretch_mode
     cmd_stretch_aspect = 40131,
     cmd_stretch_fill = 40132,
+    cmd_show_speed = 40140,
+    cmd_volume_down = 40141,
+    cmd_volume_up = 40142,
+    cmd_run_ahead_first = 40143,  // run-ahead 0, 1 and 2 frames: 40143..40145
+    cmd_run_ahead_last = 40145,
+    cmd_recent_first = 40150,  // Main > Recent games: 40150..40159
+    cmd_recent_last = 40159,
     cmd_palette_toggle = 40500,
 };
 
@@ -92,6 +99,8 @@ void gui_manage_blur(int on);
 void gui_manage_soundchip();
 void gui_manage_videomem();
 void gui_manage_scanlines(int on);
+void gui_manage_run_ahead(int frames);
+void gui_manage_show_speed(int on);
 void adjust_window();
 void switch_video();
 

@@ -54,6 +54,13 @@ void machine_menu() {
     item("Reset", "TAB", cmd_reset);
     item("Pause", "P", cmd_pause);
     item("Next frame", "N", cmd_frame_advance);
+    // Frames run ahead answer the controls sooner, at the cost of running them.
+    if (ImGui::BeginMenu("Run-ahead (less input lag)")) {
+        item("Off", nullptr, cmd_run_ahead_first);
+        item("1 frame", nullptr, cmd_run_ahead_first + 1);
+        item("2 frames", nullptr, cmd_run_ahead_first + 2);
+        ImGui::EndMenu();
+    }
     ImGui::Separator();
     item("Colours: fixed", "F12", cmd_palette_fixed);
     item("Colours: from palette RAM", "F12", cmd_palette_dynamic);
@@ -96,6 +103,7 @@ void video_menu() {
     ImGui::Separator();
     item("Normal speed (throttle)", "F10", cmd_throttle);
     item("Wait for vertical sync", "F11", cmd_vsync);
+    item("Show speed (FPS)", "INSERT", cmd_show_speed);
     ImGui::Separator();
     if (ImGui::BeginMenu("Effects")) {
         item("Soften (blur)", nullptr, cmd_blur);
@@ -117,7 +125,7 @@ void sound_menu() {
         ImGui::EndMenu();
     }
     ImGui::SetNextItemWidth(ImGui::GetFontSize() * 8);
-    ImGui::SliderInt("Volume", &volume, 0, 100, "%d%%");
+    ImGui::SliderInt("Volume  - =", &volume, 0, 100, "%d%%");
     ImGui::Separator();
     // The labels follow the keys: 8 gives the uPD7759 and 9 the SN76489.
     item("Music, FM (YM3438)", "7", cmd_chip_ym);

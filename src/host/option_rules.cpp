@@ -15,6 +15,7 @@ const option_range ranges[] = {
     {"-skip", 1, 4, 1, "1 to 4"},
     {"-winsize", 0, 6, 0, "1 to 6, or 0 for the size that suits the screen"},
     {"-volume", 0, 100, 100, "0 to 100 (percent)"},
+    {"-runahead", 0, 2, 0, "0, 1 or 2 (frames)"},
     {"-latency", min_latency_ms, 500, 50, "17 to 500 (milliseconds; 17 is one frame)"},
 };
 

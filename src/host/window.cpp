@@ -176,6 +176,9 @@ int accelerator_command(const SDL_Keysym& key) {
     case SDL_SCANCODE_F5: return cmd_save_state;
     case SDL_SCANCODE_F7: return cmd_load_state;
     case SDL_SCANCODE_F8: return cmd_next_slot;
+    case SDL_SCANCODE_INSERT: return cmd_show_speed;
+    case SDL_SCANCODE_MINUS: return cmd_volume_down;
+    case SDL_SCANCODE_EQUALS: return cmd_volume_up;
     default: return 0;
     }
 }
