@@ -12,6 +12,7 @@
 #include "host/controls.h"
 #include "host/display.h"
 #include "host/folders.h"
+#include "host/game_load.h"
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/run_ahead.h"
@@ -75,6 +76,7 @@ const option_word option_table[] = {
     {"-fillwindow", kind::on_off, &fill_window},
     {"-stretch", kind::stretch, &stretch},
     {"-runahead", kind::integer, &run_ahead},
+    {"-recent", kind::path, recent_games},
     {"-showspeed", kind::on_off, &show_speed},
     {"-volume", kind::integer, &volume},
     {"-latency", kind::integer, &latency_ms},
@@ -258,6 +260,7 @@ void set_option_defaults() {
     set_stretch(stretch_integer);
     run_ahead = 0;
     show_speed = 0;
+    recent_games[0] = 0;
     volume = 100;
     latency_ms = 50;
     set_default_bindings();
@@ -439,6 +442,7 @@ int save_config(const char* file_name) {
                  latency_ms);
     std::fprintf(f, "-stretch %s\n-runahead %d\n-showspeed %s\n", stretch_word(stretch), run_ahead,
                  on_off(show_speed));
+    if (*recent_games) write_path(f, "-recent", recent_games);
     write_key_options(f);
     int ok = std::fflush(f) == 0 && !std::ferror(f);
     int error = ok ? 0 : errno;

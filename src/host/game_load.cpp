@@ -15,6 +15,30 @@
 #include "host/window.h"
 
 std::string last_load_problem;
+char recent_games[256];
+
+std::vector<std::string> recent_game_names() {
+    std::vector<std::string> names;
+    std::string list = recent_games;
+    for (size_t at = 0; at <= list.size() && int(names.size()) < recent_games_kept;) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        const std::string name = list.substr(at, comma - at);
+        // A name the program does not know (an edited file) is left out.
+        if (core_find_game(name.c_str()) && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+        at = comma + 1;
+    }
+    return names;
+}
+
+void remember_recent_game(const char* short_name) {
+    std::vector<std::string> names = recent_game_names();
+    names.erase(std::remove(names.begin(), names.end(), short_name), names.end());
+    names.insert(names.begin(), short_name);
+    std::string list;
+    for (size_t i = 0; i < names.size() && int(i) < recent_games_kept; ++i) list += (i ? "," : "") + names[i];
+    std::snprintf(recent_games, sizeof recent_games, "%s", list.c_str());
+}
 
 namespace {
 
@@ -146,6 +170,7 @@ int start_game(const char* name, std::string* report) {
         return 0;
     }
     last_load_problem.clear();
+    remember_recent_game(game->short_name);
     user_paused = frame_advance = 0;
     // However the game was started, it rewinds as the options say.
     apply_rewind_option();

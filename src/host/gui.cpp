@@ -239,6 +239,12 @@ void menu_command(int command) {
         gui_load_game(command - cmd_game_first + 1);
         return;
     }
+    if (command >= cmd_recent_first && command <= cmd_recent_last) {
+        const std::vector<std::string> recent = recent_game_names();
+        const size_t n = size_t(command - cmd_recent_first);
+        if (n < recent.size()) load_game(recent[n].c_str());
+        return;
+    }
     if (command >= cmd_run_ahead_first && command <= cmd_run_ahead_last) {
         gui_manage_run_ahead(command - cmd_run_ahead_first);
         message_printf(run_ahead ? "Run-ahead %d frame%s" : "Run-ahead off", run_ahead, run_ahead == 1 ? "" : "s");

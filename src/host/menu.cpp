@@ -32,6 +32,13 @@ bool begin_menu(const char* label) {
 void main_menu() {
     if (!begin_menu("Main")) return;
     item("Load game...", nullptr, cmd_game_list);
+    const std::vector<std::string> recent = recent_game_names();
+    if (ImGui::BeginMenu("Recent games", !recent.empty())) {
+        for (size_t i = 0; i < recent.size(); ++i)
+            if (ImGui::MenuItem(core_find_game(recent[i].c_str())->description, recent[i].c_str()))
+                post_command(cmd_recent_first + int(i));
+        ImGui::EndMenu();
+    }
     item("Unload game", nullptr, cmd_free);
     ImGui::Separator();
     item("Quit", "END", cmd_quit);

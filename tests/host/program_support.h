@@ -151,7 +151,8 @@ struct screen_picture {
 // screen is kept in an XWD file that the server updates as it draws.
 class XServer {
 public:
-    int start(bool window_manager = false) {
+    int start(bool window_manager = false, const std::string& screen_size = "1024x768x24") {
+        size = screen_size;
         lock = open("/tmp/vortan-test-xserver.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock < 0 || flock(lock, LOCK_EX) != 0) return 0;
         char pattern[] = "/tmp/vortan_fb_XXXXXX";
@@ -236,7 +237,7 @@ private:
             close(fds[0]);
             quiet();
             const std::string name = ":" + std::to_string(number), fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+            execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
                    "-nolisten", "tcp", "-noreset", "-fbdir", fb_dir.c_str(), (char*)nullptr);
             _exit(127);
         }
@@ -261,6 +262,7 @@ private:
         dup2(null, 2);
     }
     int lock = -1;
+    std::string size;
     pid_t pid = -1, wm = -1;
     std::string fb_dir;
 };
