@@ -141,7 +141,7 @@ TEST_F(Desktop, GameListOpensOnAClickAndAFailedLoadKeepsTheGame) {
     const int loads = count(file("out.txt"), "Loading file");
     EXPECT_EQ(loads, 2);
 
-    // Main, then "Load roms...": the list opens as a dialog over the
+    // Main, then "Load game...": the list opens as a dialog over the
     // picture, and the release that chose the item picks nothing from it.
     click(20, 8);
     click(30, 30);
