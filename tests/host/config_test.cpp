@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include "host/game_load.h"
 #include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
@@ -387,6 +388,25 @@ TEST_F(ConfigTest, OptionWordsForTheCommandLine) {
     EXPECT_EQ(apply_option("-nothing", "1"), 0);
     EXPECT_EQ(apply_option("-sndrate", "22050"), 1);
     EXPECT_EQ(sound_rate, 22050);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecentGames, NewestFirstOnceEachTenAtMostAndUnknownNamesLeftOut) {
+    recent_games[0] = 0;
+    for (const char* name : {"columns", "puyopuyo", "columns"}) remember_recent_game(name);
+    EXPECT_STREQ(recent_games, "columns,puyopuyo");
+    for (int i = 0; const driver_record* g = core_game(i); ++i) remember_recent_game(g->short_name);
+    EXPECT_EQ(recent_game_names().size(), size_t(recent_games_kept));
+    EXPECT_EQ(recent_game_names().front(), core_game(game_count)->short_name);
+    // A file edited by hand: the names the program knows are kept.
+    std::snprintf(recent_games, sizeof recent_games, "nosuch,tantr,,tantr,COLUMNS");
+    const std::vector<std::string> names = recent_game_names();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], "tantr");
+    recent_games[0] = 0;
 }
 
 }  // namespace
