@@ -15,6 +15,8 @@ struct command_line {
     int list_games = 0;        // --listgames: print every version, then quit
     std::vector<std::string> sets;
     int help = 0;
+    int version = 0;           // --version: print it and stop
+    int portable = 0;          // -portable: every file in the current folder
     int headless = 0;
     long frames = -1;          // -1: run until the window is closed
     long bench = -1;           // -1: no benchmark
@@ -25,6 +27,11 @@ struct command_line {
 // 1 when the arguments make sense; otherwise 0 with the reason in error.
 int parse_command_line(int argc, const char* const* argv, command_line& cli, std::string& error);
 const char* usage_text();
+// A game named by the path to its zip archive or its folder: the game is
+// the file's or folder's name, and that file's folder is searched for it
+// (and for the set it builds on) for this run. A plain name is left as it
+// is. 0 with the reason for a path that leads nowhere.
+int resolve_game_path(command_line& cli, std::string& error);
 // What the command line asks of the options once they are all applied;
 // 0 with the reason in error.
 int check_run_options(const command_line& cli, std::string& error);

@@ -74,7 +74,10 @@ int files_differ(const command_line& cli, std::string& error) {
 const char* usage_text() {
     return "usage: vortan [options] [game]\n"
            "\n"
-           "game is a short name (columns, puyopuyo, tforceac, ... or demo), any letter case.\n"
+           "game is a short name (columns, puyopuyo, tforceac, ... or demo), any letter case,\n"
+           "or the path to the game's zip archive or folder (~/games/columns.zip,\n"
+           "~/games/columns): its folder is searched for it and the set it builds on.\n"
+           "Options given here apply to this run only; vortan.cfg keeps its own.\n"
            "\n"
            "Every word of vortan.cfg is accepted too, applied after the file:\n"
            "  -sound on|off  -sndrate 11025|22050|44100|48000  -throttle on|off  -skip 1-4\n"
@@ -104,12 +107,15 @@ const char* usage_text() {
            "                   fast as possible, then print one line:\n"
            "                   \"frames N, seconds S, fps F, speed X.XXx\"\n"
            "                   (speed is fps as a multiple of 60)\n"
+           "  -portable        keep every file in the current folder (also when a\n"
+           "                   vortan.cfg is there or beside the program)\n"
+           "  --version        the version, then stop\n"
            "  -verifyroms [name ...]  check every set (or those named) in the ROM and\n"
            "                   zip folders, one line each; exit 1 when one found is\n"
            "                   incomplete or not the known dumps\n"
            "  --listgames      print short name, parent and title of every version\n"
            "                   (also -listfull)\n"
-           "  --help           this text\n"
+           "  --help           this text, then where the files are\n"
            "\n"
            "Script lines: FRAME CONTROL...  the controls held from that frame (counted\n"
            "from 0, a loaded state's frames included) until the next line; none\n"
@@ -135,6 +141,10 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
         };
         if (!std::strcmp(word, "--help") || !std::strcmp(word, "-help") || !std::strcmp(word, "-h")) {
             cli.help = 1;
+        } else if (!std::strcmp(word, "--version") || !std::strcmp(word, "-version")) {
+            cli.version = 1;
+        } else if (!std::strcmp(word, "-portable")) {
+            cli.portable = 1;
         } else if (!std::strcmp(word, "-verifyroms")) {
             cli.verify = 1;
         } else if (!std::strcmp(word, "--listgames") || !std::strcmp(word, "-listgames") ||
@@ -188,7 +198,7 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
             cli.game = word;
         }
     }
-    if (cli.help) return 1;
+    if (cli.help || cli.version) return 1;
     if (cli.verify && cli.list_games) {
         error = "-verifyroms and --listgames are two commands: give one";
         return 0;
@@ -211,6 +221,35 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
         return 0;
     }
     return files_differ(cli, error);
+}
+
+int resolve_game_path(command_line& cli, std::string& error) {
+    std::string path = cli.game;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    struct stat st;
+    const int found = stat(path.c_str(), &st) == 0;
+    const int zip = path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".zip") == 0;
+    if (!found || (!S_ISDIR(st.st_mode) && !(S_ISREG(st.st_mode) && zip))) {
+        // A short name has no slash; a path that leads nowhere is said so.
+        if (path.find('/') == std::string::npos && !zip) return 1;
+        error = "\"" + cli.game + "\" is " +
+                (found ? "neither a zip archive nor a folder" : "no file or folder that exists");
+        return 0;
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (S_ISREG(st.st_mode)) name.resize(name.size() - 4);
+    if (folder.size() >= option_path_size) {
+        error = "the folder of \"" + cli.game + "\" is longer than " + std::to_string(option_path_size - 1) +
+                " characters";
+        return 0;
+    }
+    // After the user's own words: the path names where this game is.
+    cli.options.emplace_back("-zipdir", folder);
+    cli.options.emplace_back("-romdir", folder);
+    cli.game = name;
+    return 1;
 }
 
 int check_run_options(const command_line& cli, std::string& error) {

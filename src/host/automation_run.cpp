@@ -2,10 +2,15 @@
 // shutdown, with the unattended options of the command line.
 #include <SDL.h>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <map>
+#include <vector>
+#include <strings.h>
 #include "host/automation.h"
 #include "host/dialogs.h"
 #include "host/display.h"
+#include "host/folders.h"
 #include "host/game_load.h"
 #include "host/gui.h"
 #include "host/input.h"
@@ -17,11 +22,10 @@
 #include "host/sound_sink.h"
 #include "host/sound_stream.h"
 #include "host/state_slots.h"
+#include "host/run_ahead.h"
 #include "machine/core.h"
 
 namespace {
-
-const char* const config_file = "vortan.cfg";
 
 long frame_limit = -1;   // -frames: stop after this many frames
 long frames_run;         // frames run since the game was loaded
@@ -38,26 +42,50 @@ int sdl_handle_event() {
 }
 int no_event() { return 0; }
 
-int host_quit_requested() { return quit_requested || run_over; }
+// A termination asked for by the system ends the run as the close box does,
+// settings saved, from the very start on (SDL's own handler comes later).
+volatile std::sig_atomic_t terminate_asked;
+void ask_terminate(int) { terminate_asked = 1; }
+
+int host_quit_requested() { return quit_requested || run_over || terminate_asked; }
+// The stream is stopped as fast-forward starts, so that it does not loop
+// its last blocks while no frame is heard.
+int host_fast_forward() {
+    static int was_held;
+    const int held = fast_forward_held();
+    if (held && !was_held && sound_enabled) silence_sound();
+    was_held = held;
+    return held;
+}
 // A paused game runs only the frames asked for one at a time.
 int host_paused() { return menu_is_open() || (user_paused && !frame_advance); }
 int never_paused() { return 0; }
+
+// The sound of the frame just run: run-ahead leaves the core holding the
+// sound of a frame it undid.
+std::vector<int16_t> frame_sound;
 
 void host_run_frame(int skip_frame) {
     frame_advance = 0;
     // Backspace held runs the game backwards, a frame per frame shown; at the
     // oldest frame kept the picture stands still.
-    if (!headless && rewind_key_held()) {
+    rewind_shown = !headless && rewind_key_held();
+    if (rewind_shown) {
+        frame_sound.clear();
         if (!core_rewind_frame()) paint_msg_video("Nothing older to rewind to");
         return;
     }
-    core_run_frame(!skip_frame);
+    if (!run_frame_ahead(run_ahead, !skip_frame, frame_sound)) {
+        paint_msg_video("Run-ahead failed: turned off");
+        gui_manage_run_ahead(0);
+    }
+    note_emulated_frame();
     ++frames_run;
     if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
 }
 
 void host_update_audio() {
-    const core_frame& frame = core_last_frame();
+    const core_frame frame = {nullptr, 0, 0, 0, frame_sound.data(), int(frame_sound.size())};
     // A frame run backwards has no sound of its own: the device plays a
     // frame of silence instead of running dry.
     if (frame.sample_count == 0 && sound_rate > 0 && !user_paused) {
@@ -76,7 +104,12 @@ void host_update_video() {
     picture_shown = 1;
 }
 
-void host_idle_repaint() { update_front_video(client_area); }
+void host_idle_repaint() {
+    if (take_redraw()) update_front_video(client_area);
+}
+void host_repaint() {
+    if (take_redraw()) repaint_video();
+}
 
 void sdl_refresh_areas() {
     if (!fullscreen) update_window_rects();
@@ -124,16 +157,44 @@ void apply_settings() {
     gui_manage_vsync(vsync);
     if (!headless) gui_manage_rate(sound_rate);
     gui_manage_limiter(throttle);
-    gui_manage_strech(scale);
+    gui_manage_stretch(stretch);
     gui_manage_blur(blur);
     gui_manage_scanlines(scanlines);
-    gui_manage_fill(fill_window);
+    gui_manage_run_ahead(run_ahead);
+    gui_manage_show_speed(show_speed);
     gui_manage_soundchip();
     video_memory = videomem;
     if (!headless) {
         gui_manage_videomem();
         adjust_window();
     }
+}
+
+// Options given on the command line hold for this run only: vortan.cfg
+// keeps what it had, unless the player changed the setting meanwhile.
+struct run_only_option {
+    std::string stored;  // before the command line
+    std::string given;   // after it
+};
+struct word_less {
+    bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+};
+using run_only_options = std::map<std::string, run_only_option, word_less>;
+
+run_only_options apply_command_line_options(const command_line& cli) {
+    run_only_options kept;
+    for (const auto& [word, value] : cli.options)
+        if (!kept.count(word)) kept[word].stored = option_value_text(word.c_str());
+    for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
+    finish_options();
+    for (auto& [word, option] : kept) option.given = option_value_text(word.c_str());
+    return kept;
+}
+
+void put_back_stored_options(const run_only_options& kept) {
+    for (const auto& [word, option] : kept)
+        if (option_value_text(word.c_str()) == option.given) apply_option(word.c_str(), option.stored.c_str());
+    finish_options();
 }
 
 void release_input_devices() {
@@ -151,8 +212,17 @@ int vortan_main(int argc, const char* const* argv) {
         std::fprintf(stderr, "vortan: %s\nTry \"vortan --help\" for the options.\n", error.c_str());
         return 2;
     }
+    std::signal(SIGTERM, ask_terminate);
+    std::signal(SIGINT, ask_terminate);
+    if (cli.version) {
+        std::printf("vortan %s\n", vortan_version);
+        return 0;
+    }
+    home = find_program_home(cli.portable, program_folder(argc > 0 ? argv[0] : nullptr), read_home_environment());
     if (cli.help) {
+        do_config(home.config_file.c_str());
         std::fputs(usage_text(), stdout);
+        std::printf("\n%s", describe_program_home(home).c_str());
         return 0;
     }
     if (cli.list_games) {
@@ -161,10 +231,14 @@ int vortan_main(int argc, const char* const* argv) {
     }
     if (cli.verify) {
         // The folders come from vortan.cfg and the command line; nothing is written.
-        do_config(config_file);
+        do_config(home.config_file.c_str());
         for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
         finish_options();
         return verify_roms(cli.sets, game_paths(), stdout);
+    }
+    if (!cli.game.empty() && !resolve_game_path(cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
+        return 2;
     }
     headless = cli.headless;
     frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
@@ -177,9 +251,11 @@ int vortan_main(int argc, const char* const* argv) {
         init_keyboard();
         init_joypad();
     }
-    do_config(config_file);
-    for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
-    finish_options();
+    // Headless runs read the settings and write nothing of them.
+    if (!headless && !make_program_home(home, error))
+        std::fprintf(stderr, "vortan: %s: the settings cannot be kept\n", error.c_str());
+    do_config(home.config_file.c_str());
+    const run_only_options run_only = apply_command_line_options(cli);
     if (cli.bench >= 0) {
         // Every frame drawn and every block of sound mixed.
         skip = 1;
@@ -247,7 +323,6 @@ int vortan_main(int argc, const char* const* argv) {
         run_over = 1;
     }
     apply_settings();
-    if (game_loaded) apply_rewind_option();
     if (game_loaded && !cli.loadstate.empty()) {
         std::string state_error;
         if (!core_load_state_file(cli.loadstate.c_str(), state_error)) {
@@ -269,11 +344,12 @@ int vortan_main(int argc, const char* const* argv) {
         get_input,
         host_run_frame,
         host_update_video,
-        repaint_video,
+        host_repaint,
         host_idle_repaint,
         headless ? no_refresh : sdl_refresh_areas,
         headless ? no_wait : sdl_wait,
         headless,
+        headless ? nullptr : host_fast_forward,
     };
     old_tick_count = host_ticks();
     auto started = std::chrono::steady_clock::now();
@@ -309,7 +385,10 @@ int vortan_main(int argc, const char* const* argv) {
             status = 1;
         }
     }
-    if (!headless && !save_config(config_file)) status = status ? status : 1;
+    if (!headless) {
+        put_back_stored_options(run_only);
+        if (!save_config(home.config_file.c_str())) status = status ? status : 1;
+    }
     if (const int dry = sound_stream_stats().underruns)
         std::fprintf(stderr, "vortan: the sound ran dry %d times: the emulation fell behind it\n", dry);
     // Unloading keeps the DIP switches the run changed.

@@ -9,8 +9,11 @@
 #include <strings.h>
 #include "host/controls.h"
 #include "host/display.h"
+#include "host/folders.h"
+#include "host/game_load.h"
 #include "host/input.h"
 #include "host/option_rules.h"
+#include "host/run_ahead.h"
 #include "host/options.h"
 #include "host/state_slots.h"
 #include "common/input_limits.h"
@@ -23,7 +26,7 @@ options_record options = {320, 240, 8};
 // The defaults hold from the first instruction, before set_option_defaults.
 int blur, scanlines, scale, vsync, throttle = 1, skip = 1, sound_enabled = 1;
 int sound_rate = default_sound_rate;
-int winsize = 1, videomem, winx, winy;
+int winsize, videomem, winx, winy;
 int joy1, joy1_a, joy1_b = 1, joy1_c = 2;
 int joy2 = 1, joy2_a, joy2_b = 1, joy2_c = 2;
 char rom_dir[option_path_size] = "./roms";
@@ -32,10 +35,11 @@ char dip_dir[option_path_size] = "./dip";
 char snap_dir[option_path_size] = "./snap";
 int fill_window, volume = 100, latency_ms = 50;
 int fm_model_option = fm_model_chip;
+int stretch = stretch_integer;
 
 namespace {
 
-enum class kind { on_off, integer, path, fm_model };
+enum class kind { on_off, integer, path, stretch, fm_model };
 
 struct option_word {
     const char* word;
@@ -72,6 +76,10 @@ const option_word option_table[] = {
     {"-rewind", kind::on_off, &rewind_enabled},
     {"-rewindsecs", kind::integer, &rewind_seconds},
     {"-fillwindow", kind::on_off, &fill_window},
+    {"-stretch", kind::stretch, &stretch},
+    {"-runahead", kind::integer, &run_ahead},
+    {"-recent", kind::path, recent_games},
+    {"-showspeed", kind::on_off, &show_speed},
     {"-volume", kind::integer, &volume},
     {"-latency", kind::integer, &latency_ms},
     {"-fm", kind::fm_model, &fm_model_option},
@@ -117,6 +125,23 @@ void apply_fm_model(const char* value) {
         refuse_option("-fm", value, "chip or classic", "chip");
         fm_model_option = fm_model_chip;
     }
+}
+
+const char* const stretch_words[] = {"integer", "4:3", "fill"};
+
+void apply_stretch(const char* value) {
+    for (int mode = stretch_integer; mode <= stretch_fill; ++mode)
+        if (strcasecmp(value, stretch_words[mode]) == 0) return set_stretch(mode);
+    refuse_option("-stretch", value, "integer, 4:3 or fill", stretch_word(stretch));
+}
+
+// An older word switched on picks its mode; switched off it leaves only
+// its own mode.
+void apply_old_stretch_word(int on, int mode) {
+    if (on)
+        set_stretch(mode);
+    else if (stretch == mode)
+        set_stretch(stretch_integer);
 }
 
 // A directory that is empty, holds a blank or starts with a quote is written
@@ -210,7 +235,7 @@ void set_option_defaults() {
     skip = 1;
     sound_enabled = 1;
     sound_rate = default_sound_rate;
-    winsize = 1;
+    winsize = 0;  // the first window suits the screen
     videomem = 0;
     winx = 0;
     winy = 0;
@@ -222,20 +247,33 @@ void set_option_defaults() {
     joy2_a = 0;
     joy2_b = 1;
     joy2_c = 2;
-    copy_path(rom_dir, "./roms");
-    copy_path(zip_dir, "./ziproms");
-    copy_path(dip_dir, "./dip");
-    copy_path(snap_dir, "./snap");
-    copy_path(state_dir, "./sta");
+    // "./roms" and so on in the current folder, as ever; per user, below
+    // the data folder.
+    copy_path(rom_dir, (home.data + "/roms").c_str());
+    copy_path(zip_dir, (home.data + "/ziproms").c_str());
+    copy_path(dip_dir, (home.data + "/dip").c_str());
+    copy_path(snap_dir, (home.data + "/snap").c_str());
+    copy_path(state_dir, (home.data + "/sta").c_str());
     rewind_enabled = 1;
     rewind_seconds = 30;
-    fill_window = 0;
+    set_stretch(stretch_integer);
+    run_ahead = 0;
+    show_speed = 0;
+    recent_games[0] = 0;
     volume = 100;
     latency_ms = 50;
     fm_model_option = fm_model_chip;
     set_default_bindings();
     for (joystick_choice& c : joystick_choices) c.asked = c.given = *c.index;
 }
+
+void set_stretch(int mode) {
+    stretch = mode >= stretch_integer && mode <= stretch_fill ? mode : stretch_integer;
+    scale = stretch == stretch_aspect;
+    fill_window = stretch == stretch_fill;
+}
+
+const char* stretch_word(int mode) { return stretch_words[mode == stretch_aspect || mode == stretch_fill ? mode : 0]; }
 
 int sound_rate_offered(int rate) {
     for (int r : sound_rates)
@@ -268,6 +306,18 @@ int is_option_word(const char* word) {
     return find_option(word) != nullptr || is_key_option_word(word);
 }
 
+std::string option_value_text(const char* word) {
+    const option_word* o = find_option(word);
+    if (!o) return key_option_text(word);
+    switch (o->type) {
+        case kind::on_off: return on_off(*(int*)o->target);
+        case kind::integer: return std::to_string(*(int*)o->target);
+        case kind::path: return (const char*)o->target;
+        case kind::stretch: return stretch_word(stretch);
+    }
+    return "";
+}
+
 int apply_option(const char* word, const char* value) {
     const option_word* o = find_option(word);
     if (!o) return apply_key_option(word, value);
@@ -279,7 +329,10 @@ int apply_option(const char* word, const char* value) {
             break;
         case kind::path: copy_path((char*)o->target, value); break;
         case kind::fm_model: apply_fm_model(value); break;
+        case kind::stretch: apply_stretch(value); break;
     }
+    if (o->target == &scale) apply_old_stretch_word(scale, stretch_aspect);
+    if (o->target == &fill_window) apply_old_stretch_word(fill_window, stretch_fill);
     for (joystick_choice& c : joystick_choices)
         if (o->target == c.index) {
             c.asked = *c.index;
@@ -393,6 +446,9 @@ int save_config(const char* file_name) {
     std::fprintf(f, "-fillwindow %s\n-volume %d\n-latency %d\n", on_off(fill_window), volume,
                  latency_ms);
     std::fprintf(f, "-fm %s\n", fm_model_word(fm_model_option));
+    std::fprintf(f, "-stretch %s\n-runahead %d\n-showspeed %s\n", stretch_word(stretch), run_ahead,
+                 on_off(show_speed));
+    if (*recent_games) write_path(f, "-recent", recent_games);
     write_key_options(f);
     if (!out.commit(why)) return save_failed(file_name, why.c_str());
     return 1;

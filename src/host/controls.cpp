@@ -13,6 +13,9 @@ constexpr std::array<int, control_count> default_keys = {
     SDL_SCANCODE_A,  SDL_SCANCODE_S,    SDL_SCANCODE_D,    SDL_SCANCODE_1,
     SDL_SCANCODE_2,  SDL_SCANCODE_3,    SDL_SCANCODE_4,    SDL_SCANCODE_5,
     SDL_SCANCODE_6,
+    // Player 2: none until bound.
+    0, 0, 0, 0, 0, 0, 0,
+    SDL_SCANCODE_GRAVE,
 };
 
 const control_info controls[control_count] = {
@@ -23,12 +26,21 @@ const control_info controls[control_count] = {
     {"-key_a", "Button A", 1, input_a},
     {"-key_b", "Button B", 1, input_b},
     {"-key_c", "Button C", 1, input_c},
-    {"-key_1", "Key 1", 0, input_key1},
-    {"-key_2", "Key 2", 0, input_key2},
-    {"-key_3", "Key 3", 0, input_key3},
-    {"-key_4", "Key 4", 0, input_key4},
+    // What the board's four system keys do in its games.
+    {"-key_1", "Start 1 (key 1)", 0, input_key1},
+    {"-key_2", "Start 2 (key 2)", 0, input_key2},
+    {"-key_3", "Coin 1 (key 3)", 0, input_key3},
+    {"-key_4", "Coin 2 (key 4)", 0, input_key4},
     {"-key_service", "Service", 0, input_service},
     {"-key_test", "Test", 0, input_test},
+    {"-key2_up", "Up", 2, input_up},
+    {"-key2_down", "Down", 2, input_down},
+    {"-key2_left", "Left", 2, input_left},
+    {"-key2_right", "Right", 2, input_right},
+    {"-key2_a", "Button A", 2, input_a},
+    {"-key2_b", "Button B", 2, input_b},
+    {"-key2_c", "Button C", 2, input_c},
+    {"-key_fastforward", "Fast forward (held)", -1, 0},
 };
 
 int control_for_word(const char* word) {
@@ -48,6 +60,7 @@ void set_default_bindings() {
 }
 
 std::string key_word(int scancode) {
+    if (scancode <= 0) return "none";
     std::string name = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
     for (char& c : name)
         if (c == ' ') c = '_';
@@ -55,6 +68,7 @@ std::string key_word(int scancode) {
 }
 
 int key_from_word(const char* word) {
+    if (strcasecmp(word, "none") == 0) return 0;
     std::string name = word;
     for (char& c : name)
         if (c == '_') c = ' ';
@@ -68,7 +82,9 @@ int apply_key_option(const char* word, const char* value) {
     if (id < 0) return 0;
     const int key = key_from_word(value);
     std::string why;
-    if (key == 0) {
+    if (strcasecmp(value, "none") == 0) {
+        key_binding[id] = 0;
+    } else if (key == 0) {
         refuse_option(controls[id].word, value, "a key name as the Controls dialog shows it (Up, A, Keypad_1, ...)",
                       key_word(key_binding[id]));
     } else if (program_key(key)) {
@@ -78,6 +94,11 @@ int apply_key_option(const char* word, const char* value) {
         key_binding[id] = key;
     }
     return 1;
+}
+
+std::string key_option_text(const char* word) {
+    const int id = control_for_word(word);
+    return id < 0 ? "" : key_word(key_binding[id]);
 }
 
 void write_key_options(std::FILE* f) {
@@ -91,7 +112,7 @@ int bind_key(int id, int scancode, std::string& why) {
         return 0;
     }
     for (int i = 0; i < control_count; ++i)
-        if (i != id && key_binding[i] == scancode) key_binding[i] = key_binding[id];
+        if (scancode && i != id && key_binding[i] == scancode) key_binding[i] = key_binding[id];
     key_binding[id] = scancode;
     return 1;
 }

@@ -67,13 +67,13 @@ void player_rows(int player) {
     static const char* const directions[] = {"Up", "Down", "Left", "Right"};
     for (int d = 0; d < 4; ++d) {
         row(directions[d]);
-        if (player == 1) key_cell(control_up + d);
+        key_cell((player == 1 ? control_up : control_p2_up) + d);
         ImGui::TableNextColumn();
         ImGui::TextUnformatted("stick");
     }
     for (int b = 0; b < 3; ++b) {
         row(button_names[b]);
-        if (player == 1) key_cell(control_a + b);
+        key_cell((player == 1 ? control_a : control_p2_a) + b);
         ImGui::TableNextColumn();
         joy_cell((player - 1) * 3 + b);
     }
@@ -87,7 +87,10 @@ int controls_take_key(int scancode) {
         stop_waiting();
         return 1;
     }
-    if (waiting_key >= 0) {
+    if (waiting_key >= 0 && scancode == SDL_SCANCODE_DELETE) {
+        key_binding[waiting_key] = 0;  // Delete leaves the control without a key
+        stop_waiting();
+    } else if (waiting_key >= 0) {
         std::string why;
         status = bind_key(waiting_key, scancode, why) ? "" : why;
         stop_waiting();
@@ -105,7 +108,7 @@ int controls_take_button(int button) {
 }
 
 void draw_controls_dialog() {
-    ImGui::TextWrapped("Click a binding, then press the new key or joystick button. Player 1 uses "
+    ImGui::TextWrapped("Click a binding, then press the new key or joystick button (Delete: no key). Player 1 uses "
                        "joystick %d, player 2 joystick %d (-joy1, -joy2); %d found.",
                        joy1, joy2, joypad_count);
     ImGui::BeginChild("controls", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() * (status.empty() ? 1 : 2) - 4));
@@ -122,6 +125,10 @@ void draw_controls_dialog() {
             ImGui::TableNextColumn();
         }
         player_rows(2);
+        heading("Program");
+        row(control(control_fast_forward).label);
+        key_cell(control_fast_forward);
+        ImGui::TableNextColumn();
         ImGui::EndTable();
     }
     ImGui::EndChild();

@@ -9,8 +9,10 @@
 #include <deque>
 #include "host/controls.h"
 #include "host/display.h"
+#include "host/folders.h"
 #include "host/gui.h"
 #include "host/options.h"
+#include "host/state_slots.h"
 #include "host/window.h"
 
 int escape_pressed;
@@ -26,27 +28,47 @@ struct report {
 std::deque<report> reports;
 int reports_in_window = 1;
 
-// Every dialog fits the window, whatever its size, below the menu bar; a
-// longer body scrolls. A size of 0 fits the dialog to what it holds.
+// The room a dialog has: the window below the menu bar, less a margin.
+ImVec2 dialog_room() {
+    const ImVec2 screen = ImGui::GetIO().DisplaySize;
+    return ImVec2(std::max(100.0f, screen.x - 8), std::max(60.0f, screen.y - float(menu_bar_height) - 8));
+}
+
+// How wide a dialog's text runs before it wraps: a comfortable line, or
+// the room there is.
+float text_width() {
+    return std::min(ImGui::GetFontSize() * 34, dialog_room().x - 2 * ImGui::GetStyle().WindowPadding.x);
+}
+
+// Every dialog fits the window, whatever its size, below the menu bar. With
+// a size of 0 it takes the size of what it holds, its text wrapped to
+// text_width, and scrolls when that does not fit; otherwise it takes the
+// size given, cut to the room.
 bool begin_modal(const char* name, float width, float height) {
     const ImVec2 screen = ImGui::GetIO().DisplaySize;
     const float top = float(menu_bar_height);
-    const ImVec2 room(screen.x - 8, screen.y - top - 8);
+    const ImVec2 room = dialog_room();
     ImGui::SetNextWindowPos(ImVec2(screen.x / 2, top + (screen.y - top) / 2), ImGuiCond_Always,
                             ImVec2(0.5f, 0.5f));
     ImGuiWindowFlags flags = ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove;
-    if (width > 0)
+    if (width > 0) {
         ImGui::SetNextWindowSize(ImVec2(std::min(width, room.x), std::min(height, room.y)), ImGuiCond_Always);
-    else
-        flags |= ImGuiWindowFlags_AlwaysAutoResize;
-    return ImGui::BeginPopupModal(name, nullptr, flags);
+        return ImGui::BeginPopupModal(name, nullptr, flags);
+    }
+    ImGui::SetNextWindowSizeConstraints(ImVec2(0, 0), room);
+    if (!ImGui::BeginPopupModal(name, nullptr, flags | ImGuiWindowFlags_AlwaysAutoResize)) return false;
+    ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + text_width());
+    return true;
 }
 
-// Escape and the Close button end a dialog.
-void end_modal(const char* button = "Close") {
+// Escape and the button end a dialog opened with size 0; 1 when it ended.
+bool end_modal(const char* button = "Close") {
+    ImGui::PopTextWrapPos();
     ImGui::Separator();
-    if (ImGui::Button(button) || take_escape()) ImGui::CloseCurrentPopup();
+    const bool closed = ImGui::Button(button) || take_escape();
+    if (closed) ImGui::CloseCurrentPopup();
     ImGui::EndPopup();
+    return closed;
 }
 
 void centred(const char* text) {
@@ -60,7 +82,6 @@ void about_dialog() {
     if (!begin_modal("About", 0, 0)) return;
     ImGui::Text("Vortan %s", vortan_version);
     ImGui::Separator();
-    // Short lines: the dialog must fit a window of size factor 1.
     centred("Sega System C2 arcade board emulator");
     centred("68000, VDP, YM3438, SN76489, uPD7759");
     centred("emulated frame by frame.");
@@ -71,10 +92,13 @@ void about_dialog() {
 
 void key_row(const std::string& keys, const char* what) {
     ImGui::TableNextRow();
+    // Each cell wraps at its column's edge, not at the dialog's.
+    ImGui::PushTextWrapPos(0.0f);
     ImGui::TableNextColumn();
-    ImGui::TextUnformatted(keys.c_str());
+    ImGui::TextWrapped("%s", keys.c_str());
     ImGui::TableNextColumn();
-    ImGui::TextUnformatted(what);
+    ImGui::TextWrapped("%s", what);
+    ImGui::PopTextWrapPos();
 }
 
 std::string bound(int from, int to) {
@@ -87,15 +111,25 @@ std::string bound(int from, int to) {
 }
 
 void keys_dialog() {
-    if (!begin_modal("Keys", 420, 440)) return;
-    ImGui::BeginChild("keys", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    if (!begin_modal("Keys", 0, 0)) return;
+    // Both columns wrap within the text's width, room kept for a scroll bar.
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const float width = text_width() - style.ScrollbarSize - 4 * style.CellPadding.x;
+    const float keys_width = std::min(ImGui::GetFontSize() * 9, width * 0.35f);
     if (ImGui::BeginTable("keys", 2, ImGuiTableFlags_RowBg)) {
-        ImGui::TableSetupColumn("keys", ImGuiTableColumnFlags_WidthFixed);
-        ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthStretch);
+        ImGui::TableSetupColumn("keys", ImGuiTableColumnFlags_WidthFixed, keys_width);
+        ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthFixed, width - keys_width);
         key_row(bound(control_up, control_right), "player 1 stick (Machine > Controls)");
         key_row(bound(control_a, control_c), "player 1 buttons A, B, C");
-        key_row(bound(control_key1, control_key4), "keys 1 to 4");
+        key_row(key_word(key_binding[control_key1]) + " / " + key_word(key_binding[control_key2]),
+                "start 1 / start 2 (the board's keys 1 and 2)");
+        key_row(key_word(key_binding[control_key3]) + " / " + key_word(key_binding[control_key4]),
+                "coin 1 / coin 2 (the board's keys 3 and 4)");
         key_row(bound(control_service, control_test), "service, test");
+        key_row(bound(control_p2_up, control_p2_c), "player 2 stick and buttons (none until bound in Machine > Controls)");
+        key_row(key_word(key_binding[control_fast_forward]) + " (held)", "fast forward, unheard");
+        key_row("Insert", "show the speed: frames a second and the share of full speed");
+        key_row("- / =", "volume down / up");
         key_row("P, Pause", "pause; N runs one frame while paused");
         key_row("F9", "screenshot into the snapshot folder");
         key_row("F5 / F7 / F8", "save state, load state, next slot");
@@ -103,17 +137,16 @@ void keys_dialog() {
         key_row("Tab", "reset");
         key_row("F1 F2 F3 F4", "frame skip: none, 1, 2, 3");
         key_row("F10 / F11", "speed throttle / vsync");
-        key_row("F12", "fixed or dynamic palette");
+        key_row("F12", "colours: fixed or from palette RAM");
         key_row("7 8 9", "YM3438, uPD7759, SN76489 on or off");
         key_row("0", "all sound chips on");
-        key_row("F6, keypad 1-8", "DIP switch bank, switches 1 to 8");
-        key_row("Alt+Enter", "full screen");
-        key_row("Alt+R", "dump the program ROM");
+        key_row("F6, keypad 1-8", "DIP switches: F6 picks bank 1 or 2, keypad n flips switch n");
+        key_row("Alt+Enter", "full screen; there F1 or the pointer at the top shows the menu, Escape leaves");
+        key_row("Alt+R", "save the program ROM to <game>.rom");
         key_row("Escape", "close a menu or dialog");
         key_row("End", "quit");
         ImGui::EndTable();
     }
-    ImGui::EndChild();
     end_modal();
 }
 
@@ -125,20 +158,22 @@ void folder_row(const char* what, const std::string& where) {
 }
 
 void files_dialog() {
-    if (!begin_modal("Files and folders", 460, 330)) return;
+    if (!begin_modal("Files and folders", 0, 0)) return;
     char here[PATH_MAX] = ".";
     if (!getcwd(here, sizeof here)) here[0] = 0;
-    ImGui::BeginChild("files", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
-    folder_row("Settings, read at start and written at exit:", std::string(here) + "/vortan.cfg");
+    ImGui::TextWrapped("Mode: %s.", home.reason.c_str());
+    ImGui::Spacing();
+    const std::string settings = home.config_file[0] == '/' ? home.config_file : std::string(here) + "/" + home.config_file;
+    folder_row("Settings, read at start and written at exit:", settings);
     folder_row("ROM files of a game, loose:", std::string(rom_dir) + "/<game>/");
     folder_row("or in a zip archive (used first when it exists):", std::string(zip_dir) + "/<game>.zip");
     folder_row("DIP switches:", std::string(dip_dir) + "/<game>.dip");
+    folder_row("Saved states (F5):", std::string(state_dir) + "/<game>-<slot>.sta");
     folder_row("Screenshots (F9):", std::string(snap_dir) + "/<game>-0001.png");
     ImGui::Spacing();
-    ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load roms... shows which "
+    ImGui::TextWrapped("<game> is the short name, such as columns. Main > Load game... shows which "
                        "games have their files and what is missing. Relative folders start at %s.",
                        here);
-    ImGui::EndChild();
     end_modal();
 }
 
@@ -146,16 +181,9 @@ void report_dialog() {
     if (reports.empty()) return;
     const std::string name = reports.front().title + "###report";
     if (!ImGui::IsPopupOpen(name.c_str())) ImGui::OpenPopup(name.c_str());
-    if (!begin_modal(name.c_str(), 460, 360)) return;
-    ImGui::BeginChild("text", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4));
+    if (!begin_modal(name.c_str(), 0, 0)) return;
     ImGui::TextWrapped("%s", reports.front().text.c_str());
-    ImGui::EndChild();
-    ImGui::Separator();
-    if (ImGui::Button("OK") || take_escape()) {
-        ImGui::CloseCurrentPopup();
-        reports.pop_front();
-    }
-    ImGui::EndPopup();
+    if (end_modal("OK")) reports.pop_front();
 }
 
 }  // namespace
@@ -175,6 +203,7 @@ void show_report(const std::string& title, const std::string& text) {
     }
     std::fprintf(stderr, "vortan: %s:\n%s\n", title.c_str(), text.c_str());
     if (reports_in_window) reports.push_back({title, text});
+    want_redraw();
 }
 
 void set_reports_in_window(int on) { reports_in_window = on; }

@@ -47,22 +47,38 @@ void draw_dip_window() {
         return;
     }
     ImGui::TextUnformatted(game->description);
-    // Left to right as the keypad's keys 1 to 8 and the on-screen line: bit 7 first.
-    for (int bank = 0; bank < 2; ++bank) {
-        ImGui::Text("DIP#%d", bank);
-        const uint8_t value = core_dip(bank);
-        for (int key = 1; key <= 8; ++key) {
-            const int bit = 8 - key;
-            bool on = (value >> bit) & 1;
-            ImGui::SameLine();
-            ImGui::PushID(bank * 8 + key);
-            if (ImGui::Checkbox("##switch", &on)) {
-                core_set_dip(bank, uint8_t(value ^ (1u << bit)));
-                save_dip_switches();
-            }
-            if (ImGui::IsItemHovered()) ImGui::SetTooltip("Switch %d: bit %d of DIP#%d (keypad %d)", key, bit, bank, key);
-            ImGui::PopID();
+    ImGui::TextUnformatted("A tick is a switch that is on.");
+    // Switches 1 to 8 left to right, as the boards' labels count them and
+    // keypad 1 to 8 flip them: switch n is bit n - 1, on pulls it low.
+    if (ImGui::BeginTable("switches", 9, ImGuiTableFlags_SizingFixedFit)) {
+        ImGui::TableNextRow();
+        ImGui::TableNextColumn();
+        ImGui::TextUnformatted("Switch");
+        for (int sw = 1; sw <= 8; ++sw) {
+            ImGui::TableNextColumn();
+            ImGui::Text(" %d", sw);
         }
+        for (int bank = 0; bank < 2; ++bank) {
+            ImGui::TableNextRow();
+            ImGui::TableNextColumn();
+            ImGui::Text("Bank %d", bank + 1);
+            const uint8_t value = core_dip(bank);
+            for (int sw = 1; sw <= 8; ++sw) {
+                const int bit = sw - 1;
+                bool on = !((value >> bit) & 1);
+                ImGui::TableNextColumn();
+                ImGui::PushID(bank * 8 + sw);
+                if (ImGui::Checkbox("##switch", &on)) {
+                    core_set_dip(bank, uint8_t(value ^ (1u << bit)));
+                    save_dip_switches();
+                }
+                if (ImGui::IsItemHovered())
+                    ImGui::SetTooltip("Bank %d, switch %d: %s (keypad %d; F6 picks the bank)", bank + 1, sw,
+                                      on ? "on" : "off", sw);
+                ImGui::PopID();
+            }
+        }
+        ImGui::EndTable();
     }
     if (!dip_save_status.empty()) {
         if (dip_save_failed) ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(0.8f, 0.1f, 0.1f, 1));

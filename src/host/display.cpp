@@ -21,7 +21,6 @@ int surface_pitch = staging_width * 2;
 int fullscreen;
 int headless;
 int video_memory;
-rect fs_rect = {0, 0, 320, 224};
 rect src_rect = {0, 0, 320, 224};
 char msg_text[256];
 int msg_visible;
@@ -33,6 +32,14 @@ char last_box_title[64];
 int box_count;
 
 static uint32_t msg_time;
+int show_speed;
+int rewind_shown;
+static uint32_t speed_second_start;
+static int speed_frames;
+static char speed_line[32];
+// ImGui lays out a window that has just appeared over a frame or two more.
+static constexpr int redraws_per_change = 3;
+static int redraws_due = redraws_per_change;
 static SDL_Texture* picture;
 static int picture_555;
 int host_format_555;
@@ -97,7 +104,6 @@ static int create_window_display(int fs) {
         video_error(SDL_GetError());
         return 0;
     }
-    if (fs) SDL_RenderSetLogicalSize(main_renderer, options.width, options.height);
     picture = SDL_CreateTexture(main_renderer, SDL_PIXELFORMAT_RGB565,
                                 SDL_TEXTUREACCESS_STREAMING, staging_width, staging_height);
     picture_555 = 0;
@@ -142,16 +148,28 @@ void restore_video() {
     init_video(fullscreen);
 }
 
-void set_video_strech(int on) {
-    int w = options.width, h = options.height;
-    if (on) {
-        fs_rect = {0, 0, w, h};
-    } else {
-        fs_rect.left = w / 2 - src_rect.right / 2;
-        fs_rect.top = h / 2 - src_rect.bottom / 2;
-        fs_rect.right = fs_rect.left + src_rect.right;
-        fs_rect.bottom = fs_rect.top + src_rect.bottom;
-    }
+void note_emulated_frame() {
+    const uint32_t now = display_ticks();
+    ++speed_frames;
+    if (now - speed_second_start < 1000) return;
+    // A second (or more, after a pause) has passed: its rate is the speed.
+    const uint32_t ms = now - speed_second_start;
+    const int fps = ms >= 2000 ? 0 : int(speed_frames * 1000u / ms);
+    std::snprintf(speed_line, sizeof speed_line, "%d fps %d%%", fps, (fps * 100 + 30) / 60);
+    speed_second_start = now;
+    speed_frames = 0;
+}
+
+const char* speed_text() { return speed_line; }
+
+void want_redraw() { redraws_due = redraws_per_change; }
+
+int take_redraw() {
+    // One more after a message goes, to take it off the picture.
+    if (msg_visible) redraws_due = std::max(redraws_due, 1);
+    if (redraws_due <= 0) return 0;
+    --redraws_due;
+    return 1;
 }
 
 void paint_msg_video(const char* text) {
@@ -210,7 +228,14 @@ static void stage_picture(bool black) {
             std::memcpy(line, reinterpret_cast<uint8_t*>(conv_bmp) + size_t(y) * surface_pitch,
                         staging_width * 2);
     }
-    update_msg_video(static_cast<uint16_t*>(dst), pitch, staging_width, staging_height);
+    uint16_t* pixels = static_cast<uint16_t*>(dst);
+    update_msg_video(pixels, pitch, staging_width, staging_height);
+    const uint16_t white = host_format_555 ? 0x7FFF : 0xFFFF;
+    if (!black && rewind_shown) draw_text_band(pixels, pitch, src_rect.right, staging_height, 6, 4, "<< Rewind", white);
+    if (!black && show_speed && *speed_line) {
+        const int right = src_rect.right - 6 - int(std::strlen(speed_line)) * 7;
+        draw_text_band(pixels, pitch, src_rect.right, staging_height, std::max(0, right), 4, speed_line, white);
+    }
     SDL_UnlockTexture(picture);
 }
 
@@ -227,16 +252,23 @@ static void draw_menu_frame() {
     if (data && data->Valid) ImGui_ImplSDLRenderer_RenderDrawData(data);
 }
 
-// Where the picture goes in a window's picture area of w x h: the largest
-// whole multiple of 320 x 224 that fits, centred (scaled down, keeping the
-// shape, when even one does not fit), or the whole area with fill_window.
+// Where the picture goes in a picture area of w x h, centred: the largest
+// whole multiple of 320 x 224 that fits (scaled down, keeping the shape,
+// when even one does not fit), the largest 4:3 picture, or all of it.
 rect picture_rect(int w, int h) {
-    if (fill_window) return {0, 0, w, h};
-    int factor = std::min(w / 320, h / 224);
-    int pw = 320 * factor, ph = 224 * factor;
-    if (factor < 1) {
-        pw = std::min(w, h * 320 / 224);
-        ph = std::min(h, w * 224 / 320);
+    if (stretch == stretch_fill) return {0, 0, w, h};
+    int pw, ph;
+    if (stretch == stretch_aspect) {
+        pw = std::min(w, h * 4 / 3);
+        ph = std::min(h, w * 3 / 4);
+    } else {
+        const int factor = std::min(w / 320, h / 224);
+        pw = 320 * factor;
+        ph = 224 * factor;
+        if (factor < 1) {
+            pw = std::min(w, h * 320 / 224);
+            ph = std::min(h, w * 224 / 320);
+        }
     }
     const int left = (w - pw) / 2, top = (h - ph) / 2;
     return {left, top, left + pw, top + ph};
@@ -262,9 +294,11 @@ static void draw_scanlines(const SDL_Rect& dst, int lines) {
     SDL_SetRenderDrawBlendMode(main_renderer, SDL_BLENDMODE_NONE);
 }
 
-// Draws the texture where the mode puts it, the menu bar over it, and shows
-// it. The idle picture is never stretched on the full screen.
-static void present(bool may_stretch = true) {
+// Draws the texture where the stretch puts it, the menu and dialogs over
+// it, and shows it. In a window the picture sits below the menu bar; on the
+// full screen it takes the whole screen and the bar shows over it when
+// called up.
+static void present() {
     if (!main_renderer) return;
     if (renderer_vsync != vsync) {
         SDL_RenderSetVSync(main_renderer, vsync ? 1 : 0);
@@ -274,23 +308,14 @@ static void present(bool may_stretch = true) {
     SDL_RenderClear(main_renderer);
     SDL_Rect src = {src_rect.left, src_rect.top, src_rect.right - src_rect.left,
                     src_rect.bottom - src_rect.top};
-    SDL_Rect dst;
-    if (fullscreen) {
-        set_video_strech(scale);
-        if (scale && may_stretch)
-            dst = {fs_rect.left, fs_rect.top, fs_rect.right - fs_rect.left,
-                   fs_rect.bottom - fs_rect.top};
-        else
-            dst = {fs_rect.left, fs_rect.top, src.w, src.h};
-    } else {
-        int w = 0, h = 0;
-        SDL_GetRendererOutputSize(main_renderer, &w, &h);
-        const rect r = picture_rect(w, std::max(0, h - menu_bar_height));
-        dst = {r.left, menu_bar_height + r.top, r.right - r.left, r.bottom - r.top};
-    }
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(main_renderer, &w, &h);
+    const int top = fullscreen ? 0 : menu_bar_height;
+    const rect r = picture_rect(w, std::max(0, h - top));
+    const SDL_Rect dst = {r.left, top + r.top, r.right - r.left, r.bottom - r.top};
     SDL_RenderCopy(main_renderer, picture, &src, &dst);
     if (scanlines && game_loaded) draw_scanlines(dst, src.h);
-    if (!fullscreen) draw_menu_frame();
+    draw_menu_frame();
     SDL_RenderPresent(main_renderer);
 }
 
@@ -319,7 +344,7 @@ void w32_update_video() { present_frame(core_last_frame()); }
 void update_front_video(const rect&) {
     if (headless || !main_renderer) return;
     stage_picture(true);
-    present(false);
+    present();
     run_posted_commands();
 }
 

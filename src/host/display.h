@@ -42,9 +42,7 @@ void message_printf(const char* format, ...) __attribute__((format(printf, 1, 2)
 void msg_box(const char* text, const char* title);
 void blur_filter(uint16_t* pixels, int width, int rows, int skip);
 
-// Full-screen destination of the picture on the 320 x 240 logical screen.
-void set_video_strech(int on);
-extern rect fs_rect;
+// The picture's part of the staging image.
 extern rect src_rect;
 
 // The on-screen message.
@@ -60,7 +58,7 @@ void draw_text(uint16_t* pixels, int pitch, int width, int height, int x, int y,
 void draw_text_band(uint16_t* pixels, int pitch, int width, int height, int x, int y,
                     const char* text, uint16_t colour);
 
-// Where the picture goes in a window's picture area of w x h.
+// Where the picture goes in a picture area of w x h, as -stretch says.
 rect picture_rect(int w, int h);
 
 // Millisecond clock of the message timing; tests replace it.
@@ -72,6 +70,23 @@ void video_error(const char* what);
 // Presents the picture last staged (with the menu bar) again, without a
 // new frame: used while the menu holds the emulation.
 void repaint_video();
+
+// Drawn over the picture: the speed (Video > Show speed, Insert) and the
+// rewind mark while the game runs backwards.
+extern int show_speed;
+extern int rewind_shown;
+// Counts an emulated frame for the speed shown: frames a second and the
+// share of the board's 60.
+void note_emulated_frame();
+// "60 fps 100%" over the last whole second ("" before one has passed).
+const char* speed_text();
+
+// The idle and held pictures are drawn again only when something changed
+// (an event, a command, a message showing), so an idle window costs next to
+// nothing. want_redraw asks for the next few; take_redraw says whether this
+// one is due.
+void want_redraw();
+int take_redraw();
 
 // Last message box, kept for the caller that needs to know what was shown.
 extern char last_box_text[256];

@@ -1,6 +1,7 @@
 // Games loaded from the command line and the menu, and freed.
 #include "host/game_load.h"
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include "host/dialogs.h"
@@ -10,9 +11,34 @@
 #include "host/options.h"
 #include "host/rom_check.h"
 #include "host/sound_stream.h"
+#include "host/state_slots.h"
 #include "host/window.h"
 
 std::string last_load_problem;
+char recent_games[256];
+
+std::vector<std::string> recent_game_names() {
+    std::vector<std::string> names;
+    std::string list = recent_games;
+    for (size_t at = 0; at <= list.size() && int(names.size()) < recent_games_kept;) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        const std::string name = list.substr(at, comma - at);
+        // A name the program does not know (an edited file) is left out.
+        if (core_find_game(name.c_str()) && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+        at = comma + 1;
+    }
+    return names;
+}
+
+void remember_recent_game(const char* short_name) {
+    std::vector<std::string> names = recent_game_names();
+    names.erase(std::remove(names.begin(), names.end(), short_name), names.end());
+    names.insert(names.begin(), short_name);
+    std::string list;
+    for (size_t i = 0; i < names.size() && int(i) < recent_games_kept; ++i) list += (i ? "," : "") + names[i];
+    std::snprintf(recent_games, sizeof recent_games, "%s", list.c_str());
+}
 
 namespace {
 
@@ -34,6 +60,23 @@ std::string known_games() {
     for (int i = 0; const driver_record* g = core_version(i); ++i) names += std::string(i ? ", " : "") + version_name(*g);
     names += ", demo";
     return names;
+}
+
+// Letters to add, drop or change to turn one name into the other, in any case.
+size_t edit_distance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const bool same = std::tolower((unsigned char)a[i - 1]) == std::tolower((unsigned char)b[j - 1]);
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 // The loader's lines that are more than progress: a game that loaded with
@@ -85,6 +128,18 @@ core_paths game_paths() {
     return paths;
 }
 
+std::vector<std::string> nearest_games(const char* name) {
+    std::vector<std::string> nearest;
+    size_t best = 3;  // further than that is a different word
+    for (int i = 0; const driver_record* g = core_game(i); ++i) {
+        const size_t d = edit_distance(name, g->short_name);
+        if (d < best) nearest.clear();
+        if (d <= best) nearest.push_back(g->short_name);
+        best = std::min(best, d);
+    }
+    return nearest;
+}
+
 std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines, const char* called) {
     const rom_check check = check_game_roms(game, game_paths(), called);
     std::string text = std::string(game.description) + " (" + game.short_name + ") could not be loaded.\n\n";
@@ -108,7 +163,13 @@ std::string load_failure_report(const driver_record& game, const std::vector<std
 int start_game(const char* name, std::string* report, const driver_record* version) {
     const driver_record* game = version ? version : core_find_game(name);
     if (!game) {
-        if (report) *report = std::string("There is no game called \"") + name + "\".\nThe games: " + known_games() + ".\n";
+        if (report) {
+            *report = std::string("There is no game called \"") + name + "\".\n";
+            const std::vector<std::string> nearest = nearest_games(name);
+            for (size_t i = 0; i < nearest.size(); ++i)
+                *report += (i ? " or " : "Did you mean ") + nearest[i] + (i + 1 == nearest.size() ? "?\n" : "");
+            *report += "The games: " + known_games() + ".\n";
+        }
         last_load_problem = std::string("no game called \"") + name + "\"";
         return 0;
     }
@@ -125,7 +186,10 @@ int start_game(const char* name, std::string* report, const driver_record* versi
         return 0;
     }
     last_load_problem.clear();
+    remember_recent_game(game->short_name);
     user_paused = frame_advance = 0;
+    // However the game was started, it rewinds as the options say.
+    apply_rewind_option();
     if (sound_enabled && !headless) init_sound(sound_rate);
     tell_checksums();
     const std::vector<std::string> said = warnings(loader.lines);

@@ -22,6 +22,17 @@ void gui_load_game(int number);
 // Unloads the running game; its DIP switches are kept.
 void free_game();
 
+// The short names nearest to a name that is none, closest first; none when
+// every one is far from it.
+std::vector<std::string> nearest_games(const char* name);
+
+// Main > Recent games: the last ten games loaded, newest first, kept in
+// vortan.cfg as "-recent columns,puyopuyo".
+inline constexpr int recent_games_kept = 10;
+extern char recent_games[256];
+std::vector<std::string> recent_game_names();
+void remember_recent_game(const char* short_name);
+
 // Why the last load failed, one line ("" after a load that worked).
 extern std::string last_load_problem;
 

@@ -2,6 +2,7 @@
 // managers that keep each option and its menu check mark in step.
 #include "host/gui.h"
 #include <SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "host/display.h"
 #include "host/game_load.h"
 #include "host/options.h"
+#include "host/run_ahead.h"
 #include "host/screenshot.h"
 #include "host/window.h"
 #include "host/main_loop.h"
@@ -57,9 +59,9 @@ void gui_manage_skip(int level) {
     for (int l = 1; l <= 4; l++) check_menu_item(cmd_skip_none + l - 1, level == l);
 }
 
-void gui_manage_strech(int on) {
-    scale = on;
-    check_menu_item(cmd_strech, on);
+void gui_manage_stretch(int mode) {
+    set_stretch(mode);
+    for (int m = stretch_integer; m <= stretch_fill; ++m) check_menu_item(cmd_stretch_integer + m, stretch == m);
 }
 
 void gui_manage_blur(int on) {
@@ -114,9 +116,19 @@ void gui_manage_scanlines(int on) {
     check_menu_item(cmd_scanlines, on);
 }
 
-void gui_manage_fill(int on) {
-    fill_window = on;
-    check_menu_item(cmd_fill_window, on);
+void gui_manage_run_ahead(int frames) {
+    run_ahead = frames < 0 ? 0 : frames > max_run_ahead ? max_run_ahead : frames;
+    for (int n = 0; n <= max_run_ahead; ++n) check_menu_item(cmd_run_ahead_first + n, run_ahead == n);
+}
+
+void gui_manage_show_speed(int on) {
+    show_speed = on;
+    check_menu_item(cmd_show_speed, on);
+}
+
+static void change_volume(int step) {
+    volume = std::clamp(volume + step, 0, 100);
+    message_printf("Volume %d%%", volume);
 }
 
 void gui_manage_videomem() {
@@ -128,8 +140,8 @@ void adjust_window() {
     check_menu_item(cmd_size_1, winsize == 1);
     check_menu_item(cmd_size_2, winsize == 2);
     check_menu_item(cmd_size_3, winsize == 3);
-    // A factor of 0 from the file would make a window with no picture.
-    int factor = winsize < 1 ? 1 : winsize;
+    // 0 is the size that suits the screen.
+    const int factor = winsize < 1 ? fitting_window_scale() : winsize;
     client_area = {0, 0, 320 * factor, 224 * factor};
     if (!main_window) return;
     SDL_SetWindowSize(main_window, 320 * factor, 224 * factor + menu_bar_height);
@@ -148,13 +160,9 @@ void switch_video() {
         init_video(was_fullscreen);
         return;
     }
-    if (fullscreen) {
-        SDL_ShowCursor(SDL_DISABLE);
-        paint_msg_video("Switch to fullscreen mode");
-    } else {
-        SDL_ShowCursor(SDL_ENABLE);
-        paint_msg_video("Switch to windowed mode");
-    }
+    // The full screen has no bar until called up: say how.
+    bar_called_up = 0;
+    paint_msg_video(fullscreen ? "Full screen: Escape leaves, F1 menu" : "Switch to windowed mode");
     check_menu_item(cmd_fullscreen, fullscreen);
     if (!fullscreen) adjust_window();
 }
@@ -166,7 +174,7 @@ int dump_rom(const char* file_name) {
 }
 
 static void show_dip() {
-    char text[32];
+    char text[48];
     core_dip_message(text, sizeof text);
     paint_msg_video(text);
     save_dip_switches();
@@ -222,6 +230,7 @@ static void set_window_size(int factor) {
 
 void menu_command(int command) {
     if (!command_enabled(command)) return;
+    want_redraw();
     if (command >= cmd_slot_first && command <= cmd_slot_last) {
         select_state_slot(command - cmd_slot_first);
         return;
@@ -230,8 +239,19 @@ void menu_command(int command) {
         gui_load_game(command - cmd_game_first + 1);
         return;
     }
+    if (command >= cmd_recent_first && command <= cmd_recent_last) {
+        const std::vector<std::string> recent = recent_game_names();
+        const size_t n = size_t(command - cmd_recent_first);
+        if (n < recent.size()) load_game(recent[n].c_str());
+        return;
+    }
+    if (command >= cmd_run_ahead_first && command <= cmd_run_ahead_last) {
+        gui_manage_run_ahead(command - cmd_run_ahead_first);
+        message_printf(run_ahead ? "Run-ahead %d frame%s" : "Run-ahead off", run_ahead, run_ahead == 1 ? "" : "s");
+        return;
+    }
     if (command >= cmd_dip_bit_first && command <= cmd_dip_bit_last) {
-        core_dip_invert_bit(7 - (command - cmd_dip_bit_first));
+        core_dip_invert_bit(command - cmd_dip_bit_first);
         show_dip();
         return;
     }
@@ -288,7 +308,9 @@ void menu_command(int command) {
         message_printf("Sound rate set to %d", sound_rate);
         break;
     }
-    case cmd_strech: gui_manage_strech(1 - scale); break;
+    case cmd_stretch_integer:
+    case cmd_stretch_aspect:
+    case cmd_stretch_fill: gui_manage_stretch(command - cmd_stretch_integer); break;
     case cmd_free: free_game(); break;
     case cmd_fullscreen: switch_video(); break;
     case cmd_load_demo: load_game("demo"); break;
@@ -317,7 +339,9 @@ void menu_command(int command) {
         break;
     case cmd_next_slot: next_state_slot(); break;
     case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
-    case cmd_fill_window: gui_manage_fill(1 - fill_window); break;
+    case cmd_show_speed: gui_manage_show_speed(!show_speed); break;
+    case cmd_volume_down: change_volume(-10); break;
+    case cmd_volume_up: change_volume(10); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
     case cmd_fm_chip:
     case cmd_fm_classic:

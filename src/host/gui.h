@@ -20,7 +20,6 @@ enum menu_command : int {
     cmd_rate_22050 = 40026,
     cmd_rate_44100 = 40027,
     cmd_rate_48000 = 40028,
-    cmd_strech = 40029,
     cmd_free = 40034,
     cmd_fullscreen = 40036,
     cmd_game_first = 40038,  // the game titles take 40038..40054
@@ -32,7 +31,7 @@ enum menu_command : int {
     cmd_chip_upd = 40060,
     cmd_chips_all = 40061,
     cmd_dip_bank = 40062,
-    cmd_dip_bit_first = 40063,  // keypad 1 (bit 7) .. keypad 8 (bit 0)
+    cmd_dip_bit_first = 40063,  // keypad 1 (switch 1, bit 0) .. keypad 8 (switch 8, bit 7)
     cmd_dip_bit_last = 40070,
     cmd_dump_rom = 40072,
     cmd_blur = 40078,
@@ -42,7 +41,6 @@ enum menu_command : int {
     cmd_frame_advance = 40103,
     cmd_screenshot = 40104,
     cmd_scanlines = 40105,
-    cmd_fill_window = 40106,
     cmd_dip_dialog = 40107,
     cmd_controls = 40108,
     cmd_help_keys = 40109,
@@ -55,6 +53,16 @@ enum menu_command : int {
     cmd_slot_last = 40129,
     cmd_fm_chip = 40130,
     cmd_fm_classic = 40131,
+    cmd_stretch_integer = 40132,  // Video > Stretch, in the order of stretch_mode
+    cmd_stretch_aspect = 40133,
+    cmd_stretch_fill = 40134,
+    cmd_show_speed = 40140,
+    cmd_volume_down = 40141,
+    cmd_volume_up = 40142,
+    cmd_run_ahead_first = 40143,  // run-ahead 0, 1 and 2 frames: 40143..40145
+    cmd_run_ahead_last = 40145,
+    cmd_recent_first = 40150,  // Main > Recent games: 40150..40159
+    cmd_recent_last = 40159,
     cmd_palette_toggle = 40500,
 };
 
@@ -89,12 +97,13 @@ void gui_manage_skip(int level);
 void gui_manage_vsync(int on);
 void gui_manage_rate(int rate);
 void gui_manage_limiter(int on);
-void gui_manage_strech(int on);
+void gui_manage_stretch(int mode);
 void gui_manage_blur(int on);
 void gui_manage_soundchip();
 void gui_manage_videomem();
 void gui_manage_scanlines(int on);
-void gui_manage_fill(int on);
+void gui_manage_run_ahead(int frames);
+void gui_manage_show_speed(int on);
 void adjust_window();
 void switch_video();
 
@@ -103,5 +112,6 @@ void switch_video();
 int dump_rom(const char* file_name);
 
 // The menu bar, the dialogs and the page shown without a game, drawn
-// inside an ImGui frame.
-void draw_menu_bar();
+// inside an ImGui frame; 1 when the bar was drawn (on the full screen it
+// shows only when called up, with the pointer at the top or F1).
+int draw_menu_bar();

@@ -144,6 +144,12 @@ int rewind_key_held() {
     return check_keyboard(SDL_SCANCODE_BACKSPACE);
 }
 
+int fast_forward_held() {
+    if (!keyboard_present() || !key_binding[control_fast_forward]) return 0;
+    update_keyboard();
+    return check_keyboard(key_binding[control_fast_forward]);
+}
+
 int check_keyboard(int code) {
     if (code < 0 || code >= key_state_size) return 0;
     return keyboard_present() && (key_state[code] & 0x80) != 0;
@@ -177,9 +183,11 @@ int check_btn_joypad(int index, int button) {
 
 void read_devices() {
     update_keyboard();
-    // Player 2 has no keys.
-    for (int id = 0; id < control_count; ++id)
-        if (check_keyboard(key_binding[id])) (control(id).player ? held_p1 : held_system) |= control(id).bit;
+    for (int id = 0; id < control_count; ++id) {
+        if (!key_binding[id] || !check_keyboard(key_binding[id])) continue;
+        const int player = control(id).player;
+        if (player >= 0) (player == 1 ? held_p1 : player == 2 ? held_p2 : held_system) |= control(id).bit;
+    }
     if (check_keyboard(key_binding[control_service])) paint_msg_video("Service");
     if (check_keyboard(key_binding[control_test])) paint_msg_video("Test");
     read_player(joy1, joy1_a, joy1_b, joy1_c, held_p1);

@@ -18,6 +18,8 @@ void release_input();
 void get_input();
 // Backspace, which runs the game backwards while held.
 int rewind_key_held();
+// The fast-forward key (the grave accent unless rebound) is held.
+int fast_forward_held();
 // The held words of a frame, from the script or the devices (and recorded).
 void read_input(uint32_t frame);
 

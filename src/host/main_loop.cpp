@@ -18,8 +18,8 @@ rect window_area;
 namespace {
 
 // While nothing is due the loop rests this long between passes, waking
-// early for any event.
-constexpr uint32_t idle_wait_ms = 10;
+// early for any event; it is short enough for a message to time out on time.
+constexpr uint32_t idle_wait_ms = 50;
 
 void unload_game() { core_unload(); }
 
@@ -28,20 +28,25 @@ const shutdown_steps real_steps = {
 };
 const shutdown_steps* steps_override;
 
+// While fast-forwarding one frame in this many is drawn.
+constexpr int fast_forward_draw_every = 4;
+
 pass_result run_game_pass(const loop_host& host) {
+    const int fast = host.fast_forward && host.fast_forward();
     uint32_t elapsed = host.ticks() - old_tick_count;  // unsigned: survives the wrap
-    if (elapsed <= frame_interval_ms && throttle && !host.ignore_throttle) return pass_waiting;
+    if (elapsed <= frame_interval_ms && throttle && !host.ignore_throttle && !fast) return pass_waiting;
     old_tick_count = host.ticks();
     if (frame_count > 60) frame_count = 0;
     ++frame_count;
     // skip 0 never reaches here through the options; treat it as 1.
     skip_this_frame = (skip != 0 && frame_count % skip != 0) ? 1 : 0;
+    if (fast) skip_this_frame = frame_count % fast_forward_draw_every != 0;
     host.get_input();
     host.run_frame(skip_this_frame);
     if (!skip_this_frame) host.update_video();
     // Each frame's samples go to the stream; its wait for a free block
-    // paces the loop while sound is on.
-    if (sound_enabled) host.update_audio();
+    // paces the loop while sound is on. Fast-forwarded frames are not heard.
+    if (sound_enabled && !fast) host.update_audio();
     return pass_frame;
 }
 

@@ -31,6 +31,7 @@ struct loop_host {
     void (*refresh_areas)();       // window and client rectangles
     void (*wait)(uint32_t ms);     // sleep, ending early when an event arrives
     int ignore_throttle;           // frames back to back whatever the option says
+    int (*fast_forward)();         // held: frames back to back, unheard (may be null)
 };
 
 enum pass_result {

@@ -7,6 +7,7 @@
 #include <string>
 #include "host/dialogs.h"
 #include "host/dip_switches.h"
+#include "host/display.h"
 #include "host/game_load.h"
 #include "host/gui.h"
 #include "host/main_loop.h"
@@ -30,8 +31,15 @@ bool begin_menu(const char* label) {
 
 void main_menu() {
     if (!begin_menu("Main")) return;
-    item("Load roms...", nullptr, cmd_game_list);
-    item("Free", nullptr, cmd_free);
+    item("Load game...", nullptr, cmd_game_list);
+    const std::vector<std::string> recent = recent_game_names();
+    if (ImGui::BeginMenu("Recent games", !recent.empty())) {
+        for (size_t i = 0; i < recent.size(); ++i)
+            if (ImGui::MenuItem(core_find_game(recent[i].c_str())->description, recent[i].c_str()))
+                post_command(cmd_recent_first + int(i));
+        ImGui::EndMenu();
+    }
+    item("Unload game", nullptr, cmd_free);
     ImGui::Separator();
     item("Quit", "END", cmd_quit);
     ImGui::EndMenu();
@@ -53,19 +61,22 @@ void machine_menu() {
     item("Reset", "TAB", cmd_reset);
     item("Pause", "P", cmd_pause);
     item("Next frame", "N", cmd_frame_advance);
-    ImGui::Separator();
-    // A submenu has no key column; F12 is shown in its label.
-    if (ImGui::BeginMenu("Palette   F12")) {
-        item("Fixed", nullptr, cmd_palette_fixed);
-        item("Dynamic", nullptr, cmd_palette_dynamic);
+    // Frames run ahead answer the controls sooner, at the cost of running them.
+    if (ImGui::BeginMenu("Run-ahead (less input lag)")) {
+        item("Off", nullptr, cmd_run_ahead_first);
+        item("1 frame", nullptr, cmd_run_ahead_first + 1);
+        item("2 frames", nullptr, cmd_run_ahead_first + 2);
         ImGui::EndMenu();
     }
+    ImGui::Separator();
+    item("Colours: fixed", "F12", cmd_palette_fixed);
+    item("Colours: from palette RAM", "F12", cmd_palette_dynamic);
     ImGui::Separator();
     item("DIP switches...", nullptr, cmd_dip_dialog);
     item("Controls...", nullptr, cmd_controls);
     ImGui::Separator();
     item("Screenshot", "F9", cmd_screenshot);
-    item("Dump Rom", "ALT+R", cmd_dump_rom);
+    item("Save program ROM...", "ALT+R", cmd_dump_rom);
     ImGui::Separator();
     item("Save state", "F5", cmd_save_state);
     item("Load state", "F7", cmd_load_state);
@@ -74,39 +85,46 @@ void machine_menu() {
     ImGui::EndMenu();
 }
 
+// Short enough to open whole below the bar of a window at size 1.
 void video_menu() {
     if (!begin_menu("Video")) return;
-    item("Fullscreen", "ALT+ENTER", cmd_fullscreen);
+    item("Full screen", "ALT+ENTER", cmd_fullscreen);
     ImGui::Separator();
-    item("Size x 1", nullptr, cmd_size_1);
-    item("Size x 2", nullptr, cmd_size_2);
-    item("Size x 3", nullptr, cmd_size_3);
-    item("Fill window", nullptr, cmd_fill_window);
-    ImGui::Separator();
+    item("Window size x 1", nullptr, cmd_size_1);
+    item("Window size x 2", nullptr, cmd_size_2);
+    item("Window size x 3", nullptr, cmd_size_3);
+    if (ImGui::BeginMenu("Stretch")) {
+        item("Integer scale", nullptr, cmd_stretch_integer);
+        item("4:3 (keeps the shape)", nullptr, cmd_stretch_aspect);
+        item("Fill (drops the shape)", nullptr, cmd_stretch_fill);
+        ImGui::EndMenu();
+    }
     if (ImGui::BeginMenu("Frame skip")) {
-        item("None", "F1", cmd_skip_none);
+        item("Draw every frame", "F1", cmd_skip_none);
         ImGui::Separator();
-        item("1", "F2", cmd_skip_1);
-        item("2", "F3", cmd_skip_2);
-        item("3", "F4", cmd_skip_3);
+        item("Skip 1 of 2", "F2", cmd_skip_1);
+        item("Skip 2 of 3", "F3", cmd_skip_2);
+        item("Skip 3 of 4", "F4", cmd_skip_3);
         ImGui::EndMenu();
     }
     ImGui::Separator();
-    item("Speed throttle", "F10", cmd_throttle);
-    item("Vsync", "F11", cmd_vsync);
+    item("Normal speed (throttle)", "F10", cmd_throttle);
+    item("Wait for vertical sync", "F11", cmd_vsync);
+    item("Show speed (FPS)", "INSERT", cmd_show_speed);
     ImGui::Separator();
-    item("Use video memory", nullptr, cmd_videomem);
-    ImGui::Separator();
-    item("Blur", nullptr, cmd_blur);
-    item("Scanlines", nullptr, cmd_scanlines);
-    item("Strech", nullptr, cmd_strech);
+    if (ImGui::BeginMenu("Effects")) {
+        item("Soften (blur)", nullptr, cmd_blur);
+        item("Scanlines", nullptr, cmd_scanlines);
+        item("Graphics card drawing", nullptr, cmd_videomem);
+        ImGui::EndMenu();
+    }
     ImGui::EndMenu();
 }
 
 void sound_menu() {
     if (!begin_menu("Sound")) return;
-    item("Enable", nullptr, cmd_sound);
-    if (ImGui::BeginMenu("Rate")) {
+    item("Sound on", nullptr, cmd_sound);
+    if (ImGui::BeginMenu("Sample rate")) {
         item("11025", nullptr, cmd_rate_11025);
         item("22050", nullptr, cmd_rate_22050);
         item("44100", nullptr, cmd_rate_44100);
@@ -114,13 +132,13 @@ void sound_menu() {
         ImGui::EndMenu();
     }
     ImGui::SetNextItemWidth(ImGui::GetFontSize() * 8);
-    ImGui::SliderInt("Volume", &volume, 0, 100, "%d%%");
+    ImGui::SliderInt("Volume  - =", &volume, 0, 100, "%d%%");
     ImGui::Separator();
     // The labels follow the keys: 8 gives the uPD7759 and 9 the SN76489.
-    item("YM3438", "7", cmd_chip_ym);
-    item("uPD7759", "8", cmd_chip_upd);
-    item("SN76489", "9", cmd_chip_sn);
-    item("All chips on", "0", cmd_chips_all);
+    item("Music, FM (YM3438)", "7", cmd_chip_ym);
+    item("Speech (uPD7759)", "8", cmd_chip_upd);
+    item("Tones (SN76489)", "9", cmd_chip_sn);
+    item("All sound chips on", "0", cmd_chips_all);
     if (ImGui::BeginMenu("FM model")) {
         item("Chip", nullptr, cmd_fm_chip);
         item("Classic", nullptr, cmd_fm_classic);
@@ -172,7 +190,7 @@ void no_game_page() {
             ImGui::PopStyleColor();
         }
         ImGui::Spacing();
-        ImGui::TextWrapped("Main > Load roms... lists the games; those whose files are missing are grey. "
+        ImGui::TextWrapped("Main > Load game... lists the games; those whose files are missing are grey. "
                            "Or name one at the start: vortan columns");
         ImGui::Spacing();
         ImGui::TextWrapped("A game's files go in %s/<game>/ or in the zip archive %s/<game>.zip. "
@@ -190,14 +208,26 @@ void pause_line() {
     end_overlay();
 }
 
+// On the full screen the bar shows while the pointer is at the top, while
+// a menu or dialog is open, or when F1 called it up.
+bool bar_wanted() {
+    if (!fullscreen || bar_called_up) return true;
+    if (ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel)) return true;
+    const float y = ImGui::GetIO().MousePos.y;
+    return y >= 0 && y < float(menu_bar_height) + 4;
+}
+
 }  // namespace
 
-void draw_menu_bar() {
+int bar_called_up;
+
+int draw_menu_bar() {
     if (!game_loaded)
         no_game_page();
     else if (user_paused)
         pause_line();
-    if (ImGui::BeginMainMenuBar()) {
+    const bool bar = bar_wanted();
+    if (bar && ImGui::BeginMainMenuBar()) {
         main_menu();
         machine_menu();
         video_menu();
@@ -208,6 +238,9 @@ void draw_menu_bar() {
     // A modal dialog takes Escape before the DIP switches window under it.
     draw_dialogs();
     draw_dip_window();
-    // An Escape nothing took is not kept for the next menu opened.
+    // An Escape nothing took leaves the full screen; it is not kept for the
+    // next menu opened.
+    if (escape_pressed && fullscreen) post_command(cmd_fullscreen);
     escape_pressed = 0;
+    return bar;
 }

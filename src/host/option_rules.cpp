@@ -13,8 +13,9 @@ struct option_range {
 
 const option_range ranges[] = {
     {"-skip", 1, 4, 1, "1 to 4"},
-    {"-winsize", 1, 3, 1, "1, 2 or 3"},
+    {"-winsize", 0, 6, 0, "1 to 6, or 0 for the size that suits the screen"},
     {"-volume", 0, 100, 100, "0 to 100 (percent)"},
+    {"-runahead", 0, 2, 0, "0, 1 or 2 (frames)"},
     {"-latency", min_latency_ms, 500, 50, "17 to 500 (milliseconds; 17 is one frame)"},
     // Far beyond any screen, and small enough that placing the window
     // cannot overflow.

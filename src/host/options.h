@@ -38,7 +38,15 @@ extern char rom_dir[option_path_size];
 extern char zip_dir[option_path_size];
 extern char dip_dir[option_path_size];
 extern char snap_dir[option_path_size];
-extern int fill_window;  // the picture fills the window instead of a whole multiple
+// How the picture fills the window or the screen: whole multiples of its
+// pixels, the largest 4:3 picture (the monitor's shape), or all of it.
+enum stretch_mode : int { stretch_integer, stretch_aspect, stretch_fill };
+extern int stretch;  // -stretch integer|4:3|fill
+// The older words for it: -scale on is 4:3, -fillwindow on is fill. They
+// follow stretch and are still read and written.
+extern int fill_window;
+void set_stretch(int mode);
+const char* stretch_word(int mode);
 extern int volume;       // master volume, percent
 extern int latency_ms;   // how far the sound may run ahead of what is heard
 extern int fm_model_option;  // fm_model_kind of the next game loaded: -fm chip or classic
@@ -64,6 +72,8 @@ void parse_args(const std::vector<std::string>& tokens);
 // One option word and its value; 0 when the word names no option.
 int apply_option(const char* word, const char* value);
 int is_option_word(const char* word);
+// The option's value now, as the file would hold it ("" for no option).
+std::string option_value_text(const char* word);
 // Rules that tie options together, applied after every batch of options.
 void finish_options();
 // Decimal as the file reads it: blanks, a sign, digits up to the first other character.

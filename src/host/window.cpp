@@ -39,7 +39,9 @@ int create_main_window() {
     // The bar is one line of the default 13-pixel font plus the frame padding.
     menu_bar_height = int(13.0f + 2 * style.FramePadding.y);
 
-    int factor = winsize < 1 ? 1 : winsize;
+    // The first start (no size kept yet) opens as large as suits the screen.
+    if (winsize < 1) winsize = fitting_window_scale();
+    int factor = winsize;
     // winx and winy place the window's frame, as the window manager places
     // a new window.
     main_window = SDL_CreateWindow("Vortan", winx, winy, 320 * factor, 224 * factor + menu_bar_height,
@@ -54,6 +56,16 @@ int create_main_window() {
     client_area = {0, 0, 320 * factor, 224 * factor};
     update_window_rects();
     return 1;
+}
+
+int fitting_window_scale() {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
+    int scale = 1;
+    while (scale < max_window_scale && 320 * (scale + 1) * 10 <= mode.w * 8 &&
+           (224 * (scale + 1) + menu_bar_height) * 10 <= mode.h * 8)
+        ++scale;
+    return scale;
 }
 
 void destroy_main_window() {
@@ -104,9 +116,7 @@ void update_window_title() {
     SDL_SetWindowTitle(main_window, title.c_str());
 }
 
-// The full screen draws no menu, so nothing there can stay open and hold
-// the emulation.
-int menu_is_open() { return menu_open && !fullscreen; }
+int menu_is_open() { return menu_open; }
 
 int window_menu_frame() {
     if (!imgui_platform_ready) return 0;
@@ -116,7 +126,10 @@ int window_menu_frame() {
     // give it inside the window.
     ImGui::GetIO().MousePos = event_mouse;
     ImGui::NewFrame();
-    draw_menu_bar();
+    const int bar_shown = draw_menu_bar();
+    // On the full screen the pointer shows only with the menu bar.
+    const int cursor = !fullscreen || bar_shown ? SDL_ENABLE : SDL_DISABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != cursor) SDL_ShowCursor(cursor);
     int was_open = menu_open;
     menu_open = ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId |
                                                 ImGuiPopupFlags_AnyPopupLevel) ? 1 : 0;
@@ -163,6 +176,9 @@ int accelerator_command(const SDL_Keysym& key) {
     case SDL_SCANCODE_F5: return cmd_save_state;
     case SDL_SCANCODE_F7: return cmd_load_state;
     case SDL_SCANCODE_F8: return cmd_next_slot;
+    case SDL_SCANCODE_INSERT: return cmd_show_speed;
+    case SDL_SCANCODE_MINUS: return cmd_volume_down;
+    case SDL_SCANCODE_EQUALS: return cmd_volume_up;
     default: return 0;
     }
 }
@@ -217,12 +233,19 @@ static void key_down(const SDL_KeyboardEvent& e) {
         escape_pressed = 1;
         return;
     }
+    // F1 calls up the menu bar on the full screen, where nothing else shows it
+    // but the pointer at the top.
+    if (fullscreen && e.keysym.scancode == SDL_SCANCODE_F1 && !(e.keysym.mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_ALT | KMOD_GUI))) {
+        bar_called_up = !bar_called_up;
+        return;
+    }
     if (menu_open) return;  // the menu has the keyboard while it is open
     int command = accelerator_command(e.keysym);
     if (command) menu_command(command);
 }
 
 void window_handle_event(const SDL_Event& event) {
+    want_redraw();
     if (imgui_platform_ready) ImGui_ImplSDL2_ProcessEvent(&event);
     switch (event.type) {
     case SDL_QUIT: quit_requested = 1; break;
@@ -244,7 +267,6 @@ void window_handle_event(const SDL_Event& event) {
     }
     // With the menu open no frame is presented, so the menu follows the
     // mouse from here; the same goes for a click that opens it.
-    if (!fullscreen && (menu_open || event.type == SDL_MOUSEBUTTONDOWN ||
-                        event.type == SDL_MOUSEBUTTONUP))
+    if (menu_open || event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
         repaint_video();
 }

@@ -13,6 +13,10 @@ extern int menu_bar_height;
 // menu bar, at winx/winy). Returns 1, or 0 when SDL cannot create it.
 int create_main_window();
 void destroy_main_window();
+// The largest size factor whose window fits 80% of the screen, up to
+// max_window_scale: the first start's window.
+inline constexpr int max_window_scale = 6;
+int fitting_window_scale();
 
 // One event taken from the queue: menu input, accelerators, minimise and
 // restore (window_active), moves (silence_sound), close (the quit path).
@@ -23,8 +27,11 @@ void window_handle_event(const SDL_Event& event);
 // Set once the window was closed or Quit chosen; the main loop then shuts down.
 extern int quit_requested;
 
-// While a menu is open the emulation pauses and the sound is silenced.
+// While a menu or dialog is open the emulation pauses and the sound is
+// silenced, on the full screen too.
 int menu_is_open();
+// F1 on the full screen shows the menu bar until pressed again.
+extern int bar_called_up;
 
 // The command an accelerator key gives (Alt+R, F1, keypad 1, ...), 0 for none.
 int accelerator_command(const SDL_Keysym& key);

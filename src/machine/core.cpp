@@ -189,6 +189,14 @@ const core_frame& core_run_frame(int draw) {
     return last_frame;
 }
 
+const core_frame& core_run_frame_ahead(int draw) {
+    const int was = rewinding;
+    rewinding = 1;
+    core_run_frame(draw);
+    rewinding = was;
+    return last_frame;
+}
+
 void core_set_rewind(int seconds) { rewind_configure(seconds, rewind_budget); }
 
 const core_frame* core_rewind_frame() {

@@ -72,6 +72,10 @@ struct core_frame {
 };
 const core_frame& core_run_frame(int draw);
 const core_frame& core_last_frame();
+// A frame a front end runs ahead of the game and then undoes with a state
+// load (run-ahead): the same as core_run_frame, but the rewind ring does not
+// keep it.
+const core_frame& core_run_frame_ahead(int draw);
 uint64_t core_frame_number();  // frames run since the game started
 
 // Rewind: while seconds > 0 the state after every frame is kept, up to that

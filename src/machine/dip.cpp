@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "machine/core.h"
 #include "machine/debug_log.h"
@@ -78,8 +79,11 @@ void dip_invert_bit(int bit) {
 
 void dip_message(char* text, int size) {
     if (!text || size <= 0) return;
+    // Switch n is bit n - 1, and a switch that is on pulls its bit low.
     const uint8_t v = dip_switch[dip_bank & 1];
-    std::snprintf(text, static_cast<size_t>(size), "DIP#%d = %d%d%d%d%d%d%d%d", dip_bank, (v >> 7) & 1,
-                  (v >> 6) & 1, (v >> 5) & 1, (v >> 4) & 1, (v >> 3) & 1, (v >> 2) & 1, (v >> 1) & 1,
-                  v & 1);
+    std::string on;
+    for (int n = 1; n <= 8; ++n)
+        if (!((v >> (n - 1)) & 1)) on += " " + std::to_string(n);
+    std::snprintf(text, static_cast<size_t>(size), "DIP bank %d on:%s", dip_bank + 1,
+                  on.empty() ? " none" : on.c_str());
 }

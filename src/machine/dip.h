@@ -1,4 +1,6 @@
 // The board's two banks of DIP switches, kept per game in a two-byte file.
+// The boards' labels count the switches of a bank 1 to 8: switch n is bit
+// n - 1 of its byte, and a switch that is on pulls its bit low.
 #pragma once
 #include <cstdint>
 
@@ -18,6 +20,7 @@ int dip_write(const char* short_name, const char* description);
 // back after another failed to load).
 void dip_mark_stored();
 void dip_toggle_bank();        // F6
-void dip_invert_bit(int bit);  // keypad 1..8 invert bits 7..0; bit outside 0..7 is ignored
-// The on-screen line the DIP keys show: "DIP#<bank> = <bits 7..0>".
+void dip_invert_bit(int bit);  // flips switch bit + 1; a bit outside 0..7 is ignored
+// The on-screen line the DIP keys show, by switch: "DIP bank 1 on: 1 5"
+// (banks 1 and 2; "none" when every switch is off).
 void dip_message(char* text, int size);

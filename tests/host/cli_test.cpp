@@ -136,13 +136,20 @@ protected:
         ASSERT_EQ(std::system(cmd.c_str()), 0);
     }
 
-    // Runs the program in the test's folder; returns its exit status.
+    // Runs the program in the test's folder, portable (every file there,
+    // the per-user folders pointed into it too); returns its exit status.
     int run(const std::string& args, const std::string& env = "", int seconds = 120) {
-        std::string cmd = "cd '" + dir + "' && " + env + " timeout " + std::to_string(seconds) +
-                          " '" VORTAN_BINARY "' " + args + " >out.txt 2>err.txt";
+        return run_as(" -portable " + args, env, seconds);
+    }
+    int run_as(const std::string& args, const std::string& env = "", int seconds = 120, const std::string& where = "") {
+        std::string cmd = "cd '" + dir + where + "' && HOME='" + dir + "/home' XDG_CONFIG_HOME= XDG_DATA_HOME= " + env +
+                          " timeout " + std::to_string(seconds) + " '" VORTAN_BINARY "' " + args +
+                          " >out.txt 2>err.txt";
         int rc = std::system(cmd.c_str());
-        out = read_file(dir + "/out.txt");
-        err = read_file(dir + "/err.txt");
+        out = read_file(dir + where + "/out.txt");
+        err = read_file(dir + where + "/err.txt");
+        std::remove((dir + where + "/out.txt").c_str());
+        std::remove((dir + where + "/err.txt").c_str());
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
     std::string path(const char* name) const { return dir + "/" + name; }
@@ -313,19 +320,97 @@ TEST_F(Program, PlaybackDrivesTheInputAndRecordWritesIt) {
     EXPECT_EQ(run("-headless -frames 1 -wavwrite nodir/a.wav columns"), 2);
 }
 
-TEST_F(Program, RealWindowRunsFramesAndKeepsTheSettings) {
+TEST_F(Program, RealWindowRunsFramesAndKeepsOneOffOptionsOutOfTheSettings) {
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
     XServer x;
     ASSERT_TRUE(x.start()) << "Xvfb did not start";
     std::string env = "DISPLAY=" + x.display + " SDL_AUDIODRIVER=dummy";
     EXPECT_EQ(run("-frames 120 -winsize 2 columns", env), 0) << err;
-    // A windowed run writes the configuration at exit, with the command line's value.
+    // A first windowed run writes the configuration at exit, but not the
+    // size the command line gave for this run.
     std::string cfg = read_file(path("vortan.cfg"));
-    EXPECT_NE(cfg.find("-winsize 2\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-winsize 0\n"), std::string::npos) << cfg;
     EXPECT_NE(cfg.find("-romdir ./roms\n"), std::string::npos) << cfg;
+    // A one-off size leaves the file as it was; so does a refused one.
+    std::ofstream(path("vortan.cfg")) << "-winsize 2\n-skip 3\n";
+    EXPECT_EQ(run("-frames 60 -winsize 3 -skip 2 columns", env), 0) << err;
+    cfg = read_file(path("vortan.cfg"));
+    EXPECT_NE(cfg.find("-winsize 2\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-skip 3\n"), std::string::npos) << cfg;
+    EXPECT_EQ(run("-frames 60 -winsize 9 columns", env), 0) << err;
+    EXPECT_NE(err.find("-winsize 9 refused"), std::string::npos) << err;
+    EXPECT_NE(read_file(path("vortan.cfg")).find("-winsize 2\n"), std::string::npos);
     // The cartridge built into the program runs the same way.
     EXPECT_EQ(run("-frames 120 demo", env), 0) << err;
+}
+
+TEST_F(Program, PerUserFoldersTakeEverythingAndACurrentFolderFileKeepsItHere) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+    XServer x;
+    ASSERT_TRUE(x.start()) << "Xvfb did not start";
+    const std::string env = "DISPLAY=" + x.display + " SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME='" + dir +
+                            "/cfg' XDG_DATA_HOME='" + dir + "/data'";
+    ASSERT_EQ(mkdir(path("work").c_str(), 0700), 0);
+    auto listing = [&] {
+        std::string names;
+        if (FILE* p = popen(("cd '" + dir + "' && find . -path ./roms -prune -o -print | sort").c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, p)) names += line;
+            pclose(p);
+        }
+        return names;
+    };
+    // Per user: the settings in the configuration home, the game folders in
+    // the data home, nothing in the current folder.
+    EXPECT_EQ(run_as("-frames 10 demo", env, 120, "/work"), 0) << err;
+    EXPECT_TRUE(exists("cfg/vortan/vortan.cfg"));
+    EXPECT_TRUE(exists("data/vortan/roms"));
+    EXPECT_TRUE(exists("data/vortan/ziproms"));
+    EXPECT_NE(read_file(path("cfg/vortan/vortan.cfg")).find("-romdir " + dir + "/data/vortan/roms\n"),
+              std::string::npos);
+    const std::string before = listing();
+    EXPECT_EQ(before.find("./work/"), std::string::npos) << before;
+    EXPECT_EQ(before.find("./home"), std::string::npos) << before;
+    // An existing player's vortan.cfg in the current folder: everything
+    // stays there, the per-user folders are left alone.
+    std::ofstream(path("work/vortan.cfg")) << "-skip 2\n";
+    EXPECT_EQ(run_as("-frames 10 demo", env, 120, "/work"), 0) << err;
+    EXPECT_NE(read_file(path("work/vortan.cfg")).find("-romdir ./roms\n"), std::string::npos);
+    EXPECT_EQ(listing(), before + "./work/vortan.cfg\n") << listing();
+    // --help says which mode runs and where.
+    EXPECT_EQ(run_as("--help", env, 120, "/work"), 0);
+    EXPECT_NE(out.find("vortan.cfg is in the current folder"), std::string::npos) << out;
+    EXPECT_EQ(run_as("--help", env), 0);
+    EXPECT_NE(out.find("per user"), std::string::npos) << out;
+    EXPECT_NE(out.find(dir + "/data/vortan/ziproms/<game>.zip"), std::string::npos) << out;
+}
+
+TEST_F(Program, GamesByPathSuggestionsAndVersion) {
+    EXPECT_EQ(run("--version"), 0);
+    EXPECT_EQ(out, "vortan 1.0\n");
+    EXPECT_EQ(run("-version"), 0);
+    EXPECT_EQ(out, "vortan 1.0\n");
+    // A folder path: the folder's name is the game, its parent is searched.
+    ASSERT_EQ(std::system(("mv '" + dir + "/roms' '" + dir + "/games'").c_str()), 0);
+    EXPECT_EQ(run("-headless -frames 2 games/columns/"), 0) << err;
+    EXPECT_EQ(run("-headless -frames 2 " + dir + "/games/columns"), 0) << err;
+    EXPECT_EQ(run("-headless -frames 2 columns"), 1) << "not in ./roms any more";
+    // A zip path: the same, from the archive.
+    ASSERT_TRUE(write_zip(path("columns.zip"), {path("games/columns/epr13112.32"), path("games/columns/epr13111.31")}));
+    ASSERT_EQ(std::system(("rm -r '" + dir + "/games'").c_str()), 0);
+    EXPECT_EQ(run("-headless -frames 2 -snapshot z.png ./columns.zip"), 0) << err;
+    EXPECT_TRUE(exists("z.png"));
+    EXPECT_EQ(run("-headless -frames 2 nowhere/columns.zip"), 2);
+    EXPECT_NE(err.find("no file or folder"), std::string::npos) << err;
+    // A typo gets the nearest names.
+    EXPECT_EQ(run("-headless -frames 2 colums"), 1);
+    EXPECT_NE(err.find("Did you mean columns?"), std::string::npos) << err;
+    EXPECT_EQ(run("-headless -frames 2 puyopuy"), 1);
+    EXPECT_NE(err.find("Did you mean puyopuyo or puyopuya or puyopuy2?"), std::string::npos) << err;
+    EXPECT_EQ(run("-headless -frames 2 zzzzzzzz"), 1);
+    EXPECT_EQ(err.find("Did you mean"), std::string::npos) << err;
 }
 
 }  // namespace
@@ -345,6 +430,8 @@ TEST_F(Program, ClosingTheIdleWindowSavesTheSettings) {
         int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
+        setenv("HOME", (dir + "/home").c_str(), 1);
+        std::ofstream("vortan.cfg") << "-skip 2\n";
         execl(VORTAN_BINARY, "vortan", "-winx", "12", "-skip", "3", (char*)nullptr);
         _exit(127);
     }
@@ -365,9 +452,11 @@ TEST_F(Program, ClosingTheIdleWindowSavesTheSettings) {
     }
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    // Written in full, with what the file held for the options given for the run.
     std::string cfg = read_file(path("vortan.cfg"));
-    EXPECT_NE(cfg.find("-winx 12\n"), std::string::npos) << cfg;
-    EXPECT_NE(cfg.find("-skip 3\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-winx 0\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-skip 2\n"), std::string::npos) << cfg;
+    EXPECT_NE(cfg.find("-romdir ./roms\n"), std::string::npos) << cfg;
 }
 
 }  // namespace

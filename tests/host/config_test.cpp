@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include "common/safe_file.h"
+#include "host/game_load.h"
 #include "host/display.h"
 #include "host/input.h"
 #include "host/options.h"
@@ -57,7 +58,7 @@ TEST_F(ConfigTest, MissingFileGivesDefaultsWithThrottleAndSoundOn) {
     EXPECT_EQ(sound_enabled, 1);
     EXPECT_EQ(skip, 1);
     EXPECT_EQ(sound_rate, 44100);
-    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(winsize, 0) << "no size kept: the first window suits the screen";
     EXPECT_EQ(joy1, 0);
     EXPECT_EQ(joy1_b, 1);
     EXPECT_EQ(joy2_c, 2);
@@ -96,17 +97,17 @@ TEST_F(ConfigTest, OnOffWords) {
 }
 
 TEST_F(ConfigTest, RangeChecks) {
-    write("-skip 0 -winsize 5\n");
+    write("-skip 0 -winsize 7\n");
     do_config(path.c_str());
     EXPECT_EQ(skip, 1);
-    EXPECT_EQ(winsize, 1);
-    write("-skip 3 -winsize 0\n");
+    EXPECT_EQ(winsize, 0);
+    write("-skip 3 -winsize 4\n");
     do_config(path.c_str());
     EXPECT_EQ(skip, 3);
-    EXPECT_EQ(winsize, 1) << "a window of no size is refused like any other";
+    EXPECT_EQ(winsize, 4);
     write("-winsize -1 -sndrate 22050\n");
     do_config(path.c_str());
-    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(winsize, 0);
     EXPECT_EQ(sound_rate, 22050);
 
     joypad_count = 1;
@@ -144,7 +145,7 @@ TEST_F(ConfigTest, ValuesAndOddWords) {
     EXPECT_STREQ(rom_dir, "-blur");
     EXPECT_EQ(blur, 1);
     EXPECT_EQ(winx, 17);
-    EXPECT_EQ(winsize, 1);
+    EXPECT_EQ(winsize, 0);
 }
 
 TEST_F(ConfigTest, LastWordWithoutLineEndIsTaken) {
@@ -390,6 +391,25 @@ TEST_F(ConfigTest, OptionWordsForTheCommandLine) {
     EXPECT_EQ(apply_option("-nothing", "1"), 0);
     EXPECT_EQ(apply_option("-sndrate", "22050"), 1);
     EXPECT_EQ(sound_rate, 22050);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecentGames, NewestFirstOnceEachTenAtMostAndUnknownNamesLeftOut) {
+    recent_games[0] = 0;
+    for (const char* name : {"columns", "puyopuyo", "columns"}) remember_recent_game(name);
+    EXPECT_STREQ(recent_games, "columns,puyopuyo");
+    for (int i = 0; const driver_record* g = core_game(i); ++i) remember_recent_game(g->short_name);
+    EXPECT_EQ(recent_game_names().size(), size_t(recent_games_kept));
+    EXPECT_EQ(recent_game_names().front(), core_game(game_count)->short_name);
+    // A file edited by hand: the names the program knows are kept.
+    std::snprintf(recent_games, sizeof recent_games, "nosuch,tantr,,tantr,COLUMNS");
+    const std::vector<std::string> names = recent_game_names();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], "tantr");
+    recent_games[0] = 0;
 }
 
 }  // namespace

@@ -53,8 +53,11 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         ASSERT_TRUE(write_red_game(dir));
-        ASSERT_TRUE(x.start(true)) << "Xvfb or openbox did not start";
+        // A player's folder of old: the settings and games all in it.
+        std::ofstream(dir + "/vortan.cfg");
+        ASSERT_TRUE(x.start(true, screen_size())) << "Xvfb or openbox did not start";
     }
+    virtual std::string screen_size() const { return "1024x768x24"; }
     void TearDown() override {
         if (program > 0) stop();
         if (!dir.empty()) std::system(("rm -rf '" + dir + "'").c_str());
@@ -67,6 +70,9 @@ protected:
             if (chdir(dir.c_str()) != 0) _exit(126);
             setenv("DISPLAY", x.display.c_str(), 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
+            setenv("HOME", (dir + "/home").c_str(), 1);
+            unsetenv("XDG_CONFIG_HOME");
+            unsetenv("XDG_DATA_HOME");
             int out = open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             int err = open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
@@ -135,7 +141,7 @@ TEST_F(Desktop, GameListOpensOnAClickAndAFailedLoadKeepsTheGame) {
     const int loads = count(file("out.txt"), "Loading file");
     EXPECT_EQ(loads, 2);
 
-    // Main, then "Load roms...": the list opens as a dialog over the
+    // Main, then "Load game...": the list opens as a dialog over the
     // picture, and the release that chose the item picks nothing from it.
     click(20, 8);
     click(30, 30);
@@ -163,7 +169,12 @@ TEST_F(Desktop, GameListOpensOnAClickAndAFailedLoadKeepsTheGame) {
 }
 
 TEST_F(Desktop, RestartKeepsTheWindowWhereItWas) {
-    start({"-winx", "100", "-winy", "80", "columns"});
+    // A place given on the command line is for that run; the file's is kept.
+    std::ofstream(dir + "/vortan.cfg") << "-winx 100 -winy 80\n";
+    start({"-winx", "300", "columns"});
+    ASSERT_TRUE(eventually([&] { return picture_shown(); }));
+    ASSERT_EQ(stop(), 0);
+    start({"columns"});
     ASSERT_TRUE(eventually([&] { return picture_shown(); }));
     const box first = picture();
     ASSERT_EQ(stop(), 0);
@@ -230,12 +241,13 @@ TEST_F(Desktop, DipSwitchWindowSavesEveryChange) {
     start({"-winsize", "2", "columns"});
     ASSERT_TRUE(eventually([&] { return picture_shown(); }));
     click(80, 8);    // Machine
-    click(80, 108);  // DIP switches...
-    click(67, 78);   // DIP#0, switch 1 (bit 7)
+    click(80, 140);  // DIP switches...
+    click(78, 115);  // bank 1, switch 1
     ASSERT_TRUE(eventually([&] { return exists("dip/columns.dip"); }, 5s)) << file("err.txt");
-    EXPECT_EQ(file("dip/columns.dip"), std::string("\x7f\xff", 2));
+    // Switch 1 is bit 0, and its tick pulls the bit low.
+    EXPECT_EQ(file("dip/columns.dip"), std::string("\xfe\xff", 2));
     EXPECT_EQ(stop(), 0);
-    EXPECT_EQ(file("dip/columns.dip"), std::string("\x7f\xff", 2));
+    EXPECT_EQ(file("dip/columns.dip"), std::string("\xfe\xff", 2));
 }
 
 // A run of set frames has no one at the window: it ends by itself, and
@@ -256,6 +268,78 @@ TEST_F(Desktop, RunsOfSetFramesEndByThemselves) {
     EXPECT_NE(file("err.txt").find("-frames needs a game"), std::string::npos) << file("err.txt");
     EXPECT_EQ(ends({"-frames", "10", "-latency", "5", "columns"}), 0);
     EXPECT_NE(file("err.txt").find("-latency 5 refused"), std::string::npos) << file("err.txt");
+}
+
+// White pixels, as text on the picture, within a part of the screen.
+int white_in(const screen_picture& s, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int px = left; px < right; ++px) n += s.at(px, y) == 0xFFFFFF;
+    return n;
+}
+
+TEST_F(Desktop, GameListFromTheKeyboardThenRewind) {
+    start({"-winsize", "2"});
+    click(20, 8);  // Main
+    click(30, 30); // Load game...
+    std::this_thread::sleep_for(300ms);
+    // Typing filters; Down moves within what is left; Enter loads.
+    xdo("type --delay 60 colu");
+    key("Down");
+    key("Up");
+    key("Return");
+    ASSERT_TRUE(eventually([&] { return title() == "Vortan - Columns (Japan)"; })) << title();
+    ASSERT_TRUE(eventually([&] { return picture().width() == 640; }));
+    std::this_thread::sleep_for(1500ms);
+    // Backspace held runs it backwards: the mark at the top, and no word
+    // that there is nothing to rewind to at the bottom.
+    xdo("windowactivate --sync " + window + " keydown BackSpace");
+    std::this_thread::sleep_for(500ms);
+    const screen_picture s = x.screen();
+    xdo("keyup BackSpace");
+    const box b = picture();
+    EXPECT_GT(white_in(s, b.left, b.top, b.left + 200, b.top + 60), 30) << "the rewind mark";
+    EXPECT_EQ(white_in(s, b.left, b.top + 380, b.right, b.bottom), 0) << "\"Nothing older to rewind to\"";
+    EXPECT_EQ(stop(), 0);
+    EXPECT_NE(file("vortan.cfg").find("-recent columns\n"), std::string::npos) << file("vortan.cfg");
+}
+
+TEST_F(Desktop, FullScreenKeepsTheMenuAndEscapeLeavesIt) {
+    start({"-winsize", "1", "columns"});
+    ASSERT_TRUE(eventually([&] { return picture().width() == 320; }));
+    xdo("windowactivate --sync " + window + " key alt+Return");
+    // The whole screen, the picture at the largest whole size.
+    ASSERT_TRUE(eventually([&] { return picture().width() == 960; }, 5s)) << picture().width();
+    EXPECT_EQ(picture().height(), 672);
+    const auto bar_shown = [&] {
+        const screen_picture s = x.screen();
+        int grey = 0;
+        for (int px = 0; px < 300; ++px) grey += s.at(px, 6) == 0xDBDBDB;
+        return grey > 200;
+    };
+    EXPECT_FALSE(bar_shown());
+    xdo("mousemove 40 2");
+    ASSERT_TRUE(eventually(bar_shown, 5s)) << "the pointer at the top shows the menu bar";
+    xdo("click 1");  // Main opens
+    std::this_thread::sleep_for(300ms);
+    key("Escape");   // closes the menu, still on the full screen
+    EXPECT_EQ(picture().width(), 960);
+    xdo("mousemove 400 400");
+    key("Escape");   // no menu open: leaves the full screen
+    EXPECT_TRUE(eventually([&] { return picture().width() == 320; }, 5s)) << picture().width();
+    EXPECT_EQ(stop(), 0);
+}
+
+class BigScreen : public Desktop {
+    std::string screen_size() const override { return "1280x1024x24"; }
+};
+
+TEST_F(BigScreen, TheFirstWindowTakesTheLargestWholeSizeThatFits) {
+    start({"columns"});
+    ASSERT_TRUE(eventually([&] { return picture().width() == 960; })) << picture().width();
+    EXPECT_EQ(picture().height(), 672);
+    EXPECT_EQ(stop(), 0);
+    EXPECT_NE(file("vortan.cfg").find("-winsize 3\n"), std::string::npos) << file("vortan.cfg");
 }
 
 TEST(NoDisplay, TheProgramSaysItCannotOpenAWindow) {

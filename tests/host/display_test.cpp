@@ -65,25 +65,6 @@ TEST_F(DisplayTest, BlurStepsOverTheSkipAndStartsEachRowFromBlack) {
     for (int x = 12; x < 16; x++) EXPECT_EQ(img[x], 0x1234) << x;
 }
 
-TEST_F(DisplayTest, FullScreenRectangleCentresOrStretchesThePicture) {
-    set_video_strech(0);
-    EXPECT_EQ(fs_rect.left, 0);
-    EXPECT_EQ(fs_rect.top, 8);
-    EXPECT_EQ(fs_rect.right, 320);
-    EXPECT_EQ(fs_rect.bottom, 232);
-    src_rect = {0, 0, 256, 224};
-    set_video_strech(0);
-    EXPECT_EQ(fs_rect.left, 32);
-    EXPECT_EQ(fs_rect.top, 8);
-    EXPECT_EQ(fs_rect.right, 288);
-    EXPECT_EQ(fs_rect.bottom, 232);
-    set_video_strech(1);
-    EXPECT_EQ(fs_rect.left, 0);
-    EXPECT_EQ(fs_rect.top, 0);
-    EXPECT_EQ(fs_rect.right, 320);
-    EXPECT_EQ(fs_rect.bottom, 240);
-}
-
 // Bounding box of the pixels of one colour in a picture.
 struct box {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
@@ -127,30 +108,33 @@ TEST_F(DisplayTest, MessageSitsOnADarkBandOverABrightPicture) {
     EXPECT_EQ(changed_outside, 0);
 }
 
-TEST_F(DisplayTest, PictureTakesTheLargestWholeSizeThatFitsCentred) {
-    fill_window = 0;
+// The window's picture area and the full screen alike.
+TEST_F(DisplayTest, PictureIsPlacedAsTheStretchSays) {
     const struct {
-        int w, h;
+        int mode, w, h;
         rect expected;
     } cases[] = {
-        {320, 224, {0, 0, 320, 224}},
-        {640, 448, {0, 0, 640, 448}},
-        {700, 501, {30, 26, 670, 474}},
-        {1000, 500, {180, 26, 820, 474}},  // the height decides
-        {300, 200, {7, 0, 292, 200}},      // less than one: shrunk in shape
+        {stretch_integer, 320, 224, {0, 0, 320, 224}},
+        {stretch_integer, 640, 448, {0, 0, 640, 448}},
+        {stretch_integer, 700, 501, {30, 26, 670, 474}},
+        {stretch_integer, 1000, 500, {180, 26, 820, 474}},  // the height decides
+        {stretch_integer, 300, 200, {7, 0, 292, 200}},      // less than one: shrunk in shape
+        {stretch_integer, 1280, 1024, {0, 64, 1280, 960}},
+        // 4:3 keeps the monitor's shape: 1280 x 1024 gives 1280 x 960.
+        {stretch_aspect, 1280, 1024, {0, 32, 1280, 992}},
+        {stretch_aspect, 1920, 1080, {240, 0, 1680, 1080}},
+        {stretch_aspect, 320, 224, {11, 0, 309, 224}},
+        {stretch_fill, 700, 501, {0, 0, 700, 501}},
     };
     for (const auto& c : cases) {
+        set_stretch(c.mode);
         const rect r = picture_rect(c.w, c.h);
-        EXPECT_EQ(r.left, c.expected.left) << c.w << "x" << c.h;
-        EXPECT_EQ(r.top, c.expected.top) << c.w << "x" << c.h;
-        EXPECT_EQ(r.right, c.expected.right) << c.w << "x" << c.h;
-        EXPECT_EQ(r.bottom, c.expected.bottom) << c.w << "x" << c.h;
+        EXPECT_EQ(r.left, c.expected.left) << c.mode << ": " << c.w << "x" << c.h;
+        EXPECT_EQ(r.top, c.expected.top) << c.mode << ": " << c.w << "x" << c.h;
+        EXPECT_EQ(r.right, c.expected.right) << c.mode << ": " << c.w << "x" << c.h;
+        EXPECT_EQ(r.bottom, c.expected.bottom) << c.mode << ": " << c.w << "x" << c.h;
     }
-    fill_window = 1;
-    const rect all = picture_rect(700, 501);
-    EXPECT_EQ(all.right - all.left, 700);
-    EXPECT_EQ(all.bottom - all.top, 501);
-    fill_window = 0;
+    set_stretch(stretch_integer);
 }
 
 TEST_F(DisplayTest, MessageIsDrawnWhiteNearTheBottomLeftForAboutOneSecond) {

@@ -102,15 +102,22 @@ TEST_F(GuiTest, TogglesNameTheStateAfterTheChange) {
     EXPECT_FALSE(menu_checked(cmd_sound));
 
     gui_manage_blur(0);
-    gui_manage_strech(0);
+    gui_manage_stretch(stretch_integer);
     EXPECT_EQ(run(cmd_blur), "") << "blur shows no message";
     EXPECT_EQ(blur, 1);
     EXPECT_TRUE(menu_checked(cmd_blur));
-    EXPECT_EQ(run(cmd_strech), "");
+    // One of the three stretches is ticked; the older words follow it.
+    EXPECT_EQ(run(cmd_stretch_aspect), "");
+    EXPECT_EQ(stretch, stretch_aspect);
     EXPECT_EQ(scale, 1);
-    EXPECT_TRUE(menu_checked(cmd_strech));
+    EXPECT_TRUE(menu_checked(cmd_stretch_aspect));
+    EXPECT_FALSE(menu_checked(cmd_stretch_integer));
+    run(cmd_stretch_fill);
+    EXPECT_EQ(fill_window, 1);
+    EXPECT_EQ(scale, 0);
+    EXPECT_FALSE(menu_checked(cmd_stretch_aspect));
     gui_manage_blur(0);
-    gui_manage_strech(0);
+    gui_manage_stretch(stretch_integer);
 }
 
 TEST_F(GuiTest, SoundRateCommandsMarkOneRateAndShowIt) {
@@ -215,16 +222,18 @@ struct TempDir {
 TEST_F(GuiTest, DipKeysFlipBitsOfTheSelectedBankAndShowIt) {
     TempDir dir;
     start_demo();
-    EXPECT_EQ(run(cmd_dip_bit_first), "DIP#0 = 01111111");
-    EXPECT_EQ(dip_switch[0], 0x7F);
+    // Keypad n flips switch n, bit n - 1, as the libretro options number them.
+    EXPECT_EQ(run(cmd_dip_bit_first), "DIP bank 1 on: 1");
+    EXPECT_EQ(dip_switch[0], 0xFE);
     EXPECT_EQ(dip_used, 1);
-    EXPECT_EQ(run(cmd_dip_bank), "DIP#1 = 11111111");
+    EXPECT_EQ(run(cmd_dip_bank), "DIP bank 2 on: none");
     EXPECT_EQ(dip_bank, 1);
-    EXPECT_EQ(run(cmd_dip_bit_last), "DIP#1 = 11111110");
-    EXPECT_EQ(dip_switch[1], 0xFE);
-    EXPECT_EQ(dip_switch[0], 0x7F);
-    EXPECT_EQ(run(cmd_dip_bit_first + 3), "DIP#1 = 11101110");  // keypad 4: bit 4
-    EXPECT_EQ(run(cmd_dip_bank), "DIP#0 = 01111111");
+    EXPECT_EQ(run(cmd_dip_bit_last), "DIP bank 2 on: 8");
+    EXPECT_EQ(dip_switch[1], 0x7F);
+    EXPECT_EQ(dip_switch[0], 0xFE);
+    EXPECT_EQ(run(cmd_dip_bit_first + 3), "DIP bank 2 on: 4 8");
+    EXPECT_EQ(dip_switch[1], 0x77);
+    EXPECT_EQ(run(cmd_dip_bank), "DIP bank 1 on: 1");
 }
 
 TEST_F(GuiTest, RomDumpWritesTheWholeRegionIn68000Order) {
@@ -347,7 +356,7 @@ TEST_F(GuiTest, DipChangesAreSavedAtOnceMakingTheFolder) {
     TempDir dir;
     std::snprintf(dip_dir, sizeof dip_dir, "./settings/dip");
     start_demo();
-    EXPECT_EQ(run(cmd_dip_bit_first + 7), "DIP#0 = 11111110");
+    EXPECT_EQ(run(cmd_dip_bit_first), "DIP bank 1 on: 1");
     std::FILE* f = std::fopen("settings/dip/demo.dip", "rb");
     ASSERT_NE(f, nullptr);
     unsigned char bytes[4] = {};
@@ -361,7 +370,7 @@ TEST_F(GuiTest, DipChangesAreSavedAtOnceMakingTheFolder) {
     ASSERT_EQ(std::system("touch blocked"), 0);
     std::snprintf(dip_dir, sizeof dip_dir, "./blocked/dip");
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(run(cmd_dip_bit_first + 7), "DIP switches not saved to ./blocked/dip/demo.dip");
+    EXPECT_EQ(run(cmd_dip_bit_first), "DIP switches not saved to ./blocked/dip/demo.dip");
     ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(dip_save_failed, 1);
     EXPECT_NE(dip_save_status.find("Not saved: ./blocked"), std::string::npos) << dip_save_status;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "host/options.h"
@@ -220,6 +221,24 @@ TEST_F(MainLoopTest, RunSleepsUntilTheNextFrameAndStopsOnQuit) {
     for (uint32_t w : state.waits) EXPECT_LE(w, 16u);
     // The clock moved only by the sleeps: 16 ms a frame.
     EXPECT_EQ(state.now - 1000, 48u);
+}
+
+TEST_F(MainLoopTest, FastForwardRunsFramesBackToBackUnheardDrawingOneInFour) {
+    struct held {
+        static int yes() { return 1; }
+    };
+    loop_host host = fake_host;
+    host.fast_forward = held::yes;
+    throttle = 1;
+    sound_enabled = 1;
+    // The clock stands still: only fast-forward lets a frame follow at once.
+    for (int i = 0; i < 8; ++i) ASSERT_EQ(main_loop_pass(host), pass_frame) << i;
+    EXPECT_EQ(state.frames.size(), 8u);
+    int drawn = 0;
+    for (int s : state.frames) drawn += s == 0;
+    EXPECT_EQ(drawn, 2);
+    EXPECT_EQ(std::count(state.log.begin(), state.log.end(), "audio"), 0) << "fast-forwarded frames are not heard";
+    EXPECT_EQ(main_loop_pass(fake_host), pass_waiting) << "let go: the throttle holds again";
 }
 
 TEST_F(MainLoopTest, QuitEventEndsThePass) {

@@ -41,8 +41,8 @@ TEST_F(OptionRules, ValuesOutOfRangeAreRefusedNamingWhatTheOptionTakes) {
         int kept;
         const char* allowed;
     } refused[] = {
-        {"-winsize", "7", &winsize, 1, "1, 2 or 3"},
-        {"-winsize", "0", &winsize, 1, "1, 2 or 3"},
+        {"-winsize", "7", &winsize, 0, "1 to 6, or 0 for the size that suits the screen"},
+        {"-winsize", "-1", &winsize, 0, "1 to 6, or 0 for the size that suits the screen"},
         {"-skip", "0", &skip, 1, "1 to 4"},
         {"-volume", "101", &volume, 100, "0 to 100"},
         {"-latency", "16", &latency_ms, 50, "17 to 500"},
@@ -155,7 +155,7 @@ TEST_F(OptionRules, BindingsAndSoundSettingsRoundTripThroughTheFile) {
     ASSERT_TRUE(bind_key(control_c, SDL_SCANCODE_SPACE, why)) << why;
     volume = 35;
     latency_ms = 80;
-    fill_window = 1;
+    set_stretch(stretch_fill);
     joy2_b = 7;
     const auto bound = key_binding;
     ASSERT_TRUE(save_config(cfg.c_str()));

@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zip.h>
 #include <zlib.h>
 #include <cstdint>
 #include <cstdlib>
@@ -115,6 +116,22 @@ inline bool write_red_game(const std::string& dir) {
     return true;
 }
 
+// Files into a zip archive, each stored under its own name.
+inline bool write_zip(const std::string& path, const std::vector<std::string>& files) {
+    zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    if (!zf) return false;
+    bool ok = true;
+    for (const std::string& f : files) {
+        const std::string bytes = read_file(f), name = f.substr(f.rfind('/') + 1);
+        zip_fileinfo info{};
+        ok = ok && zipOpenNewFileInZip(zf, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                       Z_DEFAULT_COMPRESSION) == ZIP_OK &&
+             zipWriteInFileInZip(zf, bytes.data(), unsigned(bytes.size())) == ZIP_OK &&
+             zipCloseFileInZip(zf) == ZIP_OK;
+    }
+    return zipClose(zf, nullptr) == ZIP_OK && ok;
+}
+
 // The screen of a private X server, as 0xRRGGBB pixels.
 struct screen_picture {
     int width = 0, height = 0;
@@ -134,7 +151,8 @@ struct screen_picture {
 // screen is kept in an XWD file that the server updates as it draws.
 class XServer {
 public:
-    int start(bool window_manager = false) {
+    int start(bool window_manager = false, const std::string& screen_size = "1024x768x24") {
+        size = screen_size;
         lock = open("/tmp/vortan-test-xserver.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock < 0 || flock(lock, LOCK_EX) != 0) return 0;
         char pattern[] = "/tmp/vortan_fb_XXXXXX";
@@ -219,7 +237,7 @@ private:
             close(fds[0]);
             quiet();
             const std::string name = ":" + std::to_string(number), fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+            execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0", size.c_str(),
                    "-nolisten", "tcp", "-noreset", "-fbdir", fb_dir.c_str(), (char*)nullptr);
             _exit(127);
         }
@@ -244,6 +262,7 @@ private:
         dup2(null, 2);
     }
     int lock = -1;
+    std::string size;
     pid_t pid = -1, wm = -1;
     std::string fb_dir;
 };

@@ -90,12 +90,12 @@ TEST_F(WindowTest, SizeFactorGivesTheClientAreaBelowTheMenuBar) {
     EXPECT_EQ(client_area.bottom - client_area.top, 672);
     EXPECT_TRUE(menu_checked(cmd_size_3));
 
-    // A factor of 0 from the file still gives a window with a picture.
+    // A factor of 0 is the size that suits the screen.
     winsize = 0;
     adjust_window();
     SDL_GetWindowSize(main_window, &w, &h);
-    EXPECT_EQ(w, 320);
-    EXPECT_EQ(h, 224 + menu_bar_height);
+    EXPECT_EQ(w, 320 * fitting_window_scale());
+    EXPECT_EQ(h, 224 * fitting_window_scale() + menu_bar_height);
     EXPECT_FALSE(menu_checked(cmd_size_1) || menu_checked(cmd_size_2) ||
                  menu_checked(cmd_size_3));
 }
@@ -146,7 +146,7 @@ TEST_F(WindowTest, AltEnterSwitchesToFullScreenAndBack) {
     window_handle_event(key(SDL_SCANCODE_RETURN, KMOD_LALT));
     EXPECT_EQ(fullscreen, 1);
     EXPECT_TRUE(menu_checked(cmd_fullscreen));
-    EXPECT_STREQ(msg_text, "Switch to fullscreen mode");
+    EXPECT_STREQ(msg_text, "Full screen: Escape leaves, F1 menu");
     ASSERT_NE(main_renderer, nullptr);
     ASSERT_NE(conv_bmp, nullptr);
     w32_update_video();  // presents on the logical 320 x 240 screen
@@ -276,7 +276,7 @@ TEST_F(WindowTest, ChoosingAMenuItemRunsItsCommandAndClosesTheMenu) {
     update_front_video(client_area);
     click_at(138, 9);  // "Video"
     ASSERT_EQ(menu_is_open(), 1) << "the Video menu opened";
-    click_at(140, 73);  // "Size x 3"
+    click_at(140, 88);  // "Window size x 3"
     EXPECT_EQ(winsize, 3);
     EXPECT_EQ(menu_is_open(), 0);
     int w = 0, h = 0;
@@ -338,15 +338,15 @@ TEST_F(WindowTest, AResizedWindowShowsTheLargestWholeSizeCentredOrFillsWhenAsked
     EXPECT_EQ(e.top, menu_bar_height + 26);
     EXPECT_EQ(px[size_t(menu_bar_height + 5) * w + 5], 0u) << "black around it";
 
-    menu_command(cmd_fill_window);
-    EXPECT_TRUE(menu_checked(cmd_fill_window));
+    menu_command(cmd_stretch_fill);
+    EXPECT_TRUE(menu_checked(cmd_stretch_fill));
     present_frame(red.frame());
     px = read_window(w, h);
     e = find(px, w, 0xFF0000u);
     EXPECT_EQ(e.right - e.left, 700);
     EXPECT_EQ(e.bottom - e.top, 501);
 
-    menu_command(cmd_fill_window);
+    menu_command(cmd_stretch_integer);
     EXPECT_EQ(fill_window, 0);
 }
 
@@ -415,7 +415,7 @@ TEST_F(WindowTest, AnOpenMenuFollowsThePointerAlongTheBar) {
     e.motion.y = 9;
     window_handle_event(e);
     repaint_video();
-    click_at(140, 73);  // "Size x 3"
+    click_at(140, 88);  // "Window size x 3"
     EXPECT_EQ(winsize, 3);
 }
 

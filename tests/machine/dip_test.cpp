@@ -82,12 +82,15 @@ TEST_F(DipSwitches, FileOfAnyLengthIsReadAndLeftAloneUnlessTheSwitchesChange) {
 TEST_F(DipSwitches, KeysChangeTheSelectedByteAndSurviveAnUnload) {
     load();
     dip_invert_bit(7);
-    EXPECT_EQ(message(), "DIP#0 = 01111111");
+    EXPECT_EQ(message(), "DIP bank 1 on: 8");
     EXPECT_EQ(m68k_read_memory_8(0x84000B, nullptr), 0x7Fu);
     dip_toggle_bank();
-    EXPECT_EQ(message(), "DIP#1 = 11111111");
+    EXPECT_EQ(message(), "DIP bank 2 on: none");
     dip_invert_bit(0);
-    EXPECT_EQ(message(), "DIP#1 = 11111110");
+    EXPECT_EQ(message(), "DIP bank 2 on: 1");
+    dip_invert_bit(4);
+    EXPECT_EQ(message(), "DIP bank 2 on: 1 5");
+    dip_invert_bit(4);
     EXPECT_EQ(m68k_read_memory_8(0x84000D, nullptr), 0xFEu);
     dip_invert_bit(8);  // not a switch
     dip_invert_bit(-1);
