@@ -148,7 +148,7 @@ bool retro_load_game(const retro_game_info* game) {
                  r.game.c_str(), game_names().c_str());
         return false;
     }
-    options_before_load(env);
+    options_before_load(environment);
     if (!core_load(r.game.c_str(), r.paths, sample_rate)) {
         log_line(RETRO_LOG_ERROR, "[Vortan] `%s' could not be loaded (see the lines above)\n", r.game.c_str());
         return false;

@@ -197,7 +197,7 @@ TEST_F(MachineState, AStateMissingOneSoundSectionIsCalledDamaged) {
     std::vector<uint8_t> bytes = without({"ADPC"});
     EXPECT_EQ(core_load_state(bytes.data(), bytes.size(), error), 0);
     EXPECT_EQ(error, "section ADPC is missing");
-    bytes = without({"MIX ", "FM  ", "PSG ", "ADPC"});
+    bytes = without({"MIX ", "FM  ", "FMCH", "PSG ", "ADPC"});
     EXPECT_EQ(core_load_state(bytes.data(), bytes.size(), error), 0);
     EXPECT_EQ(error, "it was saved with the sound off; turn the sound off to load it");
 }
