@@ -92,6 +92,17 @@ bool environment(unsigned cmd, void* data) {
         case RETRO_ENVIRONMENT_SET_SERIALIZATION_QUIRKS:
             f.quirks = *static_cast<const uint64_t*>(data);
             return true;
+        case RETRO_ENVIRONMENT_SET_MESSAGE:
+            f.messages.push_back(static_cast<const retro_message*>(data)->msg);
+            return true;
+        case RETRO_ENVIRONMENT_SET_MEMORY_MAPS: {
+            const auto* map = static_cast<const retro_memory_map*>(data);
+            f.memory_map.assign(map->descriptors, map->descriptors + map->num_descriptors);
+            return true;
+        }
+        case RETRO_ENVIRONMENT_GET_SAVESTATE_CONTEXT:
+            *static_cast<int*>(data) = f.savestate_context;
+            return true;
         case RETRO_ENVIRONMENT_GET_AUDIO_VIDEO_ENABLE:
             *static_cast<int*>(data) = f.audio_video;
             return true;
@@ -219,4 +230,13 @@ bool frontend::logged(const std::string& text) const {
     for (const std::string& line : log)
         if (line.find(text) != std::string::npos) return true;
     return false;
+}
+
+uint8_t* frontend::mapped(size_t address, uint64_t* flags) const {
+    for (const retro_memory_descriptor& d : memory_map) {
+        if ((address & d.select) != d.start || address - d.start >= d.len || !d.ptr) continue;
+        if (flags) *flags = d.flags;
+        return static_cast<uint8_t*>(d.ptr) + d.offset + (address - d.start);
+    }
+    return nullptr;
 }

@@ -38,6 +38,7 @@ struct frontend {
     bool keep_pictures = true;     // false: the frames are only counted
     int audio_video = 3;           // bit 0 picture wanted, bit 1 sound wanted
     uint16_t pads[2] = {0, 0};     // held RetroPad buttons, one bit per id
+    int savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;  // netplay: ROLLBACK_NETPLAY
 
     // What the core said and handed out.
     std::map<std::string, std::string> options;  // key: value now
@@ -49,6 +50,8 @@ struct frontend {
     uint64_t quirks = 0;
     std::vector<retro_game_geometry> geometry_changes;
     std::vector<std::string> log;
+    std::vector<std::string> messages;  // shown on screen
+    std::vector<retro_memory_descriptor> memory_map;
     std::vector<uint16_t> pixels;  // the last picture shown, width x height
     unsigned width = 0, height = 0;
     int frames_shown = 0, frames_duped = 0;
@@ -68,6 +71,9 @@ struct frontend {
     std::vector<uint8_t> save_state();
     bool load_state(const std::vector<uint8_t>& state);
     bool logged(const std::string& text) const;
+    // The byte at an address of the core's memory map, as the front end
+    // reaches it; null where nothing is mapped.
+    uint8_t* mapped(size_t address, uint64_t* flags = nullptr) const;
 
     static frontend* current;  // the one whose callbacks run
 
