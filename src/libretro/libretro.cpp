@@ -199,8 +199,9 @@ void retro_run() {
     // The session's states brought the other side's palette mode; the player's own again.
     if (was_netplay && !netplay_active()) options_after_state_load(env, false);
     take_option_changes();
-    memory_take_writes();
     input_poll();
+    // After the poll: RetroArch takes its memory commands within it.
+    memory_take_writes();
     const input_words w = pads_read(input_state, options_service_buttons());
     core_set_input(w.p1, w.p2, w.system);
     // Run-ahead's hidden frames need no picture; skipping it changes nothing else.

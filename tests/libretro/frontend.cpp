@@ -131,7 +131,9 @@ size_t audio_batch(const int16_t* data, size_t frames) {
     return frames;
 }
 
-void input_poll() {}
+void input_poll() {
+    if (fe().during_poll) fe().during_poll();
+}
 
 int16_t input_state(unsigned port, unsigned device, unsigned, unsigned id) {
     if (port > 1 || device != RETRO_DEVICE_JOYPAD || id > 15) return 0;

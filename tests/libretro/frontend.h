@@ -3,6 +3,7 @@
 // benchmark drive it as RetroArch would.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@ struct frontend {
     int audio_video = 3;           // bit 0 picture wanted, bit 1 sound wanted
     uint16_t pads[2] = {0, 0};     // held RetroPad buttons, one bit per id
     int savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;  // netplay: ROLLBACK_NETPLAY
+    std::function<void()> during_poll;  // RetroArch takes its network commands there
 
     // What the core said and handed out.
     std::map<std::string, std::string> options;  // key: value now

@@ -351,6 +351,17 @@ TEST_F(Core, MemoryMapHoldsThe68000sBytesAndTakesWrites) {
     *spare = 0x00;
     run(1);
     EXPECT_EQ(*spare, 0x00);
+    // Written between frames, as a cheat is, and kept by the frames after.
+    for (size_t address : {0xFFC000, 0xFFE001, 0x8C0FFF}) {
+        *core.mapped(address) = 0x12;
+        run(2);
+        EXPECT_EQ(*core.mapped(address), 0x12) << std::hex << address;
+    }
+    core.during_poll = [&] { *core.mapped(0xFFC002) = 0x34; };
+    run(1);
+    core.during_poll = nullptr;
+    run(1);
+    EXPECT_EQ(*core.mapped(0xFFC002), 0x34);
     ASSERT_TRUE(core.load_state(state));
     EXPECT_EQ(*spare, 0x5A);
     // The machine's own writes show after each frame, and a reset's.
