@@ -118,6 +118,8 @@ void video_refresh(const void* data, unsigned width, unsigned height, size_t pit
         return;
     }
     f.frames_shown++;
+    f.shown_data = data;
+    f.shown_pitch = pitch;
     f.width = width;
     f.height = height;
     if (!f.keep_pictures) return;

@@ -55,6 +55,8 @@ struct frontend {
     std::vector<std::string> messages;  // shown on screen
     std::vector<retro_memory_descriptor> memory_map;
     std::vector<uint16_t> pixels;  // the last picture shown, width x height
+    const void* shown_data = nullptr;  // the core's, which RetroArch draws again for a dupe
+    size_t shown_pitch = 0;
     unsigned width = 0, height = 0;
     int frames_shown = 0, frames_duped = 0;
     std::vector<int16_t> audio;  // stereo pairs, everything since the last clear

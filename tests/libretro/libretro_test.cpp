@@ -243,6 +243,13 @@ TEST_F(Core, HiddenFramesOfRunAheadChangeNothingAfter) {
     scripted_frames(core, 60);
     EXPECT_EQ(core.frames_shown, shown_before);
     EXPECT_EQ(core.frames_duped, 60);
+    // A dupe shows the last picture again from where the core handed it: it
+    // must still be that picture (screenshots and netplay's waits read it).
+    std::vector<uint16_t> kept(size_t(core.width) * core.height);
+    for (unsigned y = 0; y < core.height; y++)
+        std::memcpy(&kept[size_t(y) * core.width], static_cast<const uint8_t*>(core.shown_data) + y * core.shown_pitch,
+                    core.width * 2);
+    EXPECT_EQ(kept, core.pixels);
     core.audio_video = 3;
     EXPECT_EQ(difference(scripted_frames(core, 20), drawn), "");
 }

@@ -113,42 +113,43 @@ public:
     }
     void release(const char* key) const { std::system(("DISPLAY=" + display + " xdotool keyup " + key).c_str()); }
 
-    // The demo's bar of port and DIP bytes in a screenshot taken now.
-    std::string bar() const {
-        const size_t before = shots();
+    // A screenshot taken now, read once RetroArch has written it whole.
+    bool shot(picture& out) const {
+        const fs::path shots = folder + "/shots";
+        fs::remove_all(shots);
+        fs::create_directories(shots);
         command("SCREENSHOT");
-        for (int i = 0; i < 50 && shots() == before; i++) std::this_thread::sleep_for(100ms);
-        std::this_thread::sleep_for(200ms);  // written in full
-        picture shot;
-        if (!read_png(newest_shot(), shot)) return "no screenshot";
-        return read_text(unscaled(shot, 320, 224), 1, 26, 29, white);
+        uintmax_t size = 0;
+        for (int i = 0; i < 50; i++) {
+            std::this_thread::sleep_for(100ms);
+            for (const auto& f : fs::directory_iterator(shots)) {
+                const uintmax_t now = fs::file_size(f.path());
+                if (now > 0 && now == size) return read_png(f.path().string(), out);
+                size = now;
+            }
+        }
+        return false;
     }
-    // Two screenshots a short while apart, as raw files: equal if the picture froze.
+    // The demo's bar of port and DIP bytes, as shown now. A client's screenshot
+    // soon after its join may be torn (RetroArch's, taken while it catches up):
+    // a few more are taken then.
+    std::string bar() const {
+        std::string text = "no screenshot";
+        for (int i = 0; i < 4 && text.substr(0, 2) != "P1"; i++) {
+            picture p;
+            if (shot(p)) text = read_text(unscaled(p, 320, 224), 1, 26, 29, white);
+        }
+        return text;
+    }
+    // Two pictures a short while apart differ: the machine runs on.
     bool moving() const {
-        const size_t before = shots();
-        command("SCREENSHOT");
-        for (int i = 0; i < 50 && shots() == before; i++) std::this_thread::sleep_for(100ms);
-        std::this_thread::sleep_for(1200ms);  // new names come by the second
-        const std::string first = read_file(newest_shot());
-        command("SCREENSHOT");
-        for (int i = 0; i < 50 && shots() == before + 1; i++) std::this_thread::sleep_for(100ms);
-        std::this_thread::sleep_for(200ms);
-        return shots() == before + 2 && read_file(newest_shot()) != first;
+        picture first, second;
+        if (!shot(first)) return false;
+        std::this_thread::sleep_for(500ms);
+        return shot(second) && second.pixels != first.pixels;
     }
 
 private:
-    size_t shots() const {
-        size_t n = 0;
-        for (const auto& f : fs::directory_iterator(folder + "/shots")) n += f.path().extension() == ".png";
-        return n;
-    }
-    std::string newest_shot() const {
-        fs::path newest;
-        for (const auto& f : fs::directory_iterator(folder + "/shots"))
-            if (newest.empty() || fs::last_write_time(f) > fs::last_write_time(newest)) newest = f.path();
-        return newest.string();
-    }
-
     std::string folder, display;
     int port;
     pid_t pid = -1;
