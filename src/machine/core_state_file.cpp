@@ -1,5 +1,5 @@
-// Saved states as files: written whole to a temporary file and renamed over
-// the old one, read only from a regular file of a sane size.
+// Saved states as files: written through safe_file, so a failed save keeps
+// the old state; read only from a regular file of a sane size.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,12 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/input_limits.h"
+#include "common/safe_file.h"
 #include "machine/core.h"
 
 namespace {
-
-// Far above any state of this board; a bigger file is not one of ours.
-constexpr off_t largest_state = 16 * 1024 * 1024;
 
 std::string system_reason() { return std::strerror(errno); }
 
@@ -25,23 +24,9 @@ int core_save_state_file(const char* path, std::string& error) {
         error = std::string(path) + ": no game is running";
         return 0;
     }
-    const std::string temporary = std::string(path) + ".tmp";
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f) {
-        error = temporary + ": " + system_reason();
-        return 0;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool flushed = std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !flushed || !closed) {
-        error = temporary + ": " + system_reason();
-        std::remove(temporary.c_str());
-        return 0;
-    }
-    if (std::rename(temporary.c_str(), path) != 0) {
-        error = std::string(path) + ": " + system_reason();
-        std::remove(temporary.c_str());
+    std::string why;
+    if (!write_whole_file(path, bytes.data(), bytes.size(), why)) {
+        error = std::string(path) + ": " + why;
         return 0;
     }
     return 1;
@@ -60,9 +45,9 @@ int core_load_state_file(const char* path, std::string& error) {
         error = std::string(path) + ": not a regular file";
         return 0;
     }
-    if (info.st_size > largest_state) {
+    if (!within_limit(info.st_size, state_file_limit)) {
         close(fd);
-        error = std::string(path) + ": too large to be a saved state";
+        error = input_too_large(path, state_file_limit);
         return 0;
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
