@@ -9,6 +9,8 @@
 #include "content.h"
 #include "libretro.h"
 #include "machine/core.h"
+#include "memory_map.h"
+#include "netplay.h"
 #include "options.h"
 #include "pads.h"
 
@@ -48,6 +50,12 @@ void log_line(retro_log_level level, const char* format, ...) {
         std::fputs(text, stderr);
 }
 
+// On screen for three seconds, beside the log line.
+void show_message(const std::string& text) {
+    retro_message m = {text.c_str(), 180};
+    environment(RETRO_ENVIRONMENT_SET_MESSAGE, &m);
+}
+
 void loader_line(const char* line) {
     const bool failed = !std::strncmp(line, "Error", 5) || !std::strncmp(line, "Couldn't", 8);
     log_line(failed ? RETRO_LOG_ERROR : RETRO_LOG_INFO, "[Vortan] %s", line);
@@ -68,7 +76,11 @@ void describe_pads() {
 void take_option_changes() {
     bool changed = false;
     if (!environment(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &changed) || !changed) return;
-    options_update(environment);
+    const std::string refused = options_update(environment, netplay_active());
+    if (!refused.empty()) {
+        log_line(RETRO_LOG_WARN, "[Vortan] %s can't change during netplay\n", refused.c_str());
+        show_message(refused + " can't change during netplay: both sides keep the same machine");
+    }
     const service_buttons now = options_service_buttons();
     if (now.service != described_buttons.service || now.test != described_buttons.test) describe_pads();
 }
@@ -146,17 +158,21 @@ bool retro_load_game(const retro_game_info* game) {
     if (!core_find_game(r.game.c_str())) {
         log_line(RETRO_LOG_ERROR, "[Vortan] `%s' is not a game of this board; name the zip or folder after one of: %s\n",
                  r.game.c_str(), game_names().c_str());
+        show_message("`" + r.game + "' is not a game of this board: name the zip or folder by the game's short name");
         return false;
     }
     options_before_load(environment);
     if (!core_load(r.game.c_str(), r.paths, sample_rate)) {
         log_line(RETRO_LOG_ERROR, "[Vortan] `%s' could not be loaded (see the lines above)\n", r.game.c_str());
+        show_message("`" + r.game + "' could not be loaded: a file is missing or damaged (the log names it)");
         return false;
     }
     // The front end keeps its own rewind from our states.
     core_set_rewind(0);
     options_start(environment);
+    netplay_forget();
     describe_pads();
+    memory_map_start(environment);
     // The game sets its width in its first frames; most take 320.
     shown_width = max_width;
     core_save_state(state_buffer);
@@ -171,18 +187,28 @@ bool retro_load_game(const retro_game_info* game) {
 bool retro_load_game_special(unsigned, const retro_game_info*, size_t) { return false; }
 
 void retro_unload_game() {
+    memory_map_stop();
     if (!core_unload()) log_line(RETRO_LOG_WARN, "[Vortan] the DIP switches could not be saved\n");
 }
 
 unsigned retro_get_region() { return RETRO_REGION_NTSC; }
 
-void retro_reset() { core_reset(); }
+void retro_reset() {
+    core_reset();
+    memory_publish();
+}
 
 void retro_run() {
     // Before a game there is no machine to run.
     if (!core_running()) return;
+    const bool was_netplay = netplay_active();
+    netplay_note_frame();
+    // The session's states brought the other side's palette mode; the player's own again.
+    if (was_netplay && !netplay_active()) options_after_state_load(environment, false);
     take_option_changes();
     if (input_poll) input_poll();
+    // After the poll: RetroArch takes its memory commands within it.
+    memory_take_writes();
     const input_words w = input_state ? pads_read(input_state, options_service_buttons()) : input_words{};
     core_set_input(w.p1, w.p2, w.system);
     // Run-ahead's hidden frames need no picture; skipping it changes nothing else.
@@ -195,6 +221,7 @@ void retro_run() {
     else if (video)
         video(nullptr, shown_width, picture_height, max_width * sizeof(uint16_t));
     play_sound(f);
+    memory_publish();
 }
 
 size_t retro_serialize_size() { return core_running() ? state_size : 0; }
@@ -202,7 +229,10 @@ size_t retro_serialize_size() { return core_running() ? state_size : 0; }
 // A game's state keeps one size, which the front end's rewind, run-ahead and
 // netplay rely on; the core refuses trailing bytes, so there is no padding.
 bool retro_serialize(void* data, size_t size) {
-    if (!core_running() || !core_save_state(state_buffer)) return false;
+    if (!core_running()) return false;
+    netplay_note_state(environment);
+    memory_take_writes();
+    if (!core_save_state(state_buffer)) return false;
     if (state_buffer.size() != state_size) {
         log_line(RETRO_LOG_ERROR, "[Vortan] state of %zu bytes, not the %zu announced\n", state_buffer.size(),
                  state_size);
@@ -220,13 +250,15 @@ bool retro_serialize(void* data, size_t size) {
 
 bool retro_unserialize(const void* data, size_t size) {
     if (!core_running() || !data) return false;
+    netplay_note_state(environment);
     std::string error;
     if (!core_load_state(static_cast<const uint8_t*>(data), size, error)) {
         log_line(RETRO_LOG_ERROR, "[Vortan] state not loaded: %s\n", error.c_str());
         return false;
     }
     // The state brings the palette mode it was saved with; the option is the player's choice.
-    options_after_state_load(environment);
+    options_after_state_load(environment, netplay_active());
+    memory_publish();
     return true;
 }
 
@@ -234,13 +266,13 @@ void retro_cheat_reset() {}
 void retro_cheat_set(unsigned, bool, const char*) {}
 
 void* retro_get_memory_data(unsigned id) {
-    return id == RETRO_MEMORY_SYSTEM_RAM && core_running() ? core_work_ram(nullptr) : nullptr;
+    size_t size;
+    return id == RETRO_MEMORY_SYSTEM_RAM ? memory_system_ram(&size) : nullptr;
 }
 
 size_t retro_get_memory_size(unsigned id) {
     size_t size = 0;
-    if (id == RETRO_MEMORY_SYSTEM_RAM && core_running()) core_work_ram(&size);
-    return size;
+    return id == RETRO_MEMORY_SYSTEM_RAM && memory_system_ram(&size) ? size : 0;
 }
 
 }  // extern "C"

@@ -1,7 +1,9 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,22 +83,53 @@ void apply_buttons(retro_environment_t env) {
                              : service_buttons{RETRO_DEVICE_ID_JOYPAD_L3, RETRO_DEVICE_ID_JOYPAD_R3};
 }
 
-void apply_dips(retro_environment_t env, bool at_start) {
+void set_bank(retro_environment_t env, int bank) {
+    uint8_t value;
+    bool all_default;
+    // Only a real change marks the switches for saving.
+    if (bank_from_options(env, bank, value, all_default) && value != core_dip(bank)) core_set_dip(bank, value);
+}
+void set_bank0(retro_environment_t env) { set_bank(env, 0); }
+void set_bank1(retro_environment_t env) { set_bank(env, 1); }
+
+// A bank whose switches are all at their default shows the file's switches.
+void show_file_dips(retro_environment_t env) {
     for (int bank = 0; bank < 2; bank++) {
         uint8_t value;
         bool all_default;
         if (!bank_from_options(env, bank, value, all_default)) continue;
-        if (at_start && all_default) {
-            // Shown, not applied: the file's switches stay as they are.
-            for (int sw = 0; sw < 8; sw++) {
-                retro_variable on = {dips.key[bank][sw], "on"};
-                if (!((core_dip(bank) >> sw) & 1)) env(RETRO_ENVIRONMENT_SET_VARIABLE, &on);
-            }
+        if (!all_default) {
+            set_bank(env, bank);
             continue;
         }
-        // Only a real change marks the switches for saving.
-        if (value != core_dip(bank)) core_set_dip(bank, value);
+        for (int sw = 0; sw < 8; sw++) {
+            retro_variable on = {dips.key[bank][sw], "on"};
+            if (!((core_dip(bank) >> sw) & 1)) env(RETRO_ENVIRONMENT_SET_VARIABLE, &on);
+        }
     }
+}
+
+// The options that change the machine itself, and what sets each on it.
+// Both sides of a netplay session must run the same machine.
+struct machine_option {
+    const char* key;
+    const char* desc;
+    void (*apply)(retro_environment_t env);
+};
+std::vector<machine_option> machine_options() {
+    std::vector<machine_option> list = {{palette_key, "Palette mode", apply_palette}};
+    for (int bank = 0; bank < 2; bank++)
+        for (int sw = 0; sw < 8; sw++)
+            list.push_back({dips.key[bank][sw], dips.desc[bank][sw], bank ? set_bank1 : set_bank0});
+    return list;
+}
+const std::vector<machine_option> machine = machine_options();
+std::map<std::string, std::string> applied;  // key: the value the machine took
+
+void remember_applied(retro_environment_t env) {
+    applied.clear();
+    for (const machine_option& m : machine)
+        if (const char* v = value_of(env, m.key)) applied[m.key] = v;
 }
 
 std::vector<retro_core_option_definition> definitions() {
@@ -165,16 +198,35 @@ void options_start(retro_environment_t env) {
     apply_palette(env);
     apply_chips(env);
     apply_buttons(env);
-    apply_dips(env, true);
+    show_file_dips(env);
+    remember_applied(env);
 }
 
-void options_update(retro_environment_t env) {
-    apply_palette(env);
+std::string options_update(retro_environment_t env, bool netplay) {
     apply_chips(env);
     apply_buttons(env);
-    apply_dips(env, false);
+    std::string refused;
+    std::vector<void (*)(retro_environment_t)> to_apply;
+    for (const machine_option& m : machine) {
+        const char* v = value_of(env, m.key);
+        auto was = applied.find(m.key);
+        if (!v || (was != applied.end() && was->second == v)) continue;
+        if (netplay && was != applied.end()) {
+            // Put back, so the front end shows and keeps what the machine has.
+            retro_variable back = {m.key, was->second.c_str()};
+            env(RETRO_ENVIRONMENT_SET_VARIABLE, &back);
+            if (refused.empty()) refused = m.desc;
+            continue;
+        }
+        applied[m.key] = v;
+        if (std::find(to_apply.begin(), to_apply.end(), m.apply) == to_apply.end()) to_apply.push_back(m.apply);
+    }
+    for (auto apply : to_apply) apply(env);
+    return refused;
 }
 
-void options_after_state_load(retro_environment_t env) { apply_palette(env); }
+void options_after_state_load(retro_environment_t env, bool netplay) {
+    if (!netplay) apply_palette(env);
+}
 
 service_buttons options_service_buttons() { return buttons; }

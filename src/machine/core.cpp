@@ -258,3 +258,8 @@ uint8_t* core_work_ram(size_t* size) {
     if (size) *size = sizeof work_ram;
     return work_ram;
 }
+
+uint8_t* core_palette_ram(size_t* size) {
+    if (size) *size = sizeof palette_ram;
+    return palette_ram;
+}

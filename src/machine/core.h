@@ -113,6 +113,8 @@ int core_save_dip();
 std::vector<uint8_t> core_program_rom();
 // Work RAM as the 68000 sees it (words in host order), for memory watchers.
 uint8_t* core_work_ram(size_t* size);
+// Palette RAM as the 68000 sees it at 0x8C0000 (words in host order).
+uint8_t* core_palette_ram(size_t* size);
 
 // The whole machine as bytes: save_state always succeeds while a game runs;
 // load_state checks everything before it changes anything, and on failure

@@ -92,6 +92,17 @@ bool environment(unsigned cmd, void* data) {
         case RETRO_ENVIRONMENT_SET_SERIALIZATION_QUIRKS:
             f.quirks = *static_cast<const uint64_t*>(data);
             return true;
+        case RETRO_ENVIRONMENT_SET_MESSAGE:
+            f.messages.push_back(static_cast<const retro_message*>(data)->msg);
+            return true;
+        case RETRO_ENVIRONMENT_SET_MEMORY_MAPS: {
+            const auto* map = static_cast<const retro_memory_map*>(data);
+            f.memory_map.assign(map->descriptors, map->descriptors + map->num_descriptors);
+            return true;
+        }
+        case RETRO_ENVIRONMENT_GET_SAVESTATE_CONTEXT:
+            *static_cast<int*>(data) = f.savestate_context;
+            return true;
         case RETRO_ENVIRONMENT_GET_AUDIO_VIDEO_ENABLE:
             *static_cast<int*>(data) = f.audio_video;
             return true;
@@ -107,6 +118,8 @@ void video_refresh(const void* data, unsigned width, unsigned height, size_t pit
         return;
     }
     f.frames_shown++;
+    f.shown_data = data;
+    f.shown_pitch = pitch;
     f.width = width;
     f.height = height;
     if (!f.keep_pictures) return;
@@ -120,7 +133,9 @@ size_t audio_batch(const int16_t* data, size_t frames) {
     return frames;
 }
 
-void input_poll() {}
+void input_poll() {
+    if (fe().during_poll) fe().during_poll();
+}
 
 int16_t input_state(unsigned port, unsigned device, unsigned, unsigned id) {
     if (port > 1 || device != RETRO_DEVICE_JOYPAD || id > 15) return 0;
@@ -219,4 +234,13 @@ bool frontend::logged(const std::string& text) const {
     for (const std::string& line : log)
         if (line.find(text) != std::string::npos) return true;
     return false;
+}
+
+uint8_t* frontend::mapped(size_t address, uint64_t* flags) const {
+    for (const retro_memory_descriptor& d : memory_map) {
+        if ((address & d.select) != d.start || address - d.start >= d.len || !d.ptr) continue;
+        if (flags) *flags = d.flags;
+        return static_cast<uint8_t*>(d.ptr) + d.offset + (address - d.start);
+    }
+    return nullptr;
 }

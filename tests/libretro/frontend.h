@@ -3,6 +3,7 @@
 // benchmark drive it as RetroArch would.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ struct frontend {
     bool keep_pictures = true;     // false: the frames are only counted
     int audio_video = 3;           // bit 0 picture wanted, bit 1 sound wanted
     uint16_t pads[2] = {0, 0};     // held RetroPad buttons, one bit per id
+    int savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;  // netplay: ROLLBACK_NETPLAY
+    std::function<void()> during_poll;  // RetroArch takes its network commands there
 
     // What the core said and handed out.
     std::map<std::string, std::string> options;  // key: value now
@@ -49,7 +52,11 @@ struct frontend {
     uint64_t quirks = 0;
     std::vector<retro_game_geometry> geometry_changes;
     std::vector<std::string> log;
+    std::vector<std::string> messages;  // shown on screen
+    std::vector<retro_memory_descriptor> memory_map;
     std::vector<uint16_t> pixels;  // the last picture shown, width x height
+    const void* shown_data = nullptr;  // the core's, which RetroArch draws again for a dupe
+    size_t shown_pitch = 0;
     unsigned width = 0, height = 0;
     int frames_shown = 0, frames_duped = 0;
     std::vector<int16_t> audio;  // stereo pairs, everything since the last clear
@@ -68,6 +75,9 @@ struct frontend {
     std::vector<uint8_t> save_state();
     bool load_state(const std::vector<uint8_t>& state);
     bool logged(const std::string& text) const;
+    // The byte at an address of the core's memory map, as the front end
+    // reaches it; null where nothing is mapped.
+    uint8_t* mapped(size_t address, uint64_t* flags = nullptr) const;
 
     static frontend* current;  // the one whose callbacks run
 

@@ -248,6 +248,13 @@ TEST_F(Core, HiddenFramesOfRunAheadChangeNothingAfter) {
     scripted_frames(core, 60);
     EXPECT_EQ(core.frames_shown, shown_before);
     EXPECT_EQ(core.frames_duped, 60);
+    // A dupe shows the last picture again from where the core handed it: it
+    // must still be that picture (screenshots and netplay's waits read it).
+    std::vector<uint16_t> kept(size_t(core.width) * core.height);
+    for (unsigned y = 0; y < core.height; y++)
+        std::memcpy(&kept[size_t(y) * core.width], static_cast<const uint8_t*>(core.shown_data) + y * core.shown_pitch,
+                    core.width * 2);
+    EXPECT_EQ(kept, core.pixels);
     core.audio_video = 3;
     EXPECT_EQ(difference(scripted_frames(core, 20), drawn), "");
 }
@@ -308,6 +315,132 @@ TEST_F(Core, DipSwitchesKeptInTheSaveFolderAndShownAsOptions) {
     EXPECT_EQ(core.options["vortan_dip1_4"], "off");
     run(30);
     EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FB");
+}
+
+uint32_t long_at(const frontend& f, size_t address) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; i++) {
+        const uint8_t* b = f.mapped(address + i);
+        if (!b) return 0;
+        v = v << 8 | *b;
+    }
+    return v;
+}
+
+// The map answers each address with the byte the 68000 reads there: the
+// reset vectors in ROM, and in work RAM the return address that the start-up
+// code's call to main left at the top of the stack.
+TEST_F(Core, MemoryMapHoldsThe68000sBytesAndTakesWrites) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(30);
+    uint64_t flags = 0;
+    ASSERT_NE(core.mapped(0x000000, &flags), nullptr);
+    EXPECT_TRUE(flags & RETRO_MEMDESC_CONST);
+    EXPECT_TRUE(flags & RETRO_MEMDESC_BIGENDIAN);
+    EXPECT_EQ(long_at(core, 0), 0x00FFFF00u);  // the stack at the top of work RAM
+    const uint32_t start = long_at(core, 4);
+    const uint32_t back_from_main = long_at(core, 0xFFFEFC);
+    EXPECT_GT(back_from_main, start);
+    EXPECT_LT(back_from_main, start + 0x40);
+
+    // Work RAM once as system RAM, its mirror the same bytes; palette RAM; nothing between.
+    ASSERT_NE(core.mapped(0xFF1234, &flags), nullptr);
+    EXPECT_TRUE(flags & RETRO_MEMDESC_SYSTEM_RAM);
+    EXPECT_EQ(core.mapped(0xFE1234, &flags), core.mapped(0xFF1234));
+    EXPECT_FALSE(flags & RETRO_MEMDESC_SYSTEM_RAM);
+    EXPECT_EQ(core.get_memory_data(RETRO_MEMORY_SYSTEM_RAM), core.mapped(0xFF0000));
+    EXPECT_EQ(core.get_memory_size(RETRO_MEMORY_SYSTEM_RAM), 0x10000u);
+    EXPECT_NE(core.mapped(0x8C0FFF), nullptr);
+    EXPECT_EQ(core.mapped(0x8C1000), nullptr);
+    EXPECT_EQ(core.mapped(0x200000), nullptr);
+    EXPECT_EQ(core.mapped(0xFD0000), nullptr);
+
+    // A front end's write reaches the machine: it is in the next state and
+    // comes back with it, over a later write.
+    uint8_t* spare = core.mapped(0xFFF000);  // past the program's data, below its stack
+    *spare = 0x5A;
+    const std::vector<uint8_t> state = core.save_state();
+    *spare = 0x00;
+    run(1);
+    EXPECT_EQ(*spare, 0x00);
+    // Written between frames, as a cheat is, and kept by the frames after.
+    for (size_t address : {0xFFC000, 0xFFE001, 0x8C0FFF}) {
+        *core.mapped(address) = 0x12;
+        run(2);
+        EXPECT_EQ(*core.mapped(address), 0x12) << std::hex << address;
+    }
+    core.during_poll = [&] { *core.mapped(0xFFC002) = 0x34; };
+    run(1);
+    core.during_poll = nullptr;
+    run(1);
+    EXPECT_EQ(*core.mapped(0xFFC002), 0x34);
+    ASSERT_TRUE(core.load_state(state));
+    EXPECT_EQ(*spare, 0x5A);
+    // The machine's own writes show after each frame, and a reset's.
+    const uint32_t ticks = long_at(core, 0xFFFEFC);
+    core.reset();
+    EXPECT_EQ(*spare, 0x00);  // the reset clears work RAM
+    EXPECT_EQ(long_at(core, 0xFFFEFC), 0u);
+    run(2);
+    EXPECT_EQ(long_at(core, 0xFFFEFC), ticks);
+    core.unload_game();
+    EXPECT_EQ(core.get_memory_data(RETRO_MEMORY_SYSTEM_RAM), nullptr);
+}
+
+// Netplay: both sides must run one machine, so the DIP switches and the
+// palette mode keep what the machine has until the session ends.
+TEST_F(Core, MachineOptionsHoldDuringNetplay) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(30);
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_ROLLBACK_NETPLAY;
+    core.save_state();  // rollback saves a state at every frame
+    core.set_option("vortan_dip0_1", "on");
+    core.set_option("vortan_sound_fm", "disabled");  // not the machine's: taken
+    run(1);
+    core.save_state();
+    run(30);
+    EXPECT_EQ(bar(core).substr(18), "D0 FF D1 FF");
+    EXPECT_EQ(core.options["vortan_dip0_1"], "off");
+    EXPECT_EQ(core.options["vortan_sound_fm"], "disabled");
+    ASSERT_EQ(core.messages.size(), 1u);
+    EXPECT_EQ(core.messages[0], "DIP bank 0, switch 1 can't change during netplay: both sides keep the same machine");
+
+    // A state from the other side keeps its palette mode, whatever the option here says.
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;
+    run(60);  // a second without rollback: the session is over
+    core.set_option("vortan_palette", "fixed");
+    run(1);
+    const std::vector<uint8_t> fixed_state = core.save_state();
+    const std::vector<uint16_t> fixed_picture = core.pixels;
+    core.set_option("vortan_palette", "game");
+    run(1);
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_ROLLBACK_NETPLAY;
+    ASSERT_TRUE(core.load_state(fixed_state));
+    core.save_state();
+    run(1);
+    EXPECT_NE(read_text(shown(core), 9, 2, 21, yellow), "VORTAN DEMO CARTRIDGE");
+
+    // Once the session is over the switch can change, and is kept.
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;
+    run(60);
+    core.set_option("vortan_dip0_1", "on");
+    run(30);
+    EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FF");
+    core.unload_game();
+    EXPECT_TRUE(fs::exists(dir.file("demo.dip")));
+}
+
+// During netplay a changed switch is neither set nor written to the DIP file.
+TEST_F(Core, DipFileUntouchedAfterNetplay) {
+    ASSERT_TRUE(core.load(nullptr));
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_ROLLBACK_NETPLAY;
+    for (int i = 0; i < 30; i++) {
+        core.save_state();
+        if (i == 10) core.set_option("vortan_dip1_8", "on");
+        core.run();
+    }
+    core.unload_game();
+    EXPECT_FALSE(fs::exists(dir.file("demo.dip")));
 }
 
 TEST_F(Core, GameFromItsZipOrFolderAndTheWidthFollowsItsMode) {
@@ -376,6 +509,10 @@ TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
     EXPECT_TRUE(core.logged("Error loading file`" + dir.file("empty/columns/epr13112.32")));
     EXPECT_FALSE(core.load(dir.file("other/nosuch.zip").c_str()));
     EXPECT_TRUE(core.logged("`nosuch' is not a game of this board"));
+    // RetroArch shows the reason on screen too.
+    ASSERT_EQ(core.messages.size(), 3u);
+    EXPECT_EQ(core.messages[0], "`columns' could not be loaded: a file is missing or damaged (the log names it)");
+    EXPECT_EQ(core.messages[2], "`nosuch' is not a game of this board: name the zip or folder by the game's short name");
     EXPECT_FALSE(core.load(dir.file("missing/columns.zip").c_str()));
     EXPECT_EQ(core.serialize_size(), 0u);
     EXPECT_EQ(core.get_memory_data(RETRO_MEMORY_SYSTEM_RAM), nullptr);

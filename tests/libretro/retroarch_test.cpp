@@ -1,89 +1,13 @@
 // The real client: Debian's RetroArch runs our core under a private X server
 // with a configuration of its own, and its screenshot is checked.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
-#include "../cartridge/e2e_support.h"
 #include "narrow_game.h"
+#include "retroarch_support.h"
 
 namespace {
-
-// A private X server, its display the first free one, told back through a
-// pipe. The window tests take the same lock: servers started with -displayfd
-// at once can answer on one display, so only one runs at a time.
-class x_server {
-public:
-    bool start() {
-        lock = open("/tmp/vortan-test-xserver.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (lock < 0 || flock(lock, LOCK_EX) != 0) return false;
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   "-noreset", (char*)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes the number and its newline apart; a pipe closed
-        // after the first write would kill it with SIGPIPE on the second.
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (number.empty()) return false;
-        display = ":" + number;
-        return true;
-    }
-    ~x_server() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        if (lock >= 0) close(lock);
-    }
-    std::string display;
-
-private:
-    int lock = -1;
-    pid_t pid = -1;
-};
-
-bool installed(const char* program) {
-    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// RetroArch's screenshot is the scaled viewport: each picture pixel is read
-// at the middle of the block it covers (nearest filtering keeps it exact).
-picture unscaled(const picture& shot, int width, int height) {
-    picture p;
-    p.width = width;
-    p.height = height;
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            rgb c = shot.at(int((x + 0.5) * shot.width / width), int((y + 0.5) * shot.height / height));
-            p.pixels.insert(p.pixels.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
-        }
-    return p;
-}
 
 class RetroArch : public testing::Test {
 protected:
@@ -92,30 +16,8 @@ protected:
         ASSERT_TRUE(x.start()) << "Xvfb did not start";
         for (const char* folder : {"saves", "states", "system"}) mkdir(dir.file(folder).c_str(), 0755);
         // Nothing of the user's own RetroArch set-up is read or written.
-        dir.file("retroarch.cfg",
-                 "gamemode_enable = \"false\"\n"
-                 "video_driver = \"gl\"\n"
-                 "video_context_driver = \"x\"\n"
-                 "input_driver = \"x\"\n"
-                 "video_smooth = \"false\"\n"
-                 "video_font_enable = \"false\"\n"
-                 "video_fullscreen = \"false\"\n"
-                 "audio_driver = \"null\"\n"
-                 "menu_driver = \"rgui\"\n"
-                 "pause_nonactive = \"false\"\n"
-                 "config_save_on_exit = \"false\"\n"
-                 "libretro_info_path = \"" VORTAN_BUILD_DIR "\"\n"
-                 "savefile_directory = \"" + dir.path + "/saves\"\n"
-                 "savestate_directory = \"" + dir.path + "/states\"\n"
-                 "system_directory = \"" + dir.path + "/system\"\n");
-        // RetroArch aborts without a session bus; this one starts no services
-        // (the game-mode daemon among them) on its clients' behalf.
-        dir.file("session-bus.conf",
-                 "<busconfig>\n"
-                 "  <type>session</type>\n"
-                 "  <listen>unix:tmpdir=" + dir.path + "</listen>\n"
-                 "  <policy context=\"default\"><allow send_destination=\"*\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>\n"
-                 "</busconfig>\n");
+        dir.file("retroarch.cfg", retroarch_config(dir.path, VORTAN_BUILD_DIR));
+        dir.file("session-bus.conf", session_bus_config(dir.path));
     }
     // Runs RetroArch for `frames` frames with the content (none: the demo);
     // true when it ended well and left its screenshot.
