@@ -3,6 +3,7 @@
 #include <png.h>
 #include <cerrno>
 #include <cstring>
+#include "common/utf8_file.h"
 #include "host/automation.h"
 
 namespace {
@@ -44,7 +45,7 @@ int wav_writer::open(const char* file_name, int sample_rate) {
         std::fprintf(stderr, "%s: the sound rate %d cannot be written\n", file_name, sample_rate);
         return 0;
     }
-    file = std::fopen(file_name, "wb");
+    file = utf8_fopen(file_name, "wb");
     if (!file) {
         std::fprintf(stderr, "%s: %s\n", file_name, std::strerror(errno));
         return 0;
@@ -122,9 +123,18 @@ int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_byte
     image.width = (png_uint_32)width;
     image.height = (png_uint_32)height;
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, file_name, 0, rgb.data(), width * 3, nullptr)) {
-        std::fprintf(stderr, "%s: %s\n", file_name, image.message);
+    // Opened here, as libpng would open the name in the ANSI code page on Windows.
+    std::FILE* f = utf8_fopen(file_name, "wb");
+    if (!f) {
+        std::fprintf(stderr, "%s: %s\n", file_name, std::strerror(errno));
+        return 0;
+    }
+    const int written = png_image_write_to_stdio(&image, f, 0, rgb.data(), width * 3, nullptr);
+    const int closed = std::fclose(f) == 0;
+    if (!written || !closed) {
+        std::fprintf(stderr, "%s: %s\n", file_name, written ? std::strerror(errno) : image.message);
         png_image_free(&image);
+        std::remove(file_name);
         return 0;
     }
     return 1;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include "common/utf8_file.h"
 #include "host/input.h"
 #include "machine/core.h"
 
@@ -41,7 +42,7 @@ uint32_t recorded[3];
 int recorded_any;
 
 int read_text(const char* file_name, std::string& text, std::string& error) {
-    FILE* f = std::fopen(file_name, "rb");
+    FILE* f = utf8_fopen(file_name, "rb");
     if (!f) {
         error = std::string(file_name) + ": " + std::strerror(errno);
         return 0;
@@ -145,7 +146,7 @@ void stop_playback() {
 }
 
 int start_record(const char* file_name, std::string& error) {
-    record_file = std::fopen(file_name, "w");
+    record_file = utf8_fopen(file_name, "w");
     if (!record_file) {
         error = std::string(file_name) + ": " + std::strerror(errno);
         return 0;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include "common/utf8_file.h"
 #include "host/controls.h"
 #include "host/display.h"
 #include "host/input.h"
@@ -176,6 +177,7 @@ int next_word(FILE* f, std::string& word, word_problems& problems) {
 // rewrites the link's target and keeps the link. 0 for a loop of links.
 int follow_links(const char* file_name, std::string& target) {
     target = file_name;
+#ifndef _WIN32
     for (int depth = 0; depth < 40; ++depth) {
         struct stat st;
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 1;
@@ -188,6 +190,9 @@ int follow_links(const char* file_name, std::string& target) {
         target = next;
     }
     return 0;
+#else
+    return 1;
+#endif
 }
 
 int save_failed(const char* file_name, const char* why) {
@@ -355,14 +360,16 @@ int save_config(const char* file_name) {
     // Written beside the old file and moved over it, so a failed write
     // never leaves the user with half a configuration.
     std::string temp = target + ".new";
-    FILE* f = std::fopen(temp.c_str(), "w");
+    FILE* f = utf8_fopen(temp.c_str(), "w");
     if (!f) return save_failed(file_name, std::strerror(errno));
+#ifndef _WIN32
     if (exists && fchmod(fileno(f), old.st_mode & 07777) != 0) {
         const int error = errno;
         std::fclose(f);
         std::remove(temp.c_str());
         return save_failed(file_name, std::strerror(error));
     }
+#endif
     std::fprintf(f, "-scale %s\n", on_off(scale));
     std::fprintf(f, "-vsync %s\n", on_off(vsync));
     std::fprintf(f, "-throttle %s\n", on_off(throttle));
@@ -394,12 +401,12 @@ int save_config(const char* file_name) {
         ok = 0;
         error = errno;
     }
-    if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
+    if (ok && !utf8_replace(temp.c_str(), target.c_str())) {
         ok = 0;
         error = errno;
     }
     if (!ok) {
-        std::remove(temp.c_str());
+        utf8_remove(temp.c_str());
         return save_failed(file_name, error ? std::strerror(error) : "write error");
     }
     return 1;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+#include "common/utf8_file.h"
 #include "host/dialogs.h"
 #include "host/dip_switches.h"
 #include "host/display.h"
@@ -157,7 +158,7 @@ void switch_video() {
 }
 
 int dump_rom(const char* file_name) {
-    std::FILE* f = std::fopen(file_name, "wb");
+    std::FILE* f = utf8_fopen(file_name, "wb");
     if (!f) return 0;
     const std::vector<uint8_t> image = core_program_rom();
     size_t written = std::fwrite(image.data(), 1, image.size(), f);

@@ -1,15 +1,14 @@
 // The ROM files of a game checked in the place the loader reads them: the
 // archive when it is a file, otherwise the game's folder.
 #include "host/rom_check.h"
-#include <sys/stat.h>
 #include <unzip.h>
+#include "common/utf8_file.h"
 
 namespace {
 
 int64_t regular_file_size(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return st.st_size;
+    const path_status s = utf8_status(path.c_str());
+    return s.type == path_type::regular ? s.size : -1;
 }
 
 void check_archive(const driver_record& game, rom_check& check) {

@@ -1,19 +1,17 @@
 // Saved states as files: written whole to a temporary file and renamed over
 // the old one, read only from a regular file of a sane size.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "common/utf8_file.h"
 #include "machine/core.h"
+#include "machine/regular_file.h"
 
 namespace {
 
 // Far above any state of this board; a bigger file is not one of ours.
-constexpr off_t largest_state = 16 * 1024 * 1024;
+constexpr long largest_state = 16 * 1024 * 1024;
 
 std::string system_reason() { return std::strerror(errno); }
 
@@ -26,54 +24,45 @@ int core_save_state_file(const char* path, std::string& error) {
         return 0;
     }
     const std::string temporary = std::string(path) + ".tmp";
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
+    std::FILE* f = utf8_fopen(temporary.c_str(), "wb");
     if (!f) {
         error = temporary + ": " + system_reason();
         return 0;
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool flushed = std::fflush(f) == 0 && fsync(fileno(f)) == 0;
+    const bool flushed = std::fflush(f) == 0 && flush_to_disk(f);
     const bool closed = std::fclose(f) == 0;
     if (!written || !flushed || !closed) {
         error = temporary + ": " + system_reason();
-        std::remove(temporary.c_str());
+        utf8_remove(temporary.c_str());
         return 0;
     }
-    if (std::rename(temporary.c_str(), path) != 0) {
+    if (!utf8_replace(temporary.c_str(), path)) {
         error = std::string(path) + ": " + system_reason();
-        std::remove(temporary.c_str());
+        utf8_remove(temporary.c_str());
         return 0;
     }
     return 1;
 }
 
 int core_load_state_file(const char* path, std::string& error) {
-    // Opened without blocking, so a FIFO in its place cannot hang the program.
-    const int fd = open(path, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) {
-        error = std::string(path) + ": " + system_reason();
+    // A FIFO or a device in its place cannot hang the program or pass for a state.
+    const char* why = "";
+    std::FILE* f = open_regular_file(path, &why);
+    if (!f) {
+        error = std::string(path) + ": " + (errno == EISDIR || errno == EINVAL ? "not a regular file" : why);
         return 0;
     }
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        error = std::string(path) + ": not a regular file";
+    const long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
+    if (size < 0 || size > largest_state) {
+        std::fclose(f);
+        error = std::string(path) + (size < 0 ? ": read error" : ": too large to be a saved state");
         return 0;
     }
-    if (info.st_size > largest_state) {
-        close(fd);
-        error = std::string(path) + ": too large to be a saved state";
-        return 0;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    close(fd);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    std::rewind(f);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
     if (got != bytes.size()) {
         error = std::string(path) + ": read error";
         return 0;

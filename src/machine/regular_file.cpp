@@ -1,3 +1,5 @@
+// Windows has its own: regular_file_windows.cpp.
+#ifndef _WIN32
 #include "machine/regular_file.h"
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,3 +59,4 @@ std::FILE* open_regular_file(const char* file_name, const char** why) {
 std::FILE* open_regular_file_for_writing(const char* file_name, const char** why) {
     return open_checked(file_name, true, why);
 }
+#endif

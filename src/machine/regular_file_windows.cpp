@@ -1,0 +1,85 @@
+// Windows has no FIFOs to fear, but a folder and the device names (CON,
+// NUL, COM1, ... in any folder) open like files: only a file on a disk is
+// taken.
+#ifdef _WIN32
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/utf8_file.h"
+#include "machine/regular_file.h"
+
+namespace {
+
+int errno_of(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+}
+
+std::FILE* fail(int error, const char* reason, const char** why) {
+    *why = reason ? reason : std::strerror(error);
+    errno = error;
+    return nullptr;
+}
+
+std::FILE* open_checked(const char* file_name, bool for_writing, const char** why) {
+    const std::wstring name = utf8_to_wide(file_name);
+    if (name.empty()) return fail(ENOENT, nullptr, why);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return fail(EISDIR, "a directory", why);
+    HANDLE h = CreateFileW(name.c_str(), for_writing ? GENERIC_WRITE : GENERIC_READ,
+                           FILE_SHARE_READ | (for_writing ? 0 : FILE_SHARE_WRITE), nullptr,
+                           for_writing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return fail(errno_of(GetLastError()), nullptr, why);
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return fail(EINVAL, "not a regular file", why);
+    }
+    // A file to be written is emptied only now that it is known to be one.
+    if (for_writing && !SetEndOfFile(h)) {
+        const int error = errno_of(GetLastError());
+        CloseHandle(h);
+        return fail(error, nullptr, why);
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), (for_writing ? _O_WRONLY : _O_RDONLY) | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return fail(EIO, nullptr, why);
+    }
+    std::FILE* f = _fdopen(fd, for_writing ? "wb" : "rb");
+    if (!f) {
+        _close(fd);
+        return fail(EIO, nullptr, why);
+    }
+    return f;
+}
+
+}  // namespace
+
+std::FILE* open_regular_file(const char* file_name, const char** why) {
+    return open_checked(file_name, false, why);
+}
+
+std::FILE* open_regular_file_for_writing(const char* file_name, const char** why) {
+    return open_checked(file_name, true, why);
+}
+#endif
