@@ -9,11 +9,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // The front end's paths are UTF-8; a path made from a plain string would
-// read them in the ANSI code page on Windows.
+// read them in the ANSI code page on Windows. Folders go to the loader with
+// '/' between names, which Windows takes too.
 fs::path from_utf8(const char* path) { return fs::path(reinterpret_cast<const char8_t*>(path)); }
 
 std::string to_utf8(const fs::path& p) {
-    const std::u8string s = p.u8string();
+    const std::u8string s = p.generic_u8string();
     return std::string(s.begin(), s.end());
 }
 
