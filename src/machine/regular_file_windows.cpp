@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cwctype>
 
 #include "common/utf8_file.h"
 #include "machine/regular_file.h"
@@ -34,6 +35,21 @@ int errno_of(DWORD error) {
     }
 }
 
+// CON, NUL, COM1, ... name a device whatever the folder or extension, and
+// opening some of them (a console, a port) could wait or write elsewhere.
+bool is_device_name(const std::wstring& name) {
+    size_t start = name.find_last_of(L"/\\:");
+    start = start == std::wstring::npos ? 0 : start + 1;
+    std::wstring stem = name.substr(start, name.find(L'.', start) - start);
+    while (!stem.empty() && (stem.back() == L' ')) stem.pop_back();
+    for (wchar_t& c : stem) c = static_cast<wchar_t>(towupper(c));
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
+        stem == L"CONOUT$")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
 std::FILE* fail(int error, const char* reason, const char** why) {
     *why = reason ? reason : std::strerror(error);
     errno = error;
@@ -43,6 +59,7 @@ std::FILE* fail(int error, const char* reason, const char** why) {
 std::FILE* open_checked(const char* file_name, bool for_writing, const char** why) {
     const std::wstring name = utf8_to_wide(file_name);
     if (name.empty()) return fail(ENOENT, nullptr, why);
+    if (is_device_name(name)) return fail(EINVAL, "not a regular file", why);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return fail(EISDIR, "a directory", why);
