@@ -1,16 +1,16 @@
 #include "common/utf8_file.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
-#include <io.h>
 #endif
 
 bool is_path_separator(char c) {
@@ -53,18 +53,7 @@ std::FILE* utf8_fopen(const char* file_name, const char* mode) {
 
 int utf8_mkdir(const char* folder) { return _wmkdir(utf8_to_wide(folder).c_str()); }
 
-int utf8_remove(const char* file_name) { return _wremove(utf8_to_wide(file_name).c_str()); }
 
-// rename does not replace an existing file here.
-bool utf8_replace(const char* from, const char* to) {
-    if (MoveFileExW(utf8_to_wide(from).c_str(), utf8_to_wide(to).c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
-    return false;
-}
-
-bool flush_to_disk(std::FILE* f) { return _commit(_fileno(f)) == 0; }
 
 path_status utf8_status(const char* name) {
     path_status s;
@@ -77,6 +66,19 @@ path_status utf8_status(const char* name) {
 
 bool utf8_name_taken(const char* name) {
     return GetFileAttributesW(utf8_to_wide(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool utf8_folder_names(const char* folder, std::vector<std::string>& names) {
+    names.clear();
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((utf8_to_wide(folder) + L"\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::string name = wide_to_utf8(found.cFileName);
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return true;
 }
 
 std::string utf8_file_identity(const char* name) {
@@ -109,11 +111,7 @@ std::FILE* utf8_fopen(const char* file_name, const char* mode) { return std::fop
 
 int utf8_mkdir(const char* folder) { return mkdir(folder, 0777); }
 
-int utf8_remove(const char* file_name) { return std::remove(file_name); }
 
-bool utf8_replace(const char* from, const char* to) { return std::rename(from, to) == 0; }
-
-bool flush_to_disk(std::FILE* f) { return fsync(fileno(f)) == 0; }
 
 path_status utf8_status(const char* name) {
     path_status s;
@@ -127,6 +125,16 @@ path_status utf8_status(const char* name) {
 bool utf8_name_taken(const char* name) {
     struct stat st;
     return lstat(name, &st) == 0;
+}
+
+bool utf8_folder_names(const char* folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = opendir(folder);
+    if (!dir) return false;
+    while (const dirent* d = readdir(dir))
+        if (std::strcmp(d->d_name, ".") != 0 && std::strcmp(d->d_name, "..") != 0) names.push_back(d->d_name);
+    closedir(dir);
+    return true;
 }
 
 std::string utf8_file_identity(const char* name) {

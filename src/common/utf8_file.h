@@ -1,18 +1,14 @@
 // File names are UTF-8 throughout the program. Windows' C library reads a
 // narrow name in the ANSI code page, so there these go through the
-// wide-character calls; elsewhere they are the plain POSIX calls.
+// wide-character calls; elsewhere they are the plain POSIX calls. Files
+// are written through common/safe_file.h.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 std::FILE* utf8_fopen(const char* file_name, const char* mode);
-
-int utf8_remove(const char* file_name);  // 0, or -1 with errno
-// Moves from over to in one step, replacing a file there; false with errno.
-bool utf8_replace(const char* from, const char* to);
-// What was written to f is on the disk; false with errno.
-bool flush_to_disk(std::FILE* f);
 
 // 0 when the folder was made; -1 with errno (EEXIST when something is there).
 int utf8_mkdir(const char* folder);
@@ -26,6 +22,9 @@ struct path_status {
 path_status utf8_status(const char* name);
 // Whether anything at all has the name, a link that leads nowhere included.
 bool utf8_name_taken(const char* name);
+
+// The names in a folder, "." and ".." left out; false when it cannot be read.
+bool utf8_folder_names(const char* folder, std::vector<std::string>& names);
 
 // A text that two names of one existing file share, "" when there is no
 // such file; and the full name of a folder that exists, "" otherwise.

@@ -6,10 +6,14 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "common/safe_file.h"
 #include "host/sound_sink.h"
 
 struct command_line {
     std::string game;          // empty: start with no game
+    int verify = 0;            // -verifyroms: audit the sets named (all when none), then quit
+    int list_games = 0;        // --listgames: print every version, then quit
+    std::vector<std::string> sets;
     int help = 0;
     int headless = 0;
     long frames = -1;          // -1: run until the window is closed
@@ -30,25 +34,30 @@ int check_run_options(const command_line& cli, std::string& error);
 // vortan.cfg could not be written, 2 for a usage error.
 int vortan_main(int argc, const char* const* argv);
 
-// Mixed sound blocks into a 16-bit mono PCM WAV file.
+// Mixed sound blocks into a 16-bit mono PCM WAV file. The sound of the run
+// replaces the old file only when it is closed whole.
 class wav_writer : public sound_sink {
 public:
-    ~wav_writer() override;
+    ~wav_writer() override;  // a file not closed is discarded
     int open(const char* file_name, int rate);
     void write_block(const int16_t* samples, int count) override;
-    // Completes the header; 0 when anything failed to reach the file.
+    // Completes the header and puts the file in place; 0, with the old file
+    // kept, when anything failed to reach it.
     int close();
+    // Drops this run's sound; the old file stays.
+    void discard();
     uint32_t samples_written() const { return samples; }
 
 private:
-    FILE* file = nullptr;
+    safe_file out;
     uint32_t samples = 0;
     int rate = 0;
     int failed = 0;
 };
 
 // The staged picture (conv_bmp) as an 8-bit RGB PNG of width x height.
-// 0 with a message on stderr when it cannot be written.
+// 0 with a message on stderr when it cannot be written; the old file at
+// that path is then kept as it was.
 int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_bytes, int width,
                    int height, int format_555);
 

@@ -102,6 +102,11 @@ const char* usage_text() {
            "                   fast as possible, then print one line:\n"
            "                   \"frames N, seconds S, fps F, speed X.XXx\"\n"
            "                   (speed is fps as a multiple of 60)\n"
+           "  -verifyroms [name ...]  check every set (or those named) in the ROM and\n"
+           "                   zip folders, one line each; exit 1 when one found is\n"
+           "                   incomplete or not the known dumps\n"
+           "  --listgames      print short name, parent and title of every version\n"
+           "                   (also -listfull)\n"
            "  --help           this text\n"
            "\n"
            "Script lines: FRAME CONTROL...  the controls held from that frame (counted\n"
@@ -128,6 +133,11 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
         };
         if (!std::strcmp(word, "--help") || !std::strcmp(word, "-help") || !std::strcmp(word, "-h")) {
             cli.help = 1;
+        } else if (!std::strcmp(word, "-verifyroms")) {
+            cli.verify = 1;
+        } else if (!std::strcmp(word, "--listgames") || !std::strcmp(word, "-listgames") ||
+                   !std::strcmp(word, "-listfull")) {
+            cli.list_games = 1;
         } else if (!std::strcmp(word, "-headless")) {
             cli.headless = 1;
         } else if (!std::strcmp(word, "-frames") || !std::strcmp(word, "-bench")) {
@@ -166,7 +176,8 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
             error = std::string("unknown option ") + word;
             return 0;
         } else {
-            if (have_game) {
+            cli.sets.push_back(word);
+            if (have_game && !cli.verify) {
                 error = std::string("only one game can be named, not \"") + cli.game + "\" and \"" +
                         word + "\"";
                 return 0;
@@ -176,6 +187,18 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
         }
     }
     if (cli.help) return 1;
+    if (cli.verify && cli.list_games) {
+        error = "-verifyroms and --listgames are two commands: give one";
+        return 0;
+    }
+    if (cli.verify || cli.list_games) {
+        if (cli.list_games && !cli.sets.empty()) {
+            error = "--listgames takes no game";
+            return 0;
+        }
+        cli.game.clear();
+        return 1;
+    }
     if (cli.bench >= 0) cli.headless = 1;
     if (cli.headless && cli.game.empty()) {
         error = cli.bench >= 0 ? "-bench needs a game" : "-headless needs a game";

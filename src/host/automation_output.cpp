@@ -3,7 +3,7 @@
 #include <png.h>
 #include <cerrno>
 #include <cstring>
-#include "common/utf8_file.h"
+#include "common/safe_file.h"
 #include "host/automation.h"
 
 namespace {
@@ -37,17 +37,17 @@ void wav_header(uint8_t* h, int rate, uint32_t samples) {
 
 }  // namespace
 
-wav_writer::~wav_writer() { close(); }
+wav_writer::~wav_writer() { discard(); }
 
 int wav_writer::open(const char* file_name, int sample_rate) {
-    close();
+    discard();
     if (sample_rate <= 0) {
         std::fprintf(stderr, "%s: the sound rate %d cannot be written\n", file_name, sample_rate);
         return 0;
     }
-    file = utf8_fopen(file_name, "wb");
-    if (!file) {
-        std::fprintf(stderr, "%s: %s\n", file_name, std::strerror(errno));
+    std::string why;
+    if (!out.open(file_name, why)) {
+        std::fprintf(stderr, "%s: %s\n", file_name, why.c_str());
         return 0;
     }
     rate = sample_rate;
@@ -55,12 +55,12 @@ int wav_writer::open(const char* file_name, int sample_rate) {
     failed = 0;
     uint8_t header[44];
     wav_header(header, rate, 0);
-    if (std::fwrite(header, 1, sizeof header, file) != sizeof header) failed = 1;
+    if (std::fwrite(header, 1, sizeof header, out.stream()) != sizeof header) failed = 1;
     return 1;
 }
 
 void wav_writer::write_block(const int16_t* block, int count) {
-    if (!file || count <= 0 || !block) return;
+    if (!out.is_open() || count <= 0 || !block) return;
     if (samples + (uint64_t)count > max_wav_samples) {
         failed = 1;
         return;
@@ -70,22 +70,29 @@ void wav_writer::write_block(const int16_t* block, int count) {
     while (done < count) {
         int n = count - done < 1024 ? count - done : 1024;
         for (int i = 0; i < n; ++i) put16(bytes + i * 2, (uint16_t)block[done + i]);
-        if (std::fwrite(bytes, 2, (size_t)n, file) != (size_t)n) failed = 1;
+        if (std::fwrite(bytes, 2, (size_t)n, out.stream()) != (size_t)n) failed = 1;
         done += n;
     }
     samples += (uint32_t)count;
 }
 
 int wav_writer::close() {
-    if (!file) return 1;
+    if (!out.is_open()) return 1;
     uint8_t header[44];
     wav_header(header, rate, samples);
-    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, file) != sizeof header)
+    if (std::fseek(out.stream(), 0, SEEK_SET) != 0 ||
+        std::fwrite(header, 1, sizeof header, out.stream()) != sizeof header)
         failed = 1;
-    if (std::fclose(file) != 0) failed = 1;
-    file = nullptr;
+    // Sound that did not all reach the file leaves the old file in place.
+    std::string why;
+    if (failed)
+        out.abandon();
+    else if (!out.commit(why))
+        failed = 1;
     return !failed;
 }
+
+void wav_writer::discard() { out.abandon(); }
 
 void pixel_to_rgb(uint16_t p, int format_555, uint8_t* rgb) {
     // Channel bits are repeated into the low bits so full scale stays 255.
@@ -123,18 +130,23 @@ int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_byte
     image.width = (png_uint_32)width;
     image.height = (png_uint_32)height;
     image.format = PNG_FORMAT_RGB;
-    // Opened here, as libpng would open the name in the ANSI code page on Windows.
-    std::FILE* f = utf8_fopen(file_name, "wb");
-    if (!f) {
-        std::fprintf(stderr, "%s: %s\n", file_name, std::strerror(errno));
+    // Made in memory first: the file is touched only once there is a whole
+    // picture to put in its place.
+    png_alloc_size_t size = 0;
+    std::vector<uint8_t> png;
+    if (png_image_write_get_memory_size(image, size, 0, rgb.data(), width * 3, nullptr)) {
+        png.resize(size);
+        if (!png_image_write_to_memory(&image, png.data(), &size, 0, rgb.data(), width * 3, nullptr))
+            png.clear();
+    }
+    if (png.empty()) {
+        std::fprintf(stderr, "%s: %s\n", file_name, image.message);
+        png_image_free(&image);
         return 0;
     }
-    const int written = png_image_write_to_stdio(&image, f, 0, rgb.data(), width * 3, nullptr);
-    const int closed = std::fclose(f) == 0;
-    if (!written || !closed) {
-        std::fprintf(stderr, "%s: %s\n", file_name, written ? std::strerror(errno) : image.message);
-        png_image_free(&image);
-        std::remove(file_name);
+    std::string why;
+    if (!write_whole_file(file_name, png.data(), size, why)) {
+        std::fprintf(stderr, "%s: %s; nothing was written\n", file_name, why.c_str());
         return 0;
     }
     return 1;

@@ -11,6 +11,7 @@
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/options.h"
+#include "host/rom_check.h"
 #include "host/window.h"
 #include "host/main_loop.h"
 #include "host/sound_sink.h"
@@ -154,6 +155,17 @@ int vortan_main(int argc, const char* const* argv) {
         std::fputs(usage_text(), stdout);
         return 0;
     }
+    if (cli.list_games) {
+        list_games(stdout);
+        return 0;
+    }
+    if (cli.verify) {
+        // The folders come from vortan.cfg and the command line; nothing is written.
+        do_config(config_file);
+        for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
+        finish_options();
+        return verify_roms(cli.sets, game_paths(), stdout);
+    }
     headless = cli.headless;
     frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
     run_over = frame_limit == 0;
@@ -187,7 +199,7 @@ int vortan_main(int argc, const char* const* argv) {
     if (!scripts_ok) {
         std::fprintf(stderr, "vortan: %s\n", file_error.c_str());
         stop_playback();
-        stop_record();
+        stop_record(0);
         if (!headless) release_input_devices();
         return 2;
     }
@@ -195,7 +207,7 @@ int vortan_main(int argc, const char* const* argv) {
     if (!cli.wavwrite.empty()) {
         if (!wav.open(cli.wavwrite.c_str(), sound_rate)) {
             stop_playback();
-            stop_record();
+            stop_record(0);
             if (!headless) release_input_devices();
             return 2;
         }
@@ -214,9 +226,9 @@ int vortan_main(int argc, const char* const* argv) {
         if (!create_main_window()) {
             std::fprintf(stderr, "vortan: cannot open a window: %s\n", SDL_GetError());
             set_sound_sink(nullptr);
-            wav.close();
+            wav.discard();
             stop_playback();
-            stop_record();
+            stop_record(0);
             release_input_devices();
             SDL_Quit();
             return 1;
@@ -269,6 +281,8 @@ int vortan_main(int argc, const char* const* argv) {
     auto started = std::chrono::steady_clock::now();
     main_loop_run(host);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    // A run whose game or state did not load records nothing over the old files.
+    const int run_failed = status != 0;
 
     // Shutdown: the settings as they stand now, then the machine and the host.
     if (!headless) {
@@ -307,14 +321,16 @@ int vortan_main(int argc, const char* const* argv) {
         SDL_Quit();
     }
     set_sound_sink(nullptr);
-    if (!cli.wavwrite.empty() && !wav.close()) {
-        std::fprintf(stderr, "vortan: %s: the sound could not be written completely\n",
+    if (run_failed) {
+        wav.discard();
+    } else if (!cli.wavwrite.empty() && !wav.close()) {
+        std::fprintf(stderr, "vortan: %s: the sound could not be written completely; the old file is kept\n",
                      cli.wavwrite.c_str());
         status = status ? status : 1;
     }
     stop_playback();
-    if (!stop_record()) {
-        std::fprintf(stderr, "vortan: %s: the record could not be written completely\n",
+    if (!stop_record(!run_failed)) {
+        std::fprintf(stderr, "vortan: %s: the record could not be written completely; the old file is kept\n",
                      cli.record.c_str());
         status = status ? status : 1;
     }

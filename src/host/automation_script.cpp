@@ -1,13 +1,15 @@
 // get_input, and the scripted input of -playback and -record: lines of
 // "FRAME CONTROL...", the controls held from FRAME until the next line.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
-#include "common/utf8_file.h"
+#include <sys/stat.h>
+#include "common/input_limits.h"
+#include "common/safe_file.h"
 #include "host/input.h"
 #include "machine/core.h"
+#include "machine/regular_file.h"
 
 uint32_t held_p1;
 uint32_t held_p2;
@@ -35,21 +37,36 @@ std::vector<input_script_line> playback;
 size_t playback_next;
 int playing;
 
-FILE* record_file;
+safe_file record_out;
 int recording;
 int record_failed;
 uint32_t recorded[3];
 int recorded_any;
 
 int read_text(const char* file_name, std::string& text, std::string& error) {
-    FILE* f = utf8_fopen(file_name, "rb");
+    const char* why = "";
+    FILE* f = open_regular_file(file_name, &why);
     if (!f) {
-        error = std::string(file_name) + ": " + std::strerror(errno);
+        error = std::string(file_name) + ": " + why;
         return 0;
     }
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && !within_limit(st.st_size, playback_script_limit)) {
+        std::fclose(f);
+        error = input_too_large(file_name, playback_script_limit);
+        return 0;
+    }
+    // A file that grows while it is read stops at the bound all the same.
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        text.append(buffer, n);
+        if (!within_limit((int64_t)text.size(), playback_script_limit)) {
+            std::fclose(f);
+            error = input_too_large(file_name, playback_script_limit);
+            return 0;
+        }
+    }
     int failed = std::ferror(f);
     std::fclose(f);
     if (failed) error = std::string(file_name) + ": read error";
@@ -62,7 +79,7 @@ void record_words() {
     std::memcpy(recorded, now, sizeof now);
     recorded_any = 1;
     std::string controls_text = format_controls(now[0], now[1], now[2]);
-    if (std::fprintf(record_file, "%u%s%s\n", input_frame, controls_text.empty() ? "" : " ",
+    if (std::fprintf(record_out.stream(), "%u%s%s\n", input_frame, controls_text.empty() ? "" : " ",
                      controls_text.c_str()) < 0)
         record_failed = 1;
 }
@@ -146,25 +163,27 @@ void stop_playback() {
 }
 
 int start_record(const char* file_name, std::string& error) {
-    record_file = utf8_fopen(file_name, "w");
-    if (!record_file) {
-        error = std::string(file_name) + ": " + std::strerror(errno);
+    std::string why;
+    if (!record_out.open(file_name, why)) {
+        error = std::string(file_name) + ": " + why;
         return 0;
     }
-    std::fprintf(record_file, "# frame, then the controls held from that frame on\n");
+    std::fprintf(record_out.stream(), "# frame, then the controls held from that frame on\n");
     recording = 1;
     record_failed = 0;
     recorded_any = 0;
     return 1;
 }
 
-int stop_record() {
+int stop_record(int keep) {
     if (!recording) return 1;
     recording = 0;
-    int ok = !record_failed && std::fflush(record_file) == 0 && !std::ferror(record_file);
-    ok = std::fclose(record_file) == 0 && ok;
-    record_file = nullptr;
-    return ok;
+    std::string why;
+    if (!keep || record_failed) {
+        record_out.abandon();
+        return !keep;
+    }
+    return record_out.commit(why) ? 1 : 0;
 }
 
 void get_input() {

@@ -1,21 +1,20 @@
 // The option globals, the configuration file and the option words shared
 // with the command line.
-#include <limits.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
-#include "common/utf8_file.h"
 #include "host/controls.h"
 #include "host/display.h"
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/options.h"
 #include "host/state_slots.h"
+#include "common/input_limits.h"
+#include "common/safe_file.h"
 #include "machine/regular_file.h"
 
 options_record options = {320, 240, 8};
@@ -173,27 +172,8 @@ int next_word(FILE* f, std::string& word, word_problems& problems) {
     }
 }
 
-// The name a path leads to through its symbolic links, so that saving
-// rewrites the link's target and keeps the link. 0 for a loop of links.
-int follow_links(const char* file_name, std::string& target) {
-    target = file_name;
-#ifndef _WIN32
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st;
-        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 1;
-        char link[PATH_MAX];
-        ssize_t n = readlink(target.c_str(), link, sizeof link);
-        if (n <= 0 || n == (ssize_t)sizeof link) return 0;
-        std::string next(link, (size_t)n);
-        size_t slash = target.rfind('/');
-        if (next[0] != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
-        target = next;
-    }
-    return 0;
-#else
-    return 1;
-#endif
-}
+// A file too large to be read is not ours: it is not written over either.
+std::string refused_file;
 
 int save_failed(const char* file_name, const char* why) {
     char text[512];
@@ -309,11 +289,20 @@ void finish_options() {
 
 int parse_file(const char* file_name, std::vector<std::string>& tokens) {
     tokens.clear();
+    if (refused_file == file_name) refused_file.clear();
     const char* why = nullptr;
     FILE* f = open_regular_file(file_name, &why);
     if (!f) {
         // No file at all is the first run's usual case.
         if (errno != ENOENT) std::fprintf(stderr, "vortan: %s: %s, not read\n", file_name, why);
+        return 0;
+    }
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && !within_limit(st.st_size, config_file_limit)) {
+        std::fprintf(stderr, "vortan: %s; it is not read and the defaults are used\n",
+                     input_too_large(file_name, config_file_limit).c_str());
+        std::fclose(f);
+        refused_file = file_name;
         return 0;
     }
     std::string word;
@@ -347,29 +336,22 @@ void do_config(const char* file_name) {
 }
 
 int save_config(const char* file_name) {
-    std::string target;
-    if (!follow_links(file_name, target)) return save_failed(file_name, std::strerror(ELOOP));
-    struct stat old;
-    const int exists = stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) return save_failed(file_name, "not a regular file");
-    if (exists && !(old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
-        std::fprintf(stderr, "vortan: %s is read-only: the settings of this run were not saved\n",
+    if (refused_file == file_name) {
+        std::fprintf(stderr, "vortan: %s was not read, so the settings of this run are not saved over it\n",
                      file_name);
         return 1;
     }
     // Written beside the old file and moved over it, so a failed write
     // never leaves the user with half a configuration.
-    std::string temp = target + ".new";
-    FILE* f = utf8_fopen(temp.c_str(), "w");
-    if (!f) return save_failed(file_name, std::strerror(errno));
-#ifndef _WIN32
-    if (exists && fchmod(fileno(f), old.st_mode & 07777) != 0) {
-        const int error = errno;
-        std::fclose(f);
-        std::remove(temp.c_str());
-        return save_failed(file_name, std::strerror(error));
+    safe_file out;
+    std::string why;
+    if (!out.open(file_name, why)) {
+        if (!out.refused_read_only()) return save_failed(file_name, why.c_str());
+        std::fprintf(stderr, "vortan: %s is read-only: the settings of this run were not saved\n",
+                     file_name);
+        return 1;
     }
-#endif
+    FILE* f = out.stream();
     std::fprintf(f, "-scale %s\n", on_off(scale));
     std::fprintf(f, "-vsync %s\n", on_off(vsync));
     std::fprintf(f, "-throttle %s\n", on_off(throttle));
@@ -395,19 +377,6 @@ int save_config(const char* file_name) {
     std::fprintf(f, "-fillwindow %s\n-volume %d\n-latency %d\n", on_off(fill_window), volume,
                  latency_ms);
     write_key_options(f);
-    int ok = std::fflush(f) == 0 && !std::ferror(f);
-    int error = ok ? 0 : errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = 0;
-        error = errno;
-    }
-    if (ok && !utf8_replace(temp.c_str(), target.c_str())) {
-        ok = 0;
-        error = errno;
-    }
-    if (!ok) {
-        utf8_remove(temp.c_str());
-        return save_failed(file_name, error ? std::strerror(error) : "write error");
-    }
+    if (!out.commit(why)) return save_failed(file_name, why.c_str());
     return 1;
 }

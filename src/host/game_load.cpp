@@ -1,5 +1,6 @@
 // Games loaded from the command line and the menu, and freed.
 #include "host/game_load.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include "host/dialogs.h"
@@ -30,17 +31,32 @@ const core_hooks collecting_hooks = {keep_line};
 
 std::string known_games() {
     std::string names;
-    for (int i = 0; const driver_record* g = core_game(i); ++i) names += std::string(i ? ", " : "") + g->short_name;
+    for (int i = 0; const driver_record* g = core_version(i); ++i) names += std::string(i ? ", " : "") + version_name(*g);
+    names += ", demo";
     return names;
 }
 
 // The loader's lines that are more than progress: a game that loaded with
 // them still deserves a word to the user.
+// A file that is not the known dump is told on the picture's message line
+// instead: the game runs as the player has it.
 std::vector<std::string> warnings(const std::vector<std::string>& lines) {
     std::vector<std::string> out;
+    const std::vector<std::string>& notes = core_checksum_notes();
     for (const std::string& l : lines)
-        if (l.rfind("Loading file", 0) != 0) out.push_back(l);
+        if (l.rfind("Loading file", 0) != 0 && std::find(notes.begin(), notes.end(), l) == notes.end())
+            out.push_back(l);
     return out;
+}
+
+void tell_checksums() {
+    const std::vector<std::string>& notes = core_checksum_notes();
+    if (notes.empty()) return;
+    if (notes.size() == 1)
+        message_printf("%s", notes[0].c_str());
+    else
+        message_printf("%s (and %zu more %s)", notes[0].c_str(), notes.size() - 1,
+                       notes.size() == 2 ? "file not the known dump" : "files not the known dumps");
 }
 
 std::string indented(const std::vector<std::string>& lines) {
@@ -69,8 +85,8 @@ core_paths game_paths() {
     return paths;
 }
 
-std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines) {
-    const rom_check check = check_game_roms(game, game_paths());
+std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines, const char* called) {
+    const rom_check check = check_game_roms(game, game_paths(), called);
     std::string text = std::string(game.description) + " (" + game.short_name + ") could not be loaded.\n\n";
     if (!check.failure.empty()) text += check.failure + "\n";
     if (!check.problems.empty()) {
@@ -89,27 +105,28 @@ std::string load_failure_report(const driver_record& game, const std::vector<std
     return text;
 }
 
-int start_game(const char* name, std::string* report) {
-    const driver_record* game = core_find_game(name);
+int start_game(const char* name, std::string* report, const driver_record* version) {
+    const driver_record* game = version ? version : core_find_game(name);
     if (!game) {
         if (report) *report = std::string("There is no game called \"") + name + "\".\nThe games: " + known_games() + ".\n";
         last_load_problem = std::string("no game called \"") + name + "\"";
         return 0;
     }
     loader_lines loader;
-    const int loaded = core_load(name, game_paths(), sound_enabled ? sound_rate : 0);
+    const int loaded = core_load(name, game_paths(), sound_enabled ? sound_rate : 0, version);
     // A failed load gives back the game that ran before it, if any.
     game_loaded = core_running() != nullptr;
     update_window_title();
     if (!loaded) {
-        if (report) *report = load_failure_report(*game, loader.lines);
+        if (report) *report = load_failure_report(*game, loader.lines, name);
         last_load_problem = std::string(game->description) + ": " +
-                            rom_check_summary(check_game_roms(*game, game_paths()));
+                            rom_check_summary(check_game_roms(*game, game_paths(), name));
         return 0;
     }
     last_load_problem.clear();
     user_paused = frame_advance = 0;
     if (sound_enabled && !headless) init_sound(sound_rate);
+    tell_checksums();
     const std::vector<std::string> said = warnings(loader.lines);
     if (!said.empty())
         show_report("Loaded with problems", std::string(game->description) + " was loaded, but the loader said:\n" +
@@ -117,15 +134,25 @@ int start_game(const char* name, std::string* report) {
     return 1;
 }
 
-void load_game(const char* name) {
+void load_game(const char* name, const driver_record* version) {
     std::string report;
-    if (start_game(name, &report)) {
+    if (start_game(name, &report, version)) {
         if (sound_enabled) silence_sound();
         gui_manage_palette(core_palette_mode());
     } else {
         if (!game_loaded && sound_enabled) silence_sound();
         show_report("Could not load", report);
     }
+}
+
+namespace {
+const driver_record* chosen_version;
+}
+
+void choose_version(const driver_record* version) { chosen_version = version; }
+
+void load_chosen_version() {
+    if (chosen_version) load_game(version_name(*chosen_version), chosen_version);
 }
 
 void gui_load_game(int number) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
-#include "common/utf8_file.h"
+#include "common/safe_file.h"
 #include "host/dialogs.h"
 #include "host/dip_switches.h"
 #include "host/display.h"
@@ -158,12 +158,9 @@ void switch_video() {
 }
 
 int dump_rom(const char* file_name) {
-    std::FILE* f = utf8_fopen(file_name, "wb");
-    if (!f) return 0;
     const std::vector<uint8_t> image = core_program_rom();
-    size_t written = std::fwrite(image.data(), 1, image.size(), f);
-    int closed = std::fclose(f) == 0;
-    return written == image.size() && closed;
+    std::string why;
+    return write_whole_file(file_name, image.data(), image.size(), why) ? 1 : 0;
 }
 
 static void show_dip() {
@@ -293,6 +290,7 @@ void menu_command(int command) {
     case cmd_free: free_game(); break;
     case cmd_fullscreen: switch_video(); break;
     case cmd_load_demo: load_game("demo"); break;
+    case cmd_load_version: load_chosen_version(); break;
     case cmd_videomem:
         video_memory = 1 - video_memory;
         gui_manage_videomem();

@@ -50,6 +50,7 @@ enum menu_command : int {
     cmd_save_state = 40111,
     cmd_load_state = 40112,
     cmd_next_slot = 40113,
+    cmd_load_version = 40114,  // the version chosen in the game list
     cmd_slot_first = 40120,  // the ten state slots take 40120..40129
     cmd_slot_last = 40129,
     cmd_palette_toggle = 40500,

@@ -71,12 +71,15 @@ int parse_input_script(const char* text, std::vector<input_script_line>& lines,
 // The controls of the three words as script words ("p1.up key1 ...").
 std::string format_controls(uint32_t p1, uint32_t p2, uint32_t system);
 
-// -playback: the script replaces the devices from then on.
+// -playback: the script replaces the devices from then on. Only a regular
+// file within the playback script's size bound is read.
 int start_playback(const char* file_name, std::string& error);
-// -record: every change of the words is written with its frame number.
+// -record: every change of the words is written with its frame number. The
+// record replaces the old file only when it is stopped and kept whole.
 int start_record(const char* file_name, std::string& error);
-// Closes the record file; 0 when it could not be written completely.
-int stop_record();
+// Ends the record: kept, it replaces the old file, 0 when it could not be
+// written completely (the old file then stays); not kept, the old file stays.
+int stop_record(int keep = 1);
 void stop_playback();
 // The game's frame number at the last get_input, counted from 0.
 extern uint32_t input_frame;

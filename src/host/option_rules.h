@@ -7,11 +7,14 @@
 
 // The smallest sound latency: one frame's block of samples.
 inline constexpr int min_latency_ms = 17;
+// How far -winx and -winy may place the window from the screen's corner.
+inline constexpr int window_position_limit = 65536;
 
 // For an integer option: 1 when the word has no range or the value is in
 // it; otherwise 0, the refusal reported and value set to the default.
 int check_option_range(const char* word, const char* text, int& value);
 // Reports a refused value on stderr and keeps it for the window to show.
 void refuse_option(const char* word, const char* text, const char* allowed, const std::string& used);
-// The refusals since the last call, emptied by it.
+// The refusals since the last call, emptied by it: the first few, then a
+// line counting the others.
 std::vector<std::string> take_refused_options();

@@ -45,16 +45,18 @@ extern int latency_ms;   // how far the sound may run ahead of what is heard
 void set_option_defaults();
 void do_config(const char* file_name);
 // Writes the file, through a symbolic link to its target, keeping its
-// permissions; 1 when written. A read-only file is left as it is, with a
-// word on stderr, and also gives 1. A failed write leaves the old file as it
-// was and is reported on stderr and in a message box.
+// permissions; 1 when written. A read-only file, or one too large to have
+// been read, is left as it is, with a word on stderr, and also gives 1. A
+// failed write leaves the old file as it was and is reported on stderr and
+// in a message box.
 int save_config(const char* file_name);
 int check_bool(const char* word);
 
 // The words of a file, in order; 1 when the file was read. A word that starts
 // with a double quote runs to the next one, blanks included ("./my roms");
 // inside it \" and \\ stand for " and \. Anything but a regular file (a
-// FIFO, a directory) is not opened, with a message on stderr.
+// FIFO, a directory) is not opened, and a file larger than the bound of
+// common/input_limits.h is not read, each with a message on stderr.
 int parse_file(const char* file_name, std::vector<std::string>& tokens);
 void parse_args(const std::vector<std::string>& tokens);
 

@@ -31,6 +31,10 @@ size_t state_size;                 // fixed for the game from its load on
 std::vector<uint8_t> state_buffer;  // kept: rewind saves at every frame
 std::vector<int16_t> stereo;
 
+// Every call to the front end goes through a check: a front end may call
+// our entry points before it has given us its callbacks.
+bool environment(unsigned command, void* data) { return env && env(command, data); }
+
 void log_line(retro_log_level level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void log_line(retro_log_level level, const char* format, ...) {
     char text[1024];
@@ -58,13 +62,13 @@ std::string game_names() {
 
 void describe_pads() {
     described_buttons = options_service_buttons();
-    pads_describe(env, described_buttons);
+    pads_describe(environment, described_buttons);
 }
 
 void take_option_changes() {
     bool changed = false;
-    if (!env(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &changed) || !changed) return;
-    options_update(env);
+    if (!environment(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &changed) || !changed) return;
+    options_update(environment);
     const service_buttons now = options_service_buttons();
     if (now.service != described_buttons.service || now.test != described_buttons.test) describe_pads();
 }
@@ -74,13 +78,13 @@ void show_picture(const core_frame& f) {
     if (width != shown_width) {
         shown_width = width;
         retro_game_geometry g = {width, picture_height, max_width, picture_height, 4.0f / 3.0f};
-        env(RETRO_ENVIRONMENT_SET_GEOMETRY, &g);
+        environment(RETRO_ENVIRONMENT_SET_GEOMETRY, &g);
     }
-    video(f.pixels, width, unsigned(f.height), size_t(f.pitch) * sizeof(uint16_t));
+    if (video) video(f.pixels, width, unsigned(f.height), size_t(f.pitch) * sizeof(uint16_t));
 }
 
 void play_sound(const core_frame& f) {
-    if (f.sample_count <= 0) return;
+    if (f.sample_count <= 0 || !audio_batch) return;
     stereo.resize(size_t(f.sample_count) * 2);
     for (int i = 0; i < f.sample_count; i++) stereo[2 * i] = stereo[2 * i + 1] = f.samples[i];
     audio_batch(stereo.data(), size_t(f.sample_count));
@@ -95,10 +99,10 @@ unsigned retro_api_version() { return RETRO_API_VERSION; }
 void retro_set_environment(retro_environment_t cb) {
     env = cb;
     bool no_game = true;  // no content: the demo cartridge
-    env(RETRO_ENVIRONMENT_SET_SUPPORT_NO_GAME, &no_game);
+    environment(RETRO_ENVIRONMENT_SET_SUPPORT_NO_GAME, &no_game);
     retro_log_callback logging = {nullptr};
-    log_printf = env(RETRO_ENVIRONMENT_GET_LOG_INTERFACE, &logging) ? logging.log : nullptr;
-    options_declare(env);
+    log_printf = environment(RETRO_ENVIRONMENT_GET_LOG_INTERFACE, &logging) ? logging.log : nullptr;
+    if (env) options_declare(environment);
 }
 void retro_set_video_refresh(retro_video_refresh_t cb) { video = cb; }
 void retro_set_audio_sample(retro_audio_sample_t) {}
@@ -134,10 +138,10 @@ void retro_get_system_av_info(retro_system_av_info* info) {
 bool retro_load_game(const retro_game_info* game) {
     retro_pixel_format rgb565 = RETRO_PIXEL_FORMAT_RGB565;
     // Without 565 the front end's default, 0RGB1555, is what the core also makes.
-    core_set_pixel_format(env(RETRO_ENVIRONMENT_SET_PIXEL_FORMAT, &rgb565) ? 0 : 1);
+    core_set_pixel_format(environment(RETRO_ENVIRONMENT_SET_PIXEL_FORMAT, &rgb565) ? 0 : 1);
 
     const char* save_dir = nullptr;
-    if (!env(RETRO_ENVIRONMENT_GET_SAVE_DIRECTORY, &save_dir)) save_dir = nullptr;
+    if (!environment(RETRO_ENVIRONMENT_GET_SAVE_DIRECTORY, &save_dir)) save_dir = nullptr;
     const content_request r = content_from_path(game ? game->path : nullptr, save_dir);
     if (!core_find_game(r.game.c_str())) {
         log_line(RETRO_LOG_ERROR, "[Vortan] `%s' is not a game of this board; name the zip or folder after one of: %s\n",
@@ -150,7 +154,7 @@ bool retro_load_game(const retro_game_info* game) {
     }
     // The front end keeps its own rewind from our states.
     core_set_rewind(0);
-    options_start(env);
+    options_start(environment);
     describe_pads();
     // The game sets its width in its first frames; most take 320.
     shown_width = max_width;
@@ -158,7 +162,7 @@ bool retro_load_game(const retro_game_info* game) {
     state_size = state_buffer.size();
     // States hold host-order words and plain records: only the same kind of machine reads them.
     uint64_t quirks = RETRO_SERIALIZATION_QUIRK_ENDIAN_DEPENDENT | RETRO_SERIALIZATION_QUIRK_PLATFORM_DEPENDENT;
-    env(RETRO_ENVIRONMENT_SET_SERIALIZATION_QUIRKS, &quirks);
+    environment(RETRO_ENVIRONMENT_SET_SERIALIZATION_QUIRKS, &quirks);
     log_line(RETRO_LOG_INFO, "[Vortan] %s running\n", core_running()->description);
     return true;
 }
@@ -174,18 +178,20 @@ unsigned retro_get_region() { return RETRO_REGION_NTSC; }
 void retro_reset() { core_reset(); }
 
 void retro_run() {
+    // Before a game there is no machine to run.
+    if (!core_running()) return;
     take_option_changes();
-    input_poll();
-    const input_words w = pads_read(input_state, options_service_buttons());
+    if (input_poll) input_poll();
+    const input_words w = input_state ? pads_read(input_state, options_service_buttons()) : input_words{};
     core_set_input(w.p1, w.p2, w.system);
     // Run-ahead's hidden frames need no picture; skipping it changes nothing else.
     int wanted = 3;
-    if (!env(RETRO_ENVIRONMENT_GET_AUDIO_VIDEO_ENABLE, &wanted)) wanted = 3;
+    if (!environment(RETRO_ENVIRONMENT_GET_AUDIO_VIDEO_ENABLE, &wanted)) wanted = 3;
     const bool draw = wanted & 1;
     const core_frame& f = core_run_frame(draw);
     if (draw)
         show_picture(f);
-    else
+    else if (video)
         video(nullptr, shown_width, picture_height, max_width * sizeof(uint16_t));
     play_sound(f);
 }
@@ -196,9 +202,15 @@ size_t retro_serialize_size() { return core_running() ? state_size : 0; }
 // netplay rely on; the core refuses trailing bytes, so there is no padding.
 bool retro_serialize(void* data, size_t size) {
     if (!core_running() || !core_save_state(state_buffer)) return false;
-    if (state_buffer.size() != state_size || size < state_size) {
-        log_line(RETRO_LOG_ERROR, "[Vortan] state of %zu bytes, not the %zu announced (buffer %zu)\n",
-                 state_buffer.size(), state_size, size);
+    if (state_buffer.size() != state_size) {
+        log_line(RETRO_LOG_ERROR, "[Vortan] state of %zu bytes, not the %zu announced\n", state_buffer.size(),
+                 state_size);
+        return false;
+    }
+    if (!data) return false;
+    if (size < state_size) {
+        log_line(RETRO_LOG_ERROR, "[Vortan] the front end's buffer of %zu bytes is too small for the state's %zu\n",
+                 size, state_size);
         return false;
     }
     std::memcpy(data, state_buffer.data(), state_size);
@@ -206,14 +218,14 @@ bool retro_serialize(void* data, size_t size) {
 }
 
 bool retro_unserialize(const void* data, size_t size) {
-    if (!core_running()) return false;
+    if (!core_running() || !data) return false;
     std::string error;
     if (!core_load_state(static_cast<const uint8_t*>(data), size, error)) {
         log_line(RETRO_LOG_ERROR, "[Vortan] state not loaded: %s\n", error.c_str());
         return false;
     }
     // The state brings the palette mode it was saved with; the option is the player's choice.
-    options_after_state_load(env);
+    options_after_state_load(environment);
     return true;
 }
 

@@ -67,6 +67,7 @@ const driver_record* core_game(int index) {
 }
 
 const driver_record* core_find_game(const char* short_name) { return find_driver(short_name); }
+const driver_record* core_version(int index) { return game_version(index); }
 
 namespace {
 
@@ -112,7 +113,7 @@ void clear_roms() {
 
 }  // namespace
 
-int core_load(const char* short_name, const core_paths& paths, int sample_rate) {
+int core_load(const char* short_name, const core_paths& paths, int sample_rate, const driver_record* version) {
     std::unique_ptr<running_game> kept;
     if (game_running) {
         kept = std::make_unique<running_game>();
@@ -123,7 +124,8 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate) 
     const bool dirs_fit = copy_dir(game_rom_dir, paths.rom_dir) && copy_dir(game_zip_dir, paths.zip_dir) &&
                           copy_dir(game_dip_dir, paths.dip_dir);
     clear_roms();
-    if (!dirs_fit || !load_driver(short_name)) {
+    const int loaded = dirs_fit && (version ? load_driver_version(version, short_name) : load_driver(short_name));
+    if (!loaded) {
         if (kept) {
             restore_running_game(*kept);
         } else {
@@ -133,6 +135,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate) 
         }
         return 0;
     }
+    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s\n", note.c_str());
     if (kept) system_reset();
     init_machine();
     sound_rate_now = sample_rate;
@@ -158,6 +161,7 @@ int core_unload() {
 }
 
 const driver_record* core_running() { return game_running ? game_driver : nullptr; }
+const std::vector<std::string>& core_checksum_notes() { return rom_checksum_notes; }
 
 void core_reset() {
     if (game_running) system_reset();

@@ -39,13 +39,23 @@ enum : uint32_t {
 // The board's games in menu order, then the demo; null past the end.
 const driver_record* core_game(int index);
 const driver_record* core_find_game(const char* short_name);  // any letter case
+// Every version of the board's games: the table's in menu order, then those
+// only today's sets know; null past the end.
+const driver_record* core_version(int index);
 
 // Loads a game and starts the machine with sound at sample_rate (0: no
 // sound). On failure the loader's lines say why and the core holds no game.
-int core_load(const char* short_name, const core_paths& paths, int sample_rate);
+// A file whose data differ from its known dump still loads, with a line
+// naming it and both checksums. version: that one of the versions the name
+// has (null: the one whose files are all there).
+int core_load(const char* short_name, const core_paths& paths, int sample_rate,
+              const driver_record* version = nullptr);
 // Keeps the DIP switches if this run changed them; 0 when that write failed.
 int core_unload();
 const driver_record* core_running();  // null when no game is loaded
+// The loaded game's files whose data differ from their known dumps, one line
+// each, as the loader said them.
+const std::vector<std::string>& core_checksum_notes();
 void core_reset();
 
 void core_set_input(uint32_t p1, uint32_t p2, uint32_t system);

@@ -102,11 +102,16 @@ bool find_sections(const uint8_t* p, size_t left, section_spans& spans, std::str
         p += 8 + length;
         left -= 8 + length;
     }
+    // Only a state with none of the sound sections was saved with the sound
+    // off; one that lacks some of them is damaged.
+    bool any_sound = false;
+    for (size_t k = 0; k < section_count; k++) any_sound |= sections[k].sound && spans.data[k];
     for (size_t k = 0; k < section_count; k++) {
         const bool wanted = !sections[k].sound || sound_initialised;
         if (wanted && !spans.data[k]) {
-            error = sections[k].sound ? "it was saved with the sound off; turn the sound off to load it"
-                                      : std::string("section ") + tag_text(reinterpret_cast<const uint8_t*>(sections[k].tag)) + " is missing";
+            error = sections[k].sound && !any_sound
+                        ? "it was saved with the sound off; turn the sound off to load it"
+                        : std::string("section ") + tag_text(reinterpret_cast<const uint8_t*>(sections[k].tag)) + " is missing";
             return false;
         }
     }

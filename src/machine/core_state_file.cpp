@@ -1,21 +1,13 @@
-// Saved states as files: written whole to a temporary file and renamed over
-// the old one, read only from a regular file of a sane size.
+// Saved states as files: written through safe_file, so a failed save keeps
+// the old state; read only from a regular file of a sane size.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "common/utf8_file.h"
+#include "common/input_limits.h"
+#include "common/safe_file.h"
 #include "machine/core.h"
 #include "machine/regular_file.h"
-
-namespace {
-
-// Far above any state of this board; a bigger file is not one of ours.
-constexpr long largest_state = 16 * 1024 * 1024;
-
-std::string system_reason() { return std::strerror(errno); }
-
-}  // namespace
 
 int core_save_state_file(const char* path, std::string& error) {
     std::vector<uint8_t> bytes;
@@ -23,23 +15,9 @@ int core_save_state_file(const char* path, std::string& error) {
         error = std::string(path) + ": no game is running";
         return 0;
     }
-    const std::string temporary = std::string(path) + ".tmp";
-    std::FILE* f = utf8_fopen(temporary.c_str(), "wb");
-    if (!f) {
-        error = temporary + ": " + system_reason();
-        return 0;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool flushed = std::fflush(f) == 0 && flush_to_disk(f);
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !flushed || !closed) {
-        error = temporary + ": " + system_reason();
-        utf8_remove(temporary.c_str());
-        return 0;
-    }
-    if (!utf8_replace(temporary.c_str(), path)) {
-        error = std::string(path) + ": " + system_reason();
-        utf8_remove(temporary.c_str());
+    std::string why;
+    if (!write_whole_file(path, bytes.data(), bytes.size(), why)) {
+        error = std::string(path) + ": " + why;
         return 0;
     }
     return 1;
@@ -54,9 +32,9 @@ int core_load_state_file(const char* path, std::string& error) {
         return 0;
     }
     const long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
-    if (size < 0 || size > largest_state) {
+    if (size < 0 || !within_limit(size, state_file_limit)) {
         std::fclose(f);
-        error = std::string(path) + (size < 0 ? ": read error" : ": too large to be a saved state");
+        error = size < 0 ? std::string(path) + ": read error" : input_too_large(path, state_file_limit);
         return 0;
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(size));

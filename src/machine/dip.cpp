@@ -37,11 +37,11 @@ int dip_read(const char* short_name) {
         core_loader_printf("Error loading file`%s/%s.dip'\n", game_dip_dir, short_name);
         return 0;
     }
-    if (!file_exist(path)) return 1;
+    if (!file_exist(path, dip_file_limit)) return 1;
     // A shorter file leaves the remaining byte at its default; a file that
     // cannot be read leaves both, and the game still runs.
     uint8_t bytes[2] = {0xFF, 0xFF};
-    if (!load_file(path, bytes, sizeof bytes)) {
+    if (!load_file(path, bytes, sizeof bytes, dip_file_limit)) {
         core_loader_printf("Error loading file`%s'\n", path);
         return 1;
     }

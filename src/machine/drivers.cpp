@@ -8,7 +8,10 @@
 #include "machine/debug_log.h"
 #include "machine/dip.h"
 #include "machine/rom_loader.h"
+#include "machine/rom_lists.h"
+#include "machine/rom_search.h"
 
+const char* game_set_name;
 int palette_mode = 0;
 int pal_select_enable = 1;
 int pal_bank_enable = 1;
@@ -16,34 +19,28 @@ const driver_record* game_driver;
 
 namespace {
 
-constexpr uint32_t k128 = 0x20000, k256 = 0x40000, k512 = 0x80000;
-
-// Even files hold the high bytes of the 68000's words, odd files the low bytes.
-constexpr rom_entry even(const char* name, uint32_t size, uint32_t offset) {
-    return {name, program_rom, size, offset, 1, nullptr};
-}
-constexpr rom_entry odd(const char* name, uint32_t size, uint32_t offset) {
-    return {name, program_rom, size, offset, 2, nullptr};
-}
-constexpr rom_entry sample(const char* name, uint32_t size, uint32_t offset) {
-    return {name, sample_rom, size, offset, 0, nullptr};
-}
-constexpr rom_entry end_of_list = {nullptr, nullptr, 0, 0, 0, nullptr};
+using namespace rom_lists;
 
 const rom_entry bloxeedc_roms[] = {
-    even("12908.bin", k128, 0x000000), odd("12907.bin", k128, 0x000000),
-    even("12993.bin", k128, 0x040000), odd("12992.bin", k128, 0x040000), end_of_list};
+    even("12908.bin", k128, 0x000000, {0xfc77cb91, "epr-12908.ic32"}),
+    odd("12907.bin", k128, 0x000000, {0xe5fcbac6, "epr-12907.ic31"}),
+    even("12993.bin", k128, 0x040000, {0x487bc8fc, "epr-12993.ic34"}),
+    odd("12992.bin", k128, 0x040000, {0x19b0084c, "epr-12992.ic33"}), end_of_list};
 const rom_entry borench_roms[] = {
-    even("ic32.bin", k256, 0x000000), odd("ic31.bin", k256, 0x000000),
-    sample("ic4.bin", k128, 0x000000), end_of_list};
+    even("ic32.bin", k256, 0x000000, {0x2c54457d, nullptr}), odd("ic31.bin", k256, 0x000000, {0xb46445fc, nullptr}),
+    sample("ic4.bin", k128, 0x000000, {0x62b85e56, "epr-13587.ic4"}), end_of_list};
 const rom_entry columns_roms[] = {
-    even("epr13112.32", k128, 0x000000), odd("epr13111.31", k128, 0x000000), end_of_list};
+    even("epr13112.32", k128, 0x000000, {0xbae6e53e, "epr-13112.ic32"}),
+    odd("epr13111.31", k128, 0x000000, {0xaa5ccd6d, "epr-13111.ic31"}), end_of_list};
 const rom_entry columns2_roms[] = {
-    even("epr13361.rom", k128, 0x000000), odd("epr13360.rom", k128, 0x000000), end_of_list};
+    even("epr13361.rom", k128, 0x000000, {0xb54b5f12, "epr-13361.ic32"}),
+    odd("epr13360.rom", k128, 0x000000, {0xa59b1d4f, "epr-13360.ic31"}), end_of_list};
 const rom_entry ichident_roms[] = {
-    even("epr16886", k512, 0x000000), odd("epr16885", k512, 0x000000),
-    even("epr16888", k512, 0x100000), odd("epr16887", k512, 0x100000),
-    sample("epr16884", k512, 0x000000), end_of_list};
+    even("epr16886", k512, 0x000000, {0x38208e28, "epr-16886.ic32"}),
+    odd("epr16885", k512, 0x000000, {0x1ce4e837, "epr-16885.ic31"}),
+    even("epr16888", k512, 0x100000, {0x85d73722, "epr-16888.ic34", "epr-16888.ic34"}),
+    odd("epr16887", k512, 0x100000, {0xbc3bbf25, "epr-16887.ic33", "epr-16887.ic33"}),
+    sample("epr16884", k512, 0x000000, {0xfd9dcdd6, "epr-16884.ic4"}), end_of_list};
 const rom_entry potopoto_roms[] = {
     even("epr16662", k256, 0x000000), odd("epr16661", k256, 0x000000),
     sample("epr16660", k256, 0x000000), end_of_list};
@@ -52,9 +49,11 @@ const rom_entry puyopuyo_roms[] = {
     even("epr15038", k128, 0x100000), odd("epr15037", k128, 0x100000),
     sample("epr15034", k128, 0x000000), end_of_list};
 const rom_entry puyopuya_roms[] = {
-    even("ep15036a.32", k128, 0x000000), odd("ep15035a.31", k128, 0x000000),
-    even("epr15038", k128, 0x100000), odd("epr15037", k128, 0x100000),
-    sample("epr15034", k128, 0x000000), end_of_list};
+    even("ep15036a.32", k128, 0x000000, {0x61b35257, "epr-15036a.ic32"}),
+    odd("ep15035a.31", k128, 0x000000, {0xdfebb6d9, "epr-15035a.ic31"}),
+    even("epr15038", k128, 0x100000, {0x3b9eea0c, "epr-15038.ic34"}),
+    odd("epr15037", k128, 0x100000, {0xbe2f7974, "epr-15037.ic33"}),
+    sample("epr15034", k128, 0x000000, {0x5688213b, "epr-15034.ic4"}), end_of_list};
 const rom_entry puyopuy2_roms[] = {
     even("pp2.32", k512, 0x000000), odd("pp2.31", k512, 0x000000),
     sample("pp2.4", k512, 0x000000), end_of_list};
@@ -66,43 +65,44 @@ const rom_entry stkclmns_roms[] = {
     even("mpr16797.34", k512, 0x100000), odd("mpr16796.33", k512, 0x100000),
     sample("epr16793.4", k128, 0x000000), end_of_list};
 const rom_entry tantr_roms[] = {
-    even("epr15614.32", k512, 0x000000), odd("epr15613.31", k512, 0x000000),
-    even("mpr15616.34", k512, 0x100000), odd("mpr15615.33", k512, 0x100000),
-    sample("epr15617.4", k256, 0x000000), end_of_list};
+    even("epr15614.32", k512, 0x000000, {0x557782bc, "epr-15614.ic32"}),
+    odd("epr15613.31", k512, 0x000000, {0x14bbb235, "epr-15613.ic31"}),
+    even("mpr15616.34", k512, 0x100000, {0x17b80202, "mpr-15616.ic34"}),
+    odd("mpr15615.33", k512, 0x100000, {0x36a88bd4, "mpr-15615.ic33"}),
+    sample("epr15617.4", k256, 0x000000, {0x338324a1, "epr-15617.ic4"}), end_of_list};
 const rom_entry tantrbl_roms[] = {
-    even("pa_e10.bin", k512, 0x000000), odd("pa_f11.bin", k512, 0x000000),
-    even("mpr15616.34", k512, 0x100000), odd("mpr15615.33", k512, 0x100000),
-    sample("pa_e02.bin", k128, 0x000000), sample("pa_e03.bin", k128, 0x020000), end_of_list};
+    even("pa_e10.bin", k512, 0x000000, {0x6c3f711f, nullptr}),
+    odd("pa_f11.bin", k512, 0x000000, {0x75526786, "pa_f10.bin"}),
+    even("mpr15616.34", k512, 0x100000, {0x17b80202, "mpr-15616.ic34", "mpr-15616.ic34"}),
+    odd("mpr15615.33", k512, 0x100000, {0x36a88bd4, "mpr-15615.ic33", "mpr-15615.ic33"}),
+    sample("pa_e02.bin", k128, 0x000000, {0x4e85b2a3, nullptr}),
+    sample("pa_e03.bin", k128, 0x020000, {0x72918c58, nullptr}), end_of_list};
 const rom_entry tforceac_roms[] = {
     even("ic32.bin", k256, 0x000000), odd("ic31.bin", k256, 0x000000),
     even("ic34.bin", k256, 0x100000), odd("ic33.bin", k256, 0x100000),
     sample("ic4.bin", k256, 0x000000), end_of_list};
 const rom_entry tfacjp_roms[] = {
-    even("Epr13657.32", k256, 0x000000), odd("Epr13656.31", k256, 0x000000),
-    even("ic34.bin", k256, 0x100000), odd("ic33.bin", k256, 0x100000),
-    sample("ic4.bin", k256, 0x000000), end_of_list};
+    even("Epr13657.32", k256, 0x000000, {0xa0f38ffd, "epr-13657.ic32"}),
+    odd("Epr13656.31", k256, 0x000000, {0xb9438d1e, "epr-13656.ic31"}),
+    even("ic34.bin", k256, 0x100000, {0x29f23461, "epr-13659.ic34", "epr-13659.ic34"}),
+    odd("ic33.bin", k256, 0x100000, {0x9e23734f, "epr-13658.ic33", "epr-13658.ic33"}),
+    sample("ic4.bin", k256, 0x000000, {0xe09961f6, "epr-13655.ic4", "epr-13655.ic4"}), end_of_list};
 const rom_entry tfacbl_roms[] = {
-    even("4.bin", k256, 0x000000), odd("3.bin", k256, 0x000000),
-    even("ic34.bin", k256, 0x100000), odd("ic33.bin", k256, 0x100000),
+    even("4.bin", k256, 0x000000, {0xeba059d3, nullptr}), odd("3.bin", k256, 0x000000, {0x3e5dc542, nullptr}),
+    even("ic34.bin", k256, 0x100000, {0x29f23461, "epr-13659.ic34", "epr-13659.ic34"}),
+    odd("ic33.bin", k256, 0x100000, {0x9e23734f, "epr-13658.ic33", "epr-13658.ic33"}),
     sample("1.bin", k128, 0x000000), sample("2.bin", k128, 0x020000), end_of_list};
 const rom_entry zunkyou_roms[] = {
-    even("epr16812.32", k512, 0x000000), odd("epr16811.31", k512, 0x000000),
-    even("epr16814.34", k512, 0x100000), odd("epr16813.33", k512, 0x100000),
-    sample("epr16810.4", k512, 0x000000), end_of_list};
+    even("epr16812.32", k512, 0x000000, {0xeb088fb0, "epr-16812.ic32"}),
+    odd("epr16811.31", k512, 0x000000, {0x9ac7035b, "epr-16811.ic31"}),
+    even("epr16814.34", k512, 0x100000, {0x821b3b77, "epr-16814.ic34"}),
+    odd("epr16813.33", k512, 0x100000, {0x3cba9e8f, "epr-16813.ic33"}),
+    sample("epr16810.4", k512, 0x000000, {0xd542f0fe, "epr-16810.ic4"}), end_of_list};
 
 void set_flags(int mode, int select, int bank) {
     palette_mode = mode;
     pal_select_enable = select;
     pal_bank_enable = bank;
-}
-
-bool same_name(const char* a, const char* b) {
-    for (; *a && *b; a++, b++) {
-        const char ca = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-        const char cb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (ca != cb) return false;
-    }
-    return *a == *b;
 }
 
 }  // namespace
@@ -125,18 +125,18 @@ void tfacbl_init() { set_flags(1, 0, 0); }
 void zunkyou_init() { set_flags(1, 1, 0); }
 
 namespace {
-const driver_record bloxeedc = {"bloxeedc", "Bloxeed (C2 version)", bloxeedc_roms, bloxeedc_init, 1};
+const driver_record bloxeedc = {"bloxeedc", "Bloxeed (C2 version)", bloxeedc_roms, bloxeedc_init, 1, "bloxeed"};
 const driver_record borench = {"borench", "Borench", borench_roms, borench_init, 2};
-const driver_record columns = {"columns", "Columns (Japan)", columns_roms, columns_init, 3};
+const driver_record columns = {"columns", "Columns (Japan)", columns_roms, columns_init, 3, "columns", "columnsj"};
 const driver_record columns2 = {"columns2", "Columns II - The Voyage Through Time (Japan)",
-                                columns2_roms, columns2_init, 4};
+                                columns2_roms, columns2_init, 4, "columns2", "column2j"};
 const driver_record ichident = {"ichident", "Ichident-R (Puzzle & Action 2) (Japan)",
-                                ichident_roms, ichident_init, 5};
+                                ichident_roms, ichident_init, 5, "ichir", "ichirj"};
 const driver_record potopoto = {"potopoto", "PotoPoto (Japan)", potopoto_roms, potopoto_init, 9};
 const driver_record puyopuyo = {"puyopuyo", "Puyo Puyo (Program Revision ?, Japan)",
-                                puyopuyo_roms, puyopuyo_init, 6};
+                                puyopuyo_roms, puyopuyo_init, 6, "puyo"};
 const driver_record puyopuya = {"puyopuya", "Puyo Puyo (Program Revsion A, Japan)",
-                                puyopuya_roms, puyopuya_init, 7};
+                                puyopuya_roms, puyopuya_init, 7, "puyo", "puyoja"};
 const driver_record puyopuy2 = {"puyopuy2", "Puyo Puyo 2 (Expert?) (Japan)", puyopuy2_roms,
                                 puyopuy2_init, 8};
 const driver_record holmpa = {"holmpa", "Holmgard version of Puzzle & Action (Bad Dump?)",
@@ -144,12 +144,12 @@ const driver_record holmpa = {"holmpa", "Holmgard version of Puzzle & Action (Ba
 const driver_record stkclmns = {"stkclmns", "Stack Columns (Japan)", stkclmns_roms, stkclmns_init, 10};
 const driver_record tantr = {"tantr", "Tant-R (Puzzle & Action) (Japan)", tantr_roms, tantr_init, 12};
 const driver_record tantrbl = {"tantrbl", "Tant-R (Puzzle & Action) (Japan, Bootleg?)",
-                               tantrbl_roms, tantrbl_init, 13};
+                               tantrbl_roms, tantrbl_init, 13, "tantr"};
 const driver_record tforceac = {"tforceac", "Thunder Force AC (US/Europe)", tforceac_roms,
-                                tforceac_init, 15};
-const driver_record tfacjp = {"tfacjp", "Thunder Force AC (Japan)", tfacjp_roms, tfacjp_init, 16};
+                                tforceac_init, 15, "tfrceac"};
+const driver_record tfacjp = {"tfacjp", "Thunder Force AC (Japan)", tfacjp_roms, tfacjp_init, 16, "tfrceac", "tfrceacj"};
 const driver_record tfacbl = {"tfacbl", "Thunder Force AC (US/Europe, Bootleg)", tfacbl_roms,
-                              tfacbl_init, 14};
+                              tfacbl_init, 14, "tfrceac"};
 const driver_record zunkyou = {"zunkyou", "Zunzunkyou No Yabou (Japan)", zunkyou_roms,
                                zunkyou_init, 17};
 
@@ -160,27 +160,81 @@ const driver_record* const driver_list[] = {
     &puyopuya, &puyopuy2, &holmpa, &stkclmns, &tantr, &tantrbl, &tforceac,
     &tfacjp, &tfacbl, &zunkyou, &demo_driver, nullptr};
 
+namespace {
+
+bool answers_to(const driver_record& d, const char* name) {
+    return same_rom_name(d.short_name, name) || (d.today_name && same_rom_name(d.today_name, name));
+}
+
+// Whether every file of a version is where the loader would find it.
+bool files_all_there(const driver_record& d, const char* called) {
+    rom_search search(d, set_name_for(d, called), game_rom_dir, game_zip_dir);
+    for (const rom_entry* e = d.roms; e->file_name; e++)
+        if (!e->data && search.find(*e).place < 0) return false;
+    return true;
+}
+
+}  // namespace
+
 const driver_record* find_driver(const char* name) {
-    if (!name) return nullptr;
-    for (const driver_record* const* d = driver_list; *d; d++)
-        if (same_name((*d)->short_name, name)) return *d;
+    const driver_record* found[2];
+    return find_versions(name, found) ? found[0] : nullptr;
+}
+
+int find_versions(const char* name, const driver_record* (&found)[2]) {
+    int n = 0;
+    if (!name) return 0;
+    for (const driver_record* const* list : {driver_list, romset_list})
+        for (const driver_record* const* d = list; *d && n < 2; d++)
+            if (answers_to(**d, name)) found[n++] = *d;
+    return n;
+}
+
+const driver_record* game_version(int index) {
+    if (index < 0) return nullptr;
+    if (index < game_count) return game_by_menu_number(index + 1);
+    for (const driver_record* const* d = romset_list; *d; d++)
+        if (index-- == game_count) return *d;
     return nullptr;
 }
 
+const char* version_name(const driver_record& game) { return game.today_name ? game.today_name : game.short_name; }
+
+const char* set_name_for(const driver_record& game, const char* called) {
+    return game.today_name && called && same_rom_name(called, game.today_name) ? game.today_name : game.short_name;
+}
+
+const char* family_name(const driver_record& game) { return game.parent ? game.parent : version_name(game); }
+
 int load_driver(const char* name) {
+    const driver_record* found[2];
+    const int n = find_versions(name, found);
+    if (n == 0) {
+        dip_reset();
+        game_driver = nullptr;
+        return 0;
+    }
+    // Two versions under one name (the table's and today's): the one whose
+    // files are all there, today's when both are; with neither, the
+    // table's, whose messages tell an old set's owner what is missing.
+    const driver_record* chosen = found[0];
+    if (n == 2 && files_all_there(*found[1], name)) chosen = found[1];
+    return load_driver_version(chosen, name);
+}
+
+int load_driver_version(const driver_record* game, const char* called) {
     dip_reset();
     game_driver = nullptr;
-    if (!name) return 0;
-    for (const driver_record* const* d = driver_list; *d; d++) {
-        if (!same_name((*d)->short_name, name)) continue;
-        debug_log("Loading game `%s'\n", (*d)->description);
-        game_driver = *d;
-        if (!load_rom((*d)->roms)) return 0;
-        if (!dip_read((*d)->short_name)) return 0;
-    }
+    if (!game) return 0;
+    debug_log("Loading game `%s'\n", game->description);
+    game_driver = game;
+    game_set_name = set_name_for(*game, called);
+    const int loaded = load_rom(game->roms) && dip_read(game->short_name);
+    game_set_name = nullptr;
+    if (!loaded) return 0;
     // The image is in the 68000's byte order until genesis_init swaps it.
     program_rom_host_order = 0;
-    return game_driver ? 1 : 0;
+    return 1;
 }
 
 int free_driver() {

@@ -9,6 +9,13 @@ struct rom_entry {
     uint32_t offset;
     int interleave;  // 0 whole, 1 even bytes, 2 odd bytes
     const uint8_t* data;  // built-in image (the demo cartridge); null: read from disk
+    // The known dump: its CRC-32 (when crc_known), the name today's sets give
+    // it, and the name it has in the parent's archive when a split set leaves
+    // it there.
+    uint32_t crc = 0;
+    int crc_known = 0;
+    const char* today_name = nullptr;
+    const char* parent_name = nullptr;
 };
 
 struct driver_record {
@@ -16,20 +23,45 @@ struct driver_record {
     const char* description;
     const rom_entry* roms;
     void (*init)();
-    int menu_number;  // place in the "Load roms..." menu, 1..17; the demo comes after
+    int menu_number;  // place in the "Load roms..." menu, 1..17; the demo comes after; 0: none
+    // Today's sets: the set this one is a clone of (whose archive holds the
+    // files they share), and this version's name there when it differs.
+    const char* parent = nullptr;
+    const char* today_name = nullptr;
 };
 
 extern const driver_record* const driver_list[];  // null-terminated: the 17 games, then the demo
 extern const driver_record demo_driver;  // our own cartridge, built into the program
 extern const driver_record* game_driver;
+// The versions only today's sets know, null-terminated.
+extern const driver_record* const romset_list[];
+// The name the running game was asked for: its archive and folder are
+// looked in first. Null: its short name.
+extern const char* game_set_name;
 inline constexpr int game_count = 17;  // the board's games, numbered 1..17 in the menu
 
 extern int palette_mode;
 extern int pal_select_enable;
 extern int pal_bank_enable;
 
-const driver_record* find_driver(const char* name);  // any letter case; null: none
+// By short name or today's name, any letter case; the table's record first
+// where a name has two versions. Null: none.
+const driver_record* find_driver(const char* name);
+// Every version answering to a name (at most two); returns how many.
+int find_versions(const char* name, const driver_record* (&found)[2]);
+// The board's versions: the table's games in menu order, then today's; null past the end.
+const driver_record* game_version(int index);
+// Today's name of a version (its short name when it has no other).
+const char* version_name(const driver_record& game);
+// The name a version's own archive and folder go by when asked for as
+// `called`: today's name when that was asked, else its short name.
+const char* set_name_for(const driver_record& game, const char* called);
+// The title a version belongs to, named by its parent set (or itself).
+const char* family_name(const driver_record& game);
+// Loads the version of that name whose files are all there; of two, today's.
 int load_driver(const char* name);
+// Loads this version, its files looked for under the name called.
+int load_driver_version(const driver_record* game, const char* called);
 // Keeps the DIP switches (0 when that write failed) and clears the ROMs.
 int free_driver();
 // The game at a menu number; null outside 1..17.

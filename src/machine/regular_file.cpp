@@ -7,13 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
-
-// Without O_NONBLOCK, opening a FIFO waits for a writer (or reader) that
-// may never come; the flag is cleared once the file is known to be plain.
-std::FILE* open_checked(const char* file_name, bool for_writing, const char** why) {
-    const int flags = (for_writing ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
-    int fd = open(file_name, flags, 0666);
+// Without O_NONBLOCK, opening a FIFO waits for a writer that may never come;
+// the flag is cleared once the file is known to be plain.
+std::FILE* open_regular_file(const char* file_name, const char** why) {
+    int fd = open(file_name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *why = std::strerror(errno);
         return nullptr;
@@ -31,14 +28,12 @@ std::FILE* open_checked(const char* file_name, bool for_writing, const char** wh
         *why = "not a regular file";
     } else {
         int now = fcntl(fd, F_GETFL);
-        // A file to be written is emptied only now that it is known to be one.
-        if (now == -1 || fcntl(fd, F_SETFL, now & ~O_NONBLOCK) == -1 ||
-            (for_writing && ftruncate(fd, 0) != 0)) {
+        if (now == -1 || fcntl(fd, F_SETFL, now & ~O_NONBLOCK) == -1) {
             error = errno;
             *why = std::strerror(error);
         }
     }
-    std::FILE* f = error ? nullptr : fdopen(fd, for_writing ? "wb" : "rb");
+    std::FILE* f = error ? nullptr : fdopen(fd, "rb");
     if (!f) {
         if (!error) {
             error = errno;
@@ -48,15 +43,5 @@ std::FILE* open_checked(const char* file_name, bool for_writing, const char** wh
         errno = error;
     }
     return f;
-}
-
-}  // namespace
-
-std::FILE* open_regular_file(const char* file_name, const char** why) {
-    return open_checked(file_name, false, why);
-}
-
-std::FILE* open_regular_file_for_writing(const char* file_name, const char** why) {
-    return open_checked(file_name, true, why);
 }
 #endif

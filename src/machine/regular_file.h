@@ -1,5 +1,6 @@
 // Opening a file the user named for reading, refusing anything that is not
 // a plain file: a FIFO or a device would block the program or never end.
+// Files are written through common/safe_file.h.
 #pragma once
 #include <cstdio>
 
@@ -9,7 +10,3 @@
 // errno to the open's error (ENOENT for a missing file), EISDIR for a
 // directory or EINVAL for any other kind of file.
 std::FILE* open_regular_file(const char* file_name, const char** why);
-
-// The same for writing: a missing file is made; an existing one is emptied
-// only once it is known to be a regular file.
-std::FILE* open_regular_file_for_writing(const char* file_name, const char** why);

@@ -56,47 +56,32 @@ std::FILE* fail(int error, const char* reason, const char** why) {
     return nullptr;
 }
 
-std::FILE* open_checked(const char* file_name, bool for_writing, const char** why) {
+}  // namespace
+
+std::FILE* open_regular_file(const char* file_name, const char** why) {
     const std::wstring name = utf8_to_wide(file_name);
     if (name.empty()) return fail(ENOENT, nullptr, why);
     if (is_device_name(name)) return fail(EINVAL, "not a regular file", why);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return fail(EISDIR, "a directory", why);
-    HANDLE h = CreateFileW(name.c_str(), for_writing ? GENERIC_WRITE : GENERIC_READ,
-                           FILE_SHARE_READ | (for_writing ? 0 : FILE_SHARE_WRITE), nullptr,
-                           for_writing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return fail(errno_of(GetLastError()), nullptr, why);
     if (GetFileType(h) != FILE_TYPE_DISK) {
         CloseHandle(h);
         return fail(EINVAL, "not a regular file", why);
     }
-    // A file to be written is emptied only now that it is known to be one.
-    if (for_writing && !SetEndOfFile(h)) {
-        const int error = errno_of(GetLastError());
-        CloseHandle(h);
-        return fail(error, nullptr, why);
-    }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), (for_writing ? _O_WRONLY : _O_RDONLY) | _O_BINARY);
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
         return fail(EIO, nullptr, why);
     }
-    std::FILE* f = _fdopen(fd, for_writing ? "wb" : "rb");
+    std::FILE* f = _fdopen(fd, "rb");
     if (!f) {
         _close(fd);
         return fail(EIO, nullptr, why);
     }
     return f;
-}
-
-}  // namespace
-
-std::FILE* open_regular_file(const char* file_name, const char** why) {
-    return open_checked(file_name, false, why);
-}
-
-std::FILE* open_regular_file_for_writing(const char* file_name, const char** why) {
-    return open_checked(file_name, true, why);
 }
 #endif

@@ -6,44 +6,63 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unzip.h>
+#include <zlib.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
+#include "common/input_limits.h"
+#include "common/safe_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
 #include "machine/regular_file.h"
+#include "machine/rom_search.h"
 
 char game_rom_dir[path_buffer_size] = "./roms";
 char game_zip_dir[path_buffer_size] = "./ziproms";
 char game_dip_dir[path_buffer_size] = "./dip";
+std::vector<std::string> rom_checksum_notes;
 
 namespace {
 
-// ROM, archive and DIP files are taken only when they are plain files: a
-// FIFO would hang the load, and a directory is no ROM.
-std::FILE* open_rom_file(const char* path, bool for_writing, int64_t* size = nullptr) {
+// ROM, archive and DIP files are taken only when they are plain files of a
+// sane size: a FIFO would hang the load, and a directory is no ROM.
+std::FILE* open_rom_file(const char* path, const input_limit& limit, int64_t* size = nullptr) {
     const char* why = "";
-    std::FILE* f = for_writing ? open_regular_file_for_writing(path, &why) : open_regular_file(path, &why);
+    std::FILE* f = open_regular_file(path, &why);
     if (!f) {
         if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
         return nullptr;
     }
     struct stat st;
-    if (size) *size = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
+    const int64_t length = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
+    if (!within_limit(length, limit)) {
+        core_loader_printf("%s\n", input_too_large(path, limit).c_str());
+        std::fclose(f);
+        return nullptr;
+    }
+    if (size) *size = length;
     return f;
 }
 
 // The zip reader opens its archive through the same check.
 voidpf open_archive(voidpf, const void* path, int mode) {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-    return open_rom_file(static_cast<const char*>(path), false);
+    return open_rom_file(static_cast<const char*>(path), zip_archive_limit);
 }
 
 // The reader would hand over the bytes of any other method as they are,
 // unchecked by the CRC, so only stored and deflated members are taken.
 bool member_readable(const unz_file_info& info, const char* archive, const char* member, uint32_t size) {
+    // Bit 0 of the flags: the member is encrypted, and would fail as a bad CRC.
+    if (info.flag & 1) {
+        core_loader_printf("File `%s' in archive `%s' is encrypted; it cannot be read\n", member, archive);
+        return false;
+    }
     if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
         core_loader_printf("File `%s' in archive `%s' uses compression method %lu, not stored or deflated\n",
                     member, archive, info.compression_method);
@@ -78,7 +97,7 @@ bool entry_fits(const rom_entry& e) {
     return room != 0 && end <= room;
 }
 
-void place(const rom_entry& e, const uint8_t* bytes) {
+void place_bytes(const rom_entry& e, const uint8_t* bytes) {
     uint8_t* r = e.region + e.offset;
     switch (e.interleave) {
         case 0: std::memcpy(r, bytes, e.size); break;
@@ -105,7 +124,7 @@ int load_built_in(const rom_entry& e) {
         core_loader_printf("Error loading file`%s'\n", e.file_name);
         return 0;
     }
-    place(e, e.data);
+    place_bytes(e, e.data);
     return 1;
 }
 
@@ -122,7 +141,7 @@ int load_from_archive(const rom_entry& e, const char* archive) {
         std::free(buffer);
         return 0;
     }
-    place(e, buffer);
+    place_bytes(e, buffer);
     std::free(buffer);
     return 1;
 }
@@ -143,7 +162,7 @@ int load_loose(const rom_entry& e, const char* short_name) {
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     int64_t found = 0;
-    if (!load_file(path, buffer, e.size, &found)) {
+    if (!load_file(path, buffer, e.size, rom_file_limit, &found)) {
         core_loader_printf("Error loading file`%s'\n", path);
         std::free(buffer);
         return 0;
@@ -154,22 +173,74 @@ int load_loose(const rom_entry& e, const char* short_name) {
         core_loader_printf("Wrong size for file `%s': expected %u bytes, found %lld\n", path, e.size,
                     static_cast<long long>(found));
     }
-    place(e, buffer);
+    place_bytes(e, buffer);
     std::free(buffer);
     return 1;
+}
+
+// A file found by one of its names or by its contents, in whichever place
+// holds it; its data is checked against the known dump.
+int load_found(const rom_entry& e, rom_search& search, const rom_found& found) {
+    const rom_place& place = search.places()[size_t(found.place)];
+    // Found under the table's own name, it is shown by that name.
+    const std::string name = same_rom_name(found.name.c_str(), e.file_name) && !place.parent
+                                 ? std::string(e.file_name) : found.name;
+    if (!entry_fits(e)) {
+        core_loader_printf("Error loading file `%s'\n", name.c_str());
+        return 0;
+    }
+    uint8_t* buffer = file_buffer(e.size);
+    if (!buffer) return 0;
+    int ok;
+    if (place.archive) {
+        core_loader_printf("Loading file `%s' from `%s'\n", name.c_str(), place.path.c_str());
+        ok = load_zip(place.path.c_str(), found.name.c_str(), buffer, e.size);
+        if (!ok) core_loader_printf("Error loading file `%s' from archive `%s'\n", name.c_str(), place.path.c_str());
+    } else {
+        const std::string path = place.path + "/" + found.name;
+        core_loader_printf("Loading file `%s'\n", path.c_str());
+        ok = load_file(path.c_str(), buffer, e.size, rom_file_limit);
+        if (!ok) core_loader_printf("Error loading file`%s'\n", path.c_str());
+    }
+    if (ok) {
+        const uint32_t crc = uint32_t(crc32(crc32(0, nullptr, 0), buffer, e.size));
+        // A file that differs from the known dump still runs; the player hears of it.
+        if (e.crc_known && crc != e.crc) {
+            char note[160];
+            std::snprintf(note, sizeof note, "%s: CRC %08x, the known dump is %08x", found.name.c_str(), crc, e.crc);
+            rom_checksum_notes.emplace_back(note);
+        }
+        place_bytes(e, buffer);
+    }
+    std::free(buffer);
+    return ok;
+}
+
+// A clone's file missing while its parent's set is nowhere: say where it belongs.
+void tell_missing_parent(const rom_entry& e, const rom_search& search) {
+    const char* parent = search.missing_parent();
+    if (!parent) return;
+    core_loader_printf("`%s' may be in the parent set `%s', which was not found: put %s/%s.zip or %s/%s/ beside it\n",
+                       e.today_name ? e.today_name : e.file_name, parent, game_zip_dir, parent, game_rom_dir, parent);
 }
 
 }  // namespace
 
 int load_rom(const rom_entry* list) {
+    rom_checksum_notes.clear();
     if (!list || !game_driver) return 0;
     const char* name = game_driver->short_name;
+    if (game_set_name && (same_rom_name(game_set_name, name) ||
+                          (game_driver->today_name && same_rom_name(game_set_name, game_driver->today_name))))
+        name = game_set_name;
 
-    // One source for the whole game: the archive if it opens, else the directory.
+    // The set's own source for files found nowhere else: its archive if it
+    // opens, else its folder, as sets of the old names were always read.
     bool from_disk = false;
     for (const rom_entry* e = list; e->file_name; e++) from_disk |= e->data == nullptr;
     char archive[path_buffer_size] = "";
     bool use_archive = false;
+    std::unique_ptr<rom_search> search;
     if (from_disk) {
         const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", game_zip_dir, name);
         if (n < 0 || static_cast<size_t>(n) >= sizeof archive) {
@@ -183,32 +254,34 @@ int load_rom(const rom_entry* list) {
             core_loader_printf("Error loading file `%s' from archive `%s/%s.zip'\n", first, game_zip_dir, name);
             return 0;
         }
-        use_archive = file_exist(archive);
+        use_archive = file_exist(archive, zip_archive_limit);
+        search = std::make_unique<rom_search>(*game_driver, name, game_rom_dir, game_zip_dir);
     }
 
     for (const rom_entry* e = list; e->file_name; e++) {
         int ok;
         if (e->data) {
             ok = load_built_in(*e);
-        } else if (use_archive) {
-            ok = load_from_archive(*e, archive);
+        } else if (const rom_found found = search->find(*e); found.place >= 0) {
+            ok = load_found(*e, *search, found);
         } else {
-            ok = load_loose(*e, name);
+            ok = use_archive ? load_from_archive(*e, archive) : load_loose(*e, name);
+            if (!ok) tell_missing_parent(*e, *search);
         }
         if (!ok) return 0;
     }
     return 1;
 }
 
-int file_exist(const char* path) {
-    std::FILE* f = open_rom_file(path, false);
+int file_exist(const char* path, const input_limit& limit) {
+    std::FILE* f = open_rom_file(path, limit);
     if (!f) return 0;
     std::fclose(f);
     return 1;
 }
 
-int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size) {
-    std::FILE* f = open_rom_file(path, false, file_size);
+int load_file(const char* path, void* buffer, uint32_t count, const input_limit& limit, int64_t* file_size) {
+    std::FILE* f = open_rom_file(path, limit, file_size);
     if (!f) return 0;
     std::fread(buffer, 1, count, f);
     const bool failed = std::ferror(f) != 0;
@@ -217,12 +290,10 @@ int load_file(const char* path, void* buffer, uint32_t count, int64_t* file_size
 }
 
 int save_file(const char* path, const void* buffer, uint32_t count) {
-    std::FILE* f = open_rom_file(path, true);
-    if (!f) return 0;
-    const size_t written = std::fwrite(buffer, 1, count, f);
-    // A short write or a failed flush (full disk) is a failure, not a success.
-    const bool closed = std::fclose(f) == 0;
-    return written == count && closed ? 1 : 0;
+    std::string why;
+    if (write_whole_file(path, buffer, count, why)) return 1;
+    if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
+    return 0;
 }
 
 int load_zip(const char* archive, const char* member, void* buffer, uint32_t size) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "host/option_rules.h"
 #include "host/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -12,5 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> words;
     fuzz::require(parse_file(path.c_str(), words) == 1);
     parse_args(words);  // every word through apply_option, then finish_options
+    take_refused_options();  // as the program does once the file is read
     return 0;
 }

@@ -4,8 +4,14 @@
 // -fsanitize-coverage=trace-pc; an input that enters a block no earlier input
 // entered joins the corpus that later mutations draw from.
 //
-//   fuzz_<target> CORPUS_DIR [MUTATIONS [SEED]]    or    fuzz_<target> FILE...
+//   fuzz_<target> [-rss_limit_mb=N] CORPUS_DIR [MUTATIONS [SEED]]
+//   fuzz_<target> [-rss_limit_mb=N] FILE...
+//
+// The summary gives the process's peak memory; with -rss_limit_mb a peak
+// above N megabytes fails the run, so a target whose memory grows from run
+// to run is caught.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -134,9 +141,23 @@ bytes read_input(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+long peak_memory_mb() {
+    rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+    return usage.ru_maxrss / 1024;  // kilobytes on Linux
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    long rss_limit_mb = 0;
+    const char flag[] = "-rss_limit_mb=";
+    if (argc > 1 && std::strncmp(argv[1], flag, sizeof flag - 1) == 0) {
+        rss_limit_mb = std::atol(argv[1] + sizeof flag - 1);
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s CORPUS_DIR [MUTATIONS [SEED]] | %s FILE...\n", argv[0], argv[0]);
         return 2;
@@ -184,9 +205,16 @@ int main(int argc, char** argv) {
         if (blocks_reached > before) corpus.push_back(std::move(input));
     }
 
-    std::fprintf(summary, "%s: %zu runs (%zu seeds, %ld mutations), %zu blocks reached, corpus %zu inputs\n",
+    const long peak = peak_memory_mb();
+    std::fprintf(summary,
+                 "%s: %zu runs (%zu seeds, %ld mutations), %zu blocks reached, corpus %zu inputs, peak memory %ld MB\n",
                  name.c_str(), seeds + static_cast<size_t>(mutations), seeds, mutations, blocks_reached,
-                 corpus.size());
+                 corpus.size(), peak);
+    if (rss_limit_mb > 0 && peak > rss_limit_mb) {
+        std::fprintf(summary, "%s: peak memory %ld MB is above the limit of %ld MB\n", name.c_str(), peak,
+                     rss_limit_mb);
+        return 1;
+    }
     return 0;
 }
 

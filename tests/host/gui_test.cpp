@@ -1,6 +1,7 @@
 // Menu commands and setting managers, run without a window: each command's
 // effect, its check marks and its on-screen message.
 #include <gtest/gtest.h>
+#include <zlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
@@ -300,6 +301,28 @@ TEST_F(GuiTest, AGameLoadedWithAFileOfTheWrongSizeSaysSo) {
     EXPECT_STREQ(last_box_title, "Loaded with problems");
     EXPECT_NE(said.find("epr13111.31"), std::string::npos) << said;
     EXPECT_NE(said.find("found 100"), std::string::npos) << said;
+}
+
+// Files that are not the known dumps run as they are: the message line
+// names the first with both checksums, and no report stops the game.
+TEST_F(GuiTest, AGameWhoseFilesAreNotTheKnownDumpsRunsAndTheMessageSaysSo) {
+    TempDir dir;
+    ASSERT_EQ(std::system("mkdir -p roms/columns && head -c 131072 /dev/zero > roms/columns/epr13112.32 && "
+                          "cp roms/columns/epr13112.32 roms/columns/epr13111.31"),
+              0);
+    const std::vector<uint8_t> zeros(131072, 0);
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08lx", crc32(0, zeros.data(), uInt(zeros.size())));
+    const int boxes = box_count;
+    msg_visible = 0;
+    ::testing::internal::CaptureStdout();
+    const int loaded = start_game("columns");
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(loaded, 1);
+    EXPECT_EQ(box_count, boxes);
+    const std::string note = std::string("epr13112.32: CRC ") + crc + ", the known dump is bae6e53e";
+    EXPECT_EQ(shown(), note + " (and 1 more file not the known dump)");
+    EXPECT_NE(out.find(note + "\n"), std::string::npos) << out;
 }
 
 TEST_F(GuiTest, PauseHoldsTheGameAndNextFrameStepsOnlyWhilePaused) {

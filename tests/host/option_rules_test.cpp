@@ -2,6 +2,7 @@
 // bindings of the controls: kept in vortan.cfg, rebound, and read.
 #include <gtest/gtest.h>
 #include <SDL.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -46,6 +47,12 @@ TEST_F(OptionRules, ValuesOutOfRangeAreRefusedNamingWhatTheOptionTakes) {
         {"-volume", "101", &volume, 100, "0 to 100"},
         {"-latency", "16", &latency_ms, 50, "17 to 500"},
         {"-LATENCY", "9999", &latency_ms, 50, "17 to 500"},
+        // Placing the window adds its frame to these: never near overflow.
+        {"-winx", "99999999999", &winx, 0, "-65536 to 65536"},
+        {"-winy", "-2147483648", &winy, 0, "-65536 to 65536"},
+        {"-winx", "65537", &winx, 0, "-65536 to 65536"},
+        {"-joy1_b", "32", &joy1_b, 1, "0 to 31"},
+        {"-joy2_c", "-1", &joy2_c, 2, "0 to 31"},
     };
     for (const auto& r : refused) {
         *r.option = 2;
@@ -66,6 +73,23 @@ TEST_F(OptionRules, ValuesOutOfRangeAreRefusedNamingWhatTheOptionTakes) {
     EXPECT_EQ(winsize, 3);
     EXPECT_EQ(apply("-skip", "4"), "");
     EXPECT_EQ(skip, 4);
+    EXPECT_EQ(apply("-winx", "-65536"), "");
+    EXPECT_EQ(winx, -65536);
+    EXPECT_EQ(apply("-winy", "65536"), "");
+    EXPECT_EQ(winy, 65536);
+    EXPECT_EQ(apply("-joy2_a", "31"), "");
+    EXPECT_EQ(joy2_a, 31);
+}
+
+TEST_F(OptionRules, RefusalsKeptForTheWindowStayFewHoweverManyThereAre) {
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 5000; ++i) apply_option("-skip", "9");
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::vector<std::string> kept = take_refused_options();
+    ASSERT_EQ(kept.size(), 21u);
+    EXPECT_EQ(kept.back(), "and 4980 more (see the standard error)");
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 5000);  // every one on stderr
+    EXPECT_TRUE(take_refused_options().empty());
 }
 
 TEST_F(OptionRules, KeysAreBoundByNameAndTheProgramsOwnKeysRefused) {

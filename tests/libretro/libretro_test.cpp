@@ -2,6 +2,8 @@
 // the demo's picture, sound and controls, save states, options and content.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 
 #include "../cartridge/e2e_support.h"
 #include "frontend.h"
+#include "machine/romset_support.h"
 #include "narrow_game.h"
 
 namespace {
@@ -328,6 +331,35 @@ TEST_F(Core, GameFromItsZipOrFolderAndTheWidthFollowsItsMode) {
     }
 }
 
+// Content named as today's sets are: a clone's archive finds its shared
+// files in the parent's archive beside it, and a file that is not the known
+// dump still runs, said in the log.
+TEST_F(Core, TodaysSetNamesAreContentAndTheirParentsAreLookedForBesideThem) {
+    fs::create_directories(dir.file("zips"));
+    std::vector<std::pair<std::string, std::string>> today = narrow_game();
+    today[0].first = "epr-13112.ic32";
+    today[1].first = "EPR-13111.IC31";
+    ASSERT_TRUE(write_zip(dir.file("zips/columnsj.zip"), today));
+    ASSERT_TRUE(core.load(dir.file("zips/columnsj.zip").c_str()));
+    EXPECT_TRUE(core.logged("Columns (Japan) running"));
+    EXPECT_TRUE(core.logged("epr-13112.ic32: CRC "));
+    EXPECT_TRUE(core.logged(", the known dump is bae6e53e"));
+    core.unload_game();
+
+    using namespace romset_test;
+    std::vector<set_file> family;
+    for (const set_file& f : all_files())
+        if (f.set == "ichir" || f.set == "ichirj") family.push_back(f);
+    ASSERT_TRUE(write_sets(dir.path, family, set_form::split, medium::zip));
+    ASSERT_TRUE(core.load(dir.file("ziproms/ichirj.zip").c_str()));
+    EXPECT_TRUE(core.logged("Ichident-R (Puzzle & Action 2) (Japan) running"));
+    EXPECT_TRUE(core.logged("Loading file `epr-16888.ic34' from `" + dir.file("ziproms/ichir.zip")));
+    core.unload_game();
+    fs::remove(dir.file("ziproms/ichir.zip"));
+    EXPECT_FALSE(core.load(dir.file("ziproms/ichirj.zip").c_str()));
+    EXPECT_TRUE(core.logged("the parent set `ichir', which was not found"));
+}
+
 TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
     std::string noise(300000, '\0');
     std::mt19937 random(7);
@@ -353,3 +385,43 @@ TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// A front end that calls the core in an order of its own: nothing may be
+// called before its callback was given, and the core runs on regardless.
+TEST(CoreCallOrder, RunsAndSavesBeforeAnyCallbackIsGiven) {
+    // A process of its own: the core loaded by the other tests keeps their callbacks.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            void* library = dlopen(VORTAN_LIBRETRO, RTLD_NOW | RTLD_LOCAL);
+            if (!library) std::exit(2);
+            auto call = [&](const char* name) { return dlsym(library, name); };
+            reinterpret_cast<void (*)()>(call("retro_init"))();
+            reinterpret_cast<void (*)()>(call("retro_run"))();  // before any game
+            const retro_game_info none = {};
+            if (!reinterpret_cast<bool (*)(const retro_game_info*)>(call("retro_load_game"))(&none)) std::exit(3);
+            for (int i = 0; i < 3; i++) reinterpret_cast<void (*)()>(call("retro_run"))();
+            const size_t size = reinterpret_cast<size_t (*)()>(call("retro_serialize_size"))();
+            std::vector<uint8_t> state(size);
+            auto serialize = reinterpret_cast<bool (*)(void*, size_t)>(call("retro_serialize"));
+            if (size == 0 || !serialize(state.data(), size) || serialize(nullptr, size)) std::exit(4);
+            reinterpret_cast<void (*)()>(call("retro_unload_game"))();
+            reinterpret_cast<void (*)()>(call("retro_deinit"))();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+
+TEST_F(Core, ATooSmallStateBufferIsReportedWithItsSize) {
+    ASSERT_TRUE(core.load(nullptr));
+    run(2);
+    const size_t size = core.serialize_size();
+    std::vector<uint8_t> buffer(size - 1);
+    EXPECT_FALSE(core.serialize(buffer.data(), buffer.size()));
+    EXPECT_TRUE(core.logged("buffer of " + std::to_string(size - 1) + " bytes is too small for the state's " +
+                            std::to_string(size)));
+}

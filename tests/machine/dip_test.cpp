@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <string>
 
+#include "common/safe_file.h"
 #include "machine/board.h"
 #include "machine/dip.h"
 #include "machine/drivers.h"
@@ -123,6 +125,34 @@ TEST_F(DipSwitches, FailedWriteIsReportedAndTheNextLoadStartsFromDefaults) {
     std::filesystem::remove(dip_file());
     EXPECT_EQ(dip_write("columns", "Columns"), 1);
     EXPECT_FALSE(std::filesystem::exists(dip_file()));
+}
+
+// The file is replaced in one step: a full disk or a kill half way leaves
+// the switches the file held, never an empty file.
+TEST_F(DipSwitches, AFailedOrKilledWriteKeepsTheOldFile) {
+    write_bytes(dip_file(), {0x12, 0x34});
+    load();
+    dip_invert_bit(0);
+    set_safe_file_fault(safe_file_fault::write);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(dip_write("columns", "Columns"), 0);
+    testing::internal::GetCapturedStdout();
+    set_safe_file_fault(safe_file_fault::none);
+    EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{0x12, 0x34}));
+
+    EXPECT_EXIT(
+        {
+            set_safe_file_fault(safe_file_fault::kill_before_replace);
+            dip_write("columns", "Columns");
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{0x12, 0x34}));
+    EXPECT_EQ(dip_write("columns", "Columns"), 1);
+    EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{0x13, 0x34}));
+    const auto files = std::distance(std::filesystem::directory_iterator(root / "dip"),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(files, 1) << "the killed write's leftover is swept";
 }
 
 TEST_F(DipSwitches, FifoInPlaceOfTheFileIsRefusedWithoutBlocking) {

@@ -90,17 +90,22 @@ TEST_F(RomLoading, ArchiveMemberOfWrongSizeFailsAndKeepsEarlierEntries) {
     EXPECT_NE(out.find("expected 131072 bytes, found 131073\n"), std::string::npos);
 }
 
-// Sets the compression method of a member in its local and central headers.
-void set_method(std::vector<uint8_t>& zip, const std::string& name, uint8_t method) {
-    const struct { uint8_t kind; size_t name_length, name, method; } headers[] = {{3, 26, 30, 8}, {1, 28, 46, 10}};
+// Sets a byte of a member's local and central headers: the low byte of its
+// flags (field 0) or of its compression method (field 1).
+void set_header_byte(std::vector<uint8_t>& zip, const std::string& name, int field, uint8_t value) {
+    const struct { uint8_t kind; size_t name_length, name, field[2]; } headers[] = {{3, 26, 30, {6, 8}},
+                                                                                 {1, 28, 46, {8, 10}}};
     for (const auto& h : headers) {
         for (size_t at = 0; at + h.name < zip.size(); at++) {
             if (zip[at] != 'P' || zip[at + 1] != 'K' || zip[at + 2] != h.kind || zip[at + 3] != h.kind + 1) continue;
             const size_t length = zip[at + h.name_length] | zip[at + h.name_length + 1] << 8;
             if (std::string(zip.begin() + at + h.name, zip.begin() + at + h.name + length) == name)
-                zip[at + h.method] = method;
+                zip[at + h.field[field]] = value;
         }
     }
+}
+void set_method(std::vector<uint8_t>& zip, const std::string& name, uint8_t method) {
+    set_header_byte(zip, name, 1, method);
 }
 
 // A member packed some other way (bzip2 here) would reach the ROM as its
@@ -118,6 +123,18 @@ TEST_F(RomLoading, ArchiveMemberNeitherStoredNorDeflatedIsRefusedByName) {
               std::string::npos)
         << out;
     EXPECT_EQ(program_rom[1], 0xAA);
+}
+
+TEST_F(RomLoading, EncryptedArchiveMemberIsNamedAsSuch) {
+    const auto zip = root / "ziproms" / "columns.zip";
+    write_zip(zip, {{"epr13112.32", pattern(k128, 1)}, {"epr13111.31", pattern(k128, 50, 3)}}, 0);
+    auto bytes = read_bytes(zip);
+    set_header_byte(bytes, "epr13111.31", 0, 1);
+    write_bytes(zip, bytes);
+    EXPECT_EQ(load("columns"), 0);
+    EXPECT_NE(out.find("File `epr13111.31' in archive `" + zip.string() + "' is encrypted; it cannot be read\n"),
+              std::string::npos)
+        << out;
 }
 
 TEST_F(RomLoading, ArchiveMemberFailingItsCrcIsRefused) {
@@ -301,13 +318,25 @@ TEST(FileHelpers, SaveLoadAndByteswap) {
     const std::string path = dir + "/f.bin";
     const uint8_t data[5] = {1, 2, 3, 4, 5};
     ASSERT_EQ(save_file(path.c_str(), data, 5), 1);
-    EXPECT_EQ(file_exist(path.c_str()), 1);
+    EXPECT_EQ(file_exist(path.c_str(), rom_file_limit), 1);
     uint8_t back[8] = {};
-    EXPECT_EQ(load_file(path.c_str(), back, 8), 1);  // asking for more is not an error
+    EXPECT_EQ(load_file(path.c_str(), back, 8, rom_file_limit), 1);  // asking for more is not an error
     EXPECT_EQ(std::memcmp(back, data, 5), 0);
     EXPECT_EQ(save_file((dir + "/missing/f.bin").c_str(), data, 5), 0);
-    EXPECT_EQ(file_exist((dir + "/missing/f.bin").c_str()), 0);
-    EXPECT_EQ(load_file((dir + "/missing/f.bin").c_str(), back, 8), 0);
+    EXPECT_EQ(file_exist((dir + "/missing/f.bin").c_str(), rom_file_limit), 0);
+    EXPECT_EQ(load_file((dir + "/missing/f.bin").c_str(), back, 8, rom_file_limit), 0);
+
+    // One byte past a kind's bound is refused by name, and the bound is said.
+    std::filesystem::resize_file(path, dip_file_limit.bytes + 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(load_file(path.c_str(), back, 2, dip_file_limit), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              path + " is larger than 4 KB, the most a DIP file may be\n");
+    EXPECT_EQ(load_file(path.c_str(), back, 2, rom_file_limit), 1);
+    std::filesystem::resize_file(path, rom_file_limit.bytes + 1);  // sparse: nothing is written
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(file_exist(path.c_str(), rom_file_limit), 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("16 MB, the most a ROM file may be"), std::string::npos);
     std::filesystem::remove_all(dir);
 
     uint8_t words[5] = {0x12, 0x34, 0x56, 0x78, 0x9A};

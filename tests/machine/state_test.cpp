@@ -1,7 +1,12 @@
 // Saved states of the whole machine, on the demo cartridge: a load gives
 // back the same pictures and sound, and no bad state changes anything.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include <cstring>
 #include <random>
@@ -168,6 +173,55 @@ TEST_F(MachineState, BadStatesAreRefusedAndChangeNothing) {
         EXPECT_EQ(core_load_state(noise.data(), noise.size(), error), 0);
     }
     EXPECT_EQ(state_now(), before);
+}
+
+// Only a state with no sound section at all was saved with the sound off.
+TEST_F(MachineState, AStateMissingOneSoundSectionIsCalledDamaged) {
+    run_frames(10);
+    const std::vector<uint8_t> good = state_now();
+    const size_t header = 36;
+    auto without = [&](std::vector<std::string> tags) {
+        std::vector<uint8_t> b(good.begin(), good.begin() + header);
+        for (size_t at = header; at < good.size();) {
+            const size_t length = 8 + get32(good, at + 4);
+            const std::string tag(good.begin() + at, good.begin() + at + 4);
+            if (std::find(tags.begin(), tags.end(), tag) == tags.end())
+                b.insert(b.end(), good.begin() + at, good.begin() + at + length);
+            at += length;
+        }
+        put32(b, 28, uint32_t(b.size() - header));
+        put32(b, 32, uint32_t(crc32(0, b.data() + header, uInt(b.size() - header))));
+        return b;
+    };
+    std::string error;
+    std::vector<uint8_t> bytes = without({"ADPC"});
+    EXPECT_EQ(core_load_state(bytes.data(), bytes.size(), error), 0);
+    EXPECT_EQ(error, "section ADPC is missing");
+    bytes = without({"MIX ", "FM  ", "PSG ", "ADPC"});
+    EXPECT_EQ(core_load_state(bytes.data(), bytes.size(), error), 0);
+    EXPECT_EQ(error, "it was saved with the sound off; turn the sound off to load it");
+}
+
+TEST_F(MachineState, AStateSavedThroughALinkRewritesItsTarget) {
+    char pattern[] = "/tmp/vortan_state_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    ASSERT_EQ(symlink("slot.target", (dir + "/slot.sta").c_str()), 0);
+    std::string error;
+    run_frames(5);
+    ASSERT_EQ(core_save_state_file((dir + "/slot.sta").c_str(), error), 1) << error;
+    run_frames(5);
+    const std::vector<uint8_t> second = state_now();
+    ASSERT_EQ(core_save_state_file((dir + "/slot.sta").c_str(), error), 1) << error;
+    struct stat st;
+    ASSERT_EQ(lstat((dir + "/slot.sta").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link is kept";
+    run_frames(5);
+    EXPECT_EQ(core_load_state_file((dir + "/slot.target").c_str(), error), 1) << error;
+    EXPECT_EQ(state_now(), second) << "the target holds the last save";
+    std::remove((dir + "/slot.sta").c_str());
+    std::remove((dir + "/slot.target").c_str());
+    rmdir(dir.c_str());
 }
 
 TEST_F(MachineState, FailedGameLoadKeepsTheRunningGame) {
