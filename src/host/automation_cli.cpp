@@ -1,10 +1,10 @@
 // The command line: "vortan [options] [game]".
 #include <limits.h>
 #include <strings.h>
-#include <sys/stat.h>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include "common/utf8_file.h"
 #include "host/automation.h"
 #include "host/options.h"
 
@@ -37,14 +37,13 @@ std::string* file_option(command_line& cli, const char* word) {
 // What makes two names one file: its device and inode when it exists,
 // otherwise its folder's real path and its own name.
 std::string file_identity(const std::string& name) {
-    struct stat st;
-    if (stat(name.c_str(), &st) == 0)
-        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-    size_t slash = name.rfind('/');
+    const std::string identity = utf8_file_identity(name.c_str());
+    if (!identity.empty()) return identity;
+    size_t slash = last_path_separator(name);
     std::string folder = slash == std::string::npos ? "." : name.substr(0, slash + 1);
-    char real[PATH_MAX];
-    if (!realpath(folder.c_str(), real)) return name;
-    return std::string(real) + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
+    const std::string real = utf8_full_folder_name(folder.c_str());
+    if (real.empty()) return name;
+    return real + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
 }
 
 // The script read and the files written must all be different files:

@@ -295,7 +295,9 @@ int vortan_main(int argc, const char* const* argv) {
     if (!headless) {
         // Without a display SDL would fall back to drawing nowhere; a window
         // is what was asked for. SDL_VIDEODRIVER still chooses any driver.
+#ifndef _WIN32
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,KMSDRM");
+#endif
         SDL_InitSubSystem(SDL_INIT_VIDEO);
         if (!create_main_window()) {
             std::fprintf(stderr, "vortan: cannot open a window: %s\n", SDL_GetError());

@@ -1,10 +1,9 @@
 #include "host/folders.h"
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include "common/utf8_file.h"
 #include "host/options.h"
 #include "host/state_slots.h"
 
@@ -12,10 +11,7 @@ program_home home;
 
 namespace {
 
-int is_file(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+int is_file(const std::string& path) { return utf8_status(path.c_str()).type == path_type::regular; }
 
 std::string env_value(const char* name) {
     const char* v = std::getenv(name);
@@ -31,16 +27,18 @@ std::string xdg_folder(const std::string& given, const std::string& user_home, c
 }  // namespace
 
 int make_folders(const std::string& path, std::string& error) {
-    for (size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && !is_path_separator(path[at])) continue;
         const std::string part = path.substr(0, at);
-        if (!part.empty() && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            error = part + ": " + std::strerror(errno);
+        // A drive ("C:") or a part already there is no failure.
+        if (utf8_mkdir(part.c_str()) == 0 || errno == EEXIST) continue;
+        const int why = errno;
+        if (utf8_status(part.c_str()).type != path_type::folder) {
+            error = part + ": " + std::strerror(why);
             return 0;
         }
-        if (at == std::string::npos) break;
     }
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (utf8_status(path.c_str()).type != path_type::folder) {
         error = path + ": not a folder";
         return 0;
     }

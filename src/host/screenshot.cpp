@@ -1,6 +1,6 @@
 #include "host/screenshot.h"
-#include <sys/stat.h>
 #include <cstdio>
+#include "common/utf8_file.h"
 #include "host/automation.h"
 #include "host/display.h"
 #include "host/folders.h"
@@ -14,8 +14,7 @@ std::string next_screenshot_name() {
         char number[16];
         std::snprintf(number, sizeof number, "%04d", n);
         const std::string name = stem + number + ".png";
-        struct stat st;
-        if (lstat(name.c_str(), &st) != 0) return name;
+        if (!utf8_name_taken(name.c_str())) return name;
     }
 }
 

@@ -1,12 +1,11 @@
 // The state slots of the running game and the rewind options.
 #include "host/state_slots.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "common/utf8_file.h"
 #include "host/display.h"
 #include "machine/core.h"
 
@@ -20,7 +19,7 @@ namespace {
 // The folder is made on the first save; a parent that is missing is the
 // user's to make.
 bool make_state_dir(std::string& error) {
-    if (mkdir(state_dir, 0777) == 0 || errno == EEXIST) return true;
+    if (utf8_mkdir(state_dir) == 0 || errno == EEXIST) return true;
     error = std::string(state_dir) + ": " + std::strerror(errno);
     return false;
 }
@@ -35,8 +34,7 @@ std::string state_slot_path(int slot) {
 
 int state_slot_used(int slot) {
     const std::string path = state_slot_path(slot);
-    struct stat info;
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return !path.empty() && utf8_status(path.c_str()).type == path_type::regular;
 }
 
 int save_state_slot() {

@@ -8,15 +8,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The front end's paths are UTF-8; a path made from a plain string would
+// read them in the ANSI code page on Windows. Folders go to the loader with
+// '/' between names, which Windows takes too.
+fs::path from_utf8(const char* path) { return fs::path(reinterpret_cast<const char8_t*>(path)); }
+
+std::string to_utf8(const fs::path& p) {
+    const std::u8string s = p.generic_u8string();
+    return std::string(s.begin(), s.end());
+}
+
 bool is_zip(const fs::path& p) {
-    std::string ext = p.extension().string();
+    std::string ext = to_utf8(p.extension());
     for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
     return ext == ".zip";
 }
 
 // "" stands for the current folder, which the loader would not take as a prefix.
 std::string folder(const fs::path& p) {
-    std::string s = p.string();
+    std::string s = to_utf8(p);
     return s.empty() ? "." : s;
 }
 
@@ -29,13 +39,13 @@ content_request content_from_path(const char* path, const char* save_dir) {
         r.game = "demo";
     } else {
         // A trailing slash on a folder would leave an empty last name.
-        fs::path p = fs::path(path).lexically_normal();
+        fs::path p = from_utf8(path).lexically_normal();
         if (!p.has_filename()) p = p.parent_path();
         std::error_code ec;
         const bool archive = !fs::is_directory(p, ec) && is_zip(p);
         // A loose ROM file: its folder names the game.
         if (!archive && !fs::is_directory(p, ec)) p = p.parent_path();
-        r.game = archive ? p.stem().string() : p.filename().string();
+        r.game = to_utf8(archive ? p.stem() : p.filename());
         content_dir = folder(p.parent_path());
         r.paths.rom_dir = content_dir;
         // The loader takes an archive before a folder: for a chosen folder it

@@ -1,9 +1,5 @@
 // Saved states as files: written through safe_file, so a failed save keeps
 // the old state; read only from a regular file of a sane size.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,12 +7,7 @@
 #include "common/input_limits.h"
 #include "common/safe_file.h"
 #include "machine/core.h"
-
-namespace {
-
-std::string system_reason() { return std::strerror(errno); }
-
-}  // namespace
+#include "machine/regular_file.h"
 
 int core_save_state_file(const char* path, std::string& error) {
     std::vector<uint8_t> bytes;
@@ -33,32 +24,23 @@ int core_save_state_file(const char* path, std::string& error) {
 }
 
 int core_load_state_file(const char* path, std::string& error) {
-    // Opened without blocking, so a FIFO in its place cannot hang the program.
-    const int fd = open(path, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) {
-        error = std::string(path) + ": " + system_reason();
+    // A FIFO or a device in its place cannot hang the program or pass for a state.
+    const char* why = "";
+    std::FILE* f = open_regular_file(path, &why);
+    if (!f) {
+        error = std::string(path) + ": " + (errno == EISDIR || errno == EINVAL ? "not a regular file" : why);
         return 0;
     }
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        error = std::string(path) + ": not a regular file";
+    const long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
+    if (size < 0 || !within_limit(size, state_file_limit)) {
+        std::fclose(f);
+        error = size < 0 ? std::string(path) + ": read error" : input_too_large(path, state_file_limit);
         return 0;
     }
-    if (!within_limit(info.st_size, state_file_limit)) {
-        close(fd);
-        error = input_too_large(path, state_file_limit);
-        return 0;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    close(fd);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    std::rewind(f);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
     if (got != bytes.size()) {
         error = std::string(path) + ": read error";
         return 0;

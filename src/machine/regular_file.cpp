@@ -1,3 +1,5 @@
+// Windows has its own: regular_file_windows.cpp.
+#ifndef _WIN32
 #include "machine/regular_file.h"
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,3 +44,4 @@ std::FILE* open_regular_file(const char* file_name, const char** why) {
     }
     return f;
 }
+#endif

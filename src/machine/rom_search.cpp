@@ -2,16 +2,14 @@
 // parent's, by name or by contents.
 #include "machine/rom_search.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unzip.h>
 #include <zlib.h>
 
 #include <cctype>
 #include <cstring>
-#include <memory>
 
 #include "common/input_limits.h"
+#include "common/utf8_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
 #include "machine/regular_file.h"
@@ -19,16 +17,13 @@
 namespace {
 
 bool is_regular(const std::string& path, uint64_t* size = nullptr) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (size) *size = uint64_t(st.st_size);
+    const path_status s = utf8_status(path.c_str());
+    if (s.type != path_type::regular) return false;
+    if (size) *size = uint64_t(s.size);
     return true;
 }
 
-bool is_folder(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool is_folder(const std::string& path) { return utf8_status(path.c_str()).type == path_type::folder; }
 
 // The archive is opened only as a plain file of a sane size: a FIFO in its
 // place never blocks, and a huge directory of members is never listed.
@@ -66,12 +61,12 @@ void list_archive(rom_place& p) {
 void list_folder(rom_place& p) {
     if (!is_folder(p.path)) return;
     p.present = 1;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(p.path.c_str()), ::closedir);
-    if (!dir) return;
-    while (const dirent* d = ::readdir(dir.get())) {
+    std::vector<std::string> names;
+    if (!utf8_folder_names(p.path.c_str(), names)) return;
+    for (const std::string& name : names) {
         uint64_t size = 0;
-        if (d->d_name[0] == '.' || !is_regular(p.path + "/" + d->d_name, &size)) continue;
-        p.files.push_back({d->d_name, size, 0, 0});
+        if (name[0] == '.' || !is_regular(p.path + "/" + name, &size)) continue;
+        p.files.push_back({name, size, 0, 0});
     }
 }
 

@@ -12,6 +12,10 @@
 
 #include "font.h"
 
+#ifdef _WIN32
+#include <process.h>
+#endif
+
 std::vector<int16_t> sound::frames(int first, int last) const {
     size_t per = size_t(rate / 60), a = per * first, b = per * last;
     if (b > samples.size()) b = samples.size();
@@ -20,9 +24,21 @@ std::vector<int16_t> sound::frames(int first, int last) const {
 }
 
 scratch_dir::scratch_dir() {
+#ifdef _WIN32
+    // No mkdtemp: a name of the process and a count, made anew each time.
+    static int count;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (int tries = 0; tries < 100 && path.empty(); ++tries) {
+        const fs::path p = fs::temp_directory_path(ec) /
+                           ("vortan_e2e_" + std::to_string(_getpid()) + "_" + std::to_string(++count));
+        if (fs::create_directory(p, ec)) path = p.generic_string();
+    }
+#else
     char name[] = "/tmp/vortan_e2e_XXXXXX";
     const char* made = mkdtemp(name);
     path = made ? made : "";
+#endif
 }
 
 scratch_dir::~scratch_dir() {
@@ -44,7 +60,11 @@ int run_demo(const scratch_dir& dir, int frames, const std::string& script, cons
     if (!script.empty()) command += " -playback '" + dir.file("input.txt", script) + "'";
     command += " " + extra_options + " demo > run.log 2>&1";
     int status = std::system(command.c_str());
+#ifdef _WIN32
+    return status;
+#else
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 bool read_png(const std::string& path, picture& out) {

@@ -1,6 +1,10 @@
 #include "frontend.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdarg>
 #include <cstdio>
@@ -142,9 +146,25 @@ int16_t input_state(unsigned port, unsigned device, unsigned, unsigned id) {
     return (fe().pads[port] >> id) & 1;
 }
 
+#ifdef _WIN32
+void* open_library(const char* path) { return LoadLibraryA(path); }
+std::string library_error() { return "LoadLibrary failed, error " + std::to_string(GetLastError()); }
+void* symbol(void* library, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+void close_library(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+#else
+// Kept mapped after dlclose, so the leak checker still sees what the core's
+// own variables hold and reports it by name.
+void* open_library(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE); }
+std::string library_error() { return dlerror(); }
+void* symbol(void* library, const char* name) { return dlsym(library, name); }
+void close_library(void* library) { dlclose(library); }
+#endif
+
 template <typename T>
 bool find(void* library, const char* name, T& to, std::string& error) {
-    to = reinterpret_cast<T>(dlsym(library, name));
+    to = reinterpret_cast<T>(symbol(library, name));
     if (!to) error += std::string(name) + " is missing; ";
     return to != nullptr;
 }
@@ -152,11 +172,9 @@ bool find(void* library, const char* name, T& to, std::string& error) {
 }  // namespace
 
 bool frontend::open(const char* path, std::string& error) {
-    // Kept mapped after dlclose, so the leak checker still sees what the
-    // core's own variables hold and reports it by name.
-    library = dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    library = open_library(path);
     if (!library) {
-        error = dlerror();
+        error = library_error();
         return false;
     }
     bool ok = true;
@@ -200,7 +218,7 @@ bool frontend::open(const char* path, std::string& error) {
 void frontend::close() {
     if (initialised) deinit();
     initialised = false;
-    if (library) dlclose(library);
+    if (library) close_library(library);
     library = nullptr;
     if (current == this) current = nullptr;
 }

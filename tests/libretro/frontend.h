@@ -1,4 +1,4 @@
-// A small libretro front end of our own: loads the core with dlopen, answers
+// A small libretro front end of our own: loads the core as a library, answers
 // its environment calls and keeps what it hands out, so that tests and the
 // benchmark drive it as RetroArch would.
 #pragma once

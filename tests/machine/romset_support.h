@@ -107,7 +107,7 @@ struct member {
 
 inline bool write_archive(const fs::path& path, const std::vector<member>& members) {
     fs::create_directories(path.parent_path());
-    zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    zipFile zf = zipOpen(path.string().c_str(), APPEND_STATUS_CREATE);
     if (!zf) return false;
     bool ok = true;
     for (const member& m : members) {
