@@ -224,21 +224,21 @@ int parse_command_line(int argc, const char* const* argv, command_line& cli, std
 
 int resolve_game_path(command_line& cli, std::string& error) {
     std::string path = cli.game;
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    struct stat st;
-    const int found = stat(path.c_str(), &st) == 0;
+    while (path.size() > 1 && is_path_separator(path.back())) path.pop_back();
+    const path_type type = utf8_status(path.c_str()).type;
+    const int found = type != path_type::missing;
     const int zip = path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".zip") == 0;
-    if (!found || (!S_ISDIR(st.st_mode) && !(S_ISREG(st.st_mode) && zip))) {
+    if (!found || (type != path_type::folder && !(type == path_type::regular && zip))) {
         // A short name has no slash; a path that leads nowhere is said so.
-        if (path.find('/') == std::string::npos && !zip) return 1;
+        if (path.find_first_of("/\\") == std::string::npos && !zip) return 1;
         error = "\"" + cli.game + "\" is " +
                 (found ? "neither a zip archive nor a folder" : "no file or folder that exists");
         return 0;
     }
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of("/\\");
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (S_ISREG(st.st_mode)) name.resize(name.size() - 4);
+    if (type == path_type::regular) name.resize(name.size() - 4);
     if (folder.size() >= option_path_size) {
         error = "the folder of \"" + cli.game + "\" is longer than " + std::to_string(option_path_size - 1) +
                 " characters";

@@ -1,4 +1,7 @@
 #include "host/folders.h"
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include <cerrno>
 #include <climits>
 #include <cstdlib>

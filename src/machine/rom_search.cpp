@@ -29,15 +29,14 @@ bool is_folder(const std::string& path) { return utf8_status(path.c_str()).type 
 // place never blocks, and a huge directory of members is never listed.
 voidpf open_plain(voidpf, const void* path, int mode) {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-    const char* why = "";
-    std::FILE* f = open_regular_file(static_cast<const char*>(path), &why);
-    struct stat st;
-    if (f && ::fstat(fileno(f), &st) == 0 && !within_limit(st.st_size, zip_archive_limit)) {
-        core_loader_printf("%s\n", input_too_large(static_cast<const char*>(path), zip_archive_limit).c_str());
-        std::fclose(f);
+    const char* name = static_cast<const char*>(path);
+    const path_status s = utf8_status(name);
+    if (s.type == path_type::regular && !within_limit(s.size, zip_archive_limit)) {
+        core_loader_printf("%s\n", input_too_large(name, zip_archive_limit).c_str());
         return nullptr;
     }
-    return f;
+    const char* why = "";
+    return open_regular_file(name, &why);
 }
 
 // The directory of an archive: every member's name, size and stored CRC.
