@@ -1,9 +1,14 @@
-// The game list: the demo cartridge first, then one entry per title with its
-// versions under it (the parent set first), each marked present, incomplete
-// or present with wrong checksums. A click only selects: a version starts
-// on a double click or the Load button, so a click that opened the list
-// never picks from it.
+// The game list: the demo cartridge first, then each title with its versions
+// under it (the parent set first), sorted by title, each version with its
+// short name and whether its files are present, incomplete or present with
+// wrong checksums. It works from the keyboard: typing filters by title or
+// short name, the arrows and Page keys move, Enter loads. A click only
+// selects: a version starts on a double click, Enter or the Load button, so
+// a click that opened the list never picks from it.
 #include <imgui.h>
+#include <strings.h>
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 #include "host/dialogs.h"
@@ -21,8 +26,11 @@ struct listed_title {
     std::string title;
     std::vector<listed_version> versions;
 };
-std::vector<listed_title> titles;
-const driver_record* selected;
+std::vector<listed_title> titles;  // the demo, then by title
+const driver_record* selected;     // kept while the filter changes
+char filter[64];
+bool available_only;
+bool focus_filter;
 
 // "Columns (World)" is listed under "Columns".
 std::string title_of(const driver_record& g) {
@@ -72,6 +80,35 @@ void add_version(const driver_record* g, const core_paths& paths) {
     titles.push_back({title_of(*g), {{g, check_game_roms(*g, paths)}}});
 }
 
+bool contains(const std::string& a, const char* part) {
+    const std::string b = part;
+    return std::search(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+               return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
+           }) != a.end();
+}
+
+bool title_shown(const listed_title& t) {
+    bool any_ready = false, matches = !*filter || contains(t.title, filter);
+    for (const listed_version& v : t.versions) {
+        any_ready |= v.check.ready();
+        matches |= contains(v.game->description, filter) || contains(version_name(*v.game), filter);
+    }
+    return matches && (any_ready || !available_only);
+}
+
+// The versions the filter and the toggle leave, in the order they are drawn.
+std::vector<const listed_version*> shown_rows() {
+    std::vector<const listed_version*> rows;
+    for (const listed_title& t : titles) {
+        if (!title_shown(t)) continue;
+        for (const listed_version& v : t.versions)
+            if (v.check.ready() || !available_only) rows.push_back(&v);
+    }
+    return rows;
+}
+
+bool pressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key)); }
+
 }  // namespace
 
 void games_dialog_opened() {
@@ -80,66 +117,84 @@ void games_dialog_opened() {
     const driver_record* demo = core_find_game("demo");
     titles.push_back({demo->description, {{demo, check_game_roms(*demo, paths)}}});
     for (int i = 0; const driver_record* g = core_version(i); ++i) add_version(g, paths);
-    selected = demo;
-}
-
-// A title's row stands for its first version whose files are all there,
-// else its parent set.
-const listed_version& title_choice(const listed_title& t) {
-    for (const listed_version& v : t.versions)
-        if (v.check.ready()) return v;
-    return t.versions[0];
+    std::sort(titles.begin() + 1, titles.end(), [](const listed_title& a, const listed_title& b) {
+        return strcasecmp(a.title.c_str(), b.title.c_str()) < 0;
+    });
+    selected = core_running();
+    filter[0] = 0;
+    focus_filter = true;
 }
 
 void draw_games_dialog() {
-    ImGui::TextUnformatted("Versions whose files are missing are grey.");
-    bool load = false;
-    ImGui::BeginChild("games", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4), true);
-    auto row = [&](const listed_version& v, const char* text, bool is_node) {
-        const bool ready = v.check.ready();
-        if (!ready) ImGui::PushStyleColor(ImGuiCol_Text, ImGui::GetStyleColorVec4(ImGuiCol_TextDisabled));
-        bool open = false;
-        if (is_node) {
-            // A click opens the title and selects it; a double click loads it.
-            ImGuiTreeNodeFlags flags = ImGuiTreeNodeFlags_SpanAvailWidth;
-            if (selected == v.game) flags |= ImGuiTreeNodeFlags_Selected;
-            open = ImGui::TreeNodeEx(text, flags);
-            if (ImGui::IsItemClicked()) {
-                selected = v.game;
-                load = ImGui::IsMouseDoubleClicked(0);
+    if (focus_filter) ImGui::SetKeyboardFocusHere();
+    focus_filter = false;
+    ImGui::SetNextItemWidth(ImGui::GetFontSize() * 10);
+    bool load = ImGui::InputTextWithHint("##filter", "type to search", filter, sizeof filter,
+                                         ImGuiInputTextFlags_EnterReturnsTrue);
+    ImGui::SameLine();
+    ImGui::Checkbox("Available only", &available_only);
+    const std::vector<const listed_version*> rows = shown_rows();
+    int at = -1;
+    for (size_t r = 0; r < rows.size(); ++r)
+        if (rows[r]->game == selected) at = int(r);
+    // The keys move the selection whatever has the focus; with nothing
+    // selected the first version that can start is.
+    int moved = 0;
+    if (pressed(ImGuiKey_DownArrow)) moved = 1;
+    if (pressed(ImGuiKey_UpArrow)) moved = -1;
+    if (pressed(ImGuiKey_PageDown)) moved = 10;
+    if (pressed(ImGuiKey_PageUp)) moved = -10;
+    if (!rows.empty() && at < 0) {
+        at = 0;
+        for (size_t r = 0; r < rows.size(); ++r)
+            if (rows[r]->check.ready() && !rows[r]->check.built_in) {
+                at = int(r);
+                break;
             }
-        } else if (ImGui::Selectable(text, selected == v.game, ImGuiSelectableFlags_AllowDoubleClick)) {
-            selected = v.game;
-            load = ImGui::IsMouseDoubleClicked(0);
-        }
-        if (!ready) ImGui::PopStyleColor();
-        if (ImGui::IsItemHovered()) tooltip(v);
-        return open;
-    };
+    } else if (!rows.empty() && moved) {
+        at = std::clamp(at + moved, 0, int(rows.size()) - 1);
+    }
+    if (at >= 0) selected = rows[size_t(at)]->game;
+    load |= pressed(ImGuiKey_Enter) || pressed(ImGuiKey_KeyPadEnter);
+
+    ImGui::BeginChild("games", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4), true);
+    const float name_column = ImGui::GetContentRegionAvail().x - ImGui::GetFontSize() * 10;
     for (size_t t = 0; t < titles.size(); ++t) {
         const listed_title& title = titles[t];
-        ImGui::PushID(int(t));
-        if (t == 0) {
-            row(title.versions[0], title.title.c_str(), false);
-            ImGui::Separator();
-        } else if (row(title_choice(title), title.title.c_str(), true)) {
-            for (const listed_version& v : title.versions) {
-                ImGui::PushID(v.game);
-                const std::string text = std::string(v.game->description) + "  (" + version_name(*v.game) + ", " +
-                                         status(v.check) + ")";
-                row(v, text.c_str(), false);
-                ImGui::PopID();
+        if (!title_shown(title)) continue;
+        if (t > 0) ImGui::TextUnformatted(title.title.c_str());
+        ImGui::Indent();
+        for (const listed_version& v : title.versions) {
+            if (available_only && !v.check.ready()) continue;
+            const bool ready = v.check.ready();
+            // Grey rows stay readable on the hover colour.
+            if (!ready) {
+                ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(0.42f, 0.42f, 0.42f, 1));
+                ImGui::PushStyleColor(ImGuiCol_HeaderHovered, ImVec4(0.85f, 0.85f, 0.85f, 1));
             }
-            ImGui::TreePop();
+            ImGui::PushID(v.game);
+            const bool is_selected = v.game == selected;
+            if (ImGui::Selectable(v.game->description, is_selected, ImGuiSelectableFlags_AllowDoubleClick)) {
+                selected = v.game;
+                load |= ImGui::IsMouseDoubleClicked(0);
+            }
+            if (ImGui::IsItemHovered()) tooltip(v);
+            if (is_selected && moved) ImGui::SetScrollHereY();
+            ImGui::SameLine(std::max(name_column, ImGui::CalcTextSize(v.game->description).x + 8));
+            ImGui::Text("%s  %s", version_name(*v.game), status(v.check));
+            ImGui::PopID();
+            if (!ready) ImGui::PopStyleColor(2);
         }
-        ImGui::PopID();
+        ImGui::Unindent();
+        if (t == 0) ImGui::Separator();
     }
+    if (rows.empty()) ImGui::TextDisabled("No game matches.");
     ImGui::EndChild();
     ImGui::Separator();
     load |= ImGui::Button("Load");
     ImGui::SameLine();
     if (ImGui::Button("Cancel") || take_escape()) ImGui::CloseCurrentPopup();
-    if (load && selected) {
+    if (load && selected && at >= 0) {
         // Loading waits until this frame is shown, as every menu choice does.
         choose_version(selected);
         post_command(cmd_load_version);
