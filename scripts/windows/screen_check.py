@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks an X server's screen (Xvfb's -fbdir dump, black background) for the
 program's window: the menu bar across its top and, below it, the demo's
-picture at its own size in the colours the demo draws.
+picture at a whole scale of its own size in the colours the demo draws.
 usage: screen_check.py SCREEN_XWD REFERENCE_PNG"""
 import struct
 import sys
@@ -83,7 +83,10 @@ def main():
     known = sum(1 for v in found if seen[v]) / len(found)
     print('menu bar %d wide at row %d; picture %dx%d, %d colours, %.0f%% of its pixels in the demo\'s colours'
           % (len(bar_x), bar_y, width, height, len(set(found)), known * 100))
-    ok = 300 <= width <= 324 and 180 <= height <= 240 and len(set(found)) >= 4 and known >= 0.9
+    # The first window takes the largest whole scale that fits the screen.
+    scale = max(1, round(width / 320))
+    ok = (300 * scale <= width <= 324 * scale and 180 * scale <= height <= 240 * scale
+          and len(set(found)) >= 4 and known >= 0.9)
     sys.exit(0 if ok else 1)
 
 
