@@ -85,7 +85,12 @@ protected:
         }
         ASSERT_GT(program, 0);
         if (!has_window) return;
-        window = x.output("timeout 20 xdotool search --sync --onlyvisible --name '^Vortan'");
+        // Asked again until found: a search that meets the last run's window
+        // while it is destroyed ends with an X error and no answer.
+        eventually([&] {
+            window = x.output("xdotool search --onlyvisible --name '^Vortan' 2>/dev/null");
+            return !window.empty();
+        }, 20s);
         ASSERT_FALSE(window.empty()) << "no window appeared";
     }
     // Asks the program to quit as the close box does; its exit status.
