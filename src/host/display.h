@@ -4,6 +4,7 @@
 #include <cstdint>
 #include "host/main_loop.h"
 #include "machine/core.h"
+#include "common/printf_format.h"
 
 // The 16-bit staging image: surface_pitch bytes a line, 224 lines.
 extern uint16_t* conv_bmp;
@@ -38,7 +39,7 @@ void w32_update_video();
 void update_front_video(const rect& dest);
 void fillscreen(uint16_t colour);
 void paint_msg_video(const char* text);
-void message_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void message_printf(const char* format, ...) VORTAN_PRINTF(1, 2);
 void msg_box(const char* text, const char* title);
 void blur_filter(uint16_t* pixels, int width, int rows, int skip);
 

@@ -9,6 +9,7 @@
 #include "machine/drivers.h"
 #include "sound/channels.h"
 #include "sound/fm_model.h"
+#include "common/printf_format.h"
 
 // What the core tells its front end: the ROM loader's progress and errors,
 // a line at a time (what the user must see of a failed load). A null hook
@@ -17,7 +18,7 @@ struct core_hooks {
     void (*loader_line)(const char* line);
 };
 void core_set_hooks(const core_hooks* hooks);  // null: the defaults
-void core_loader_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void core_loader_printf(const char* format, ...) VORTAN_PRINTF(1, 2);
 
 // Where a game's files are looked for.
 struct core_paths {
