@@ -336,6 +336,7 @@ TEST_F(Desktop, FullScreenKeepsTheMenuAndEscapeLeavesIt) {
     ASSERT_TRUE(eventually(bar_shown, 5s)) << "the pointer at the top shows the menu bar";
     xdo("click 1");  // Main opens
     std::this_thread::sleep_for(300ms);
+    keep_screen("full-screen-menu");
     key("Escape");   // closes the menu, still on the full screen
     EXPECT_EQ(picture().width(), 960);
     xdo("mousemove 400 400");
