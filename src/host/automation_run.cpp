@@ -163,7 +163,6 @@ void apply_settings() {
     gui_manage_run_ahead(run_ahead);
     gui_manage_show_speed(show_speed);
     gui_manage_soundchip();
-    video_memory = videomem;
     if (!headless) {
         gui_manage_videomem();
         adjust_window();
@@ -362,7 +361,6 @@ int vortan_main(int argc, const char* const* argv) {
 
     // Shutdown: the settings as they stand now, then the machine and the host.
     if (!headless) {
-        videomem = video_memory;
         winx = window_area.left;
         winy = window_area.top;
     }

@@ -20,7 +20,6 @@ uint16_t* conv_bmp;
 int surface_pitch = staging_width * 2;
 int fullscreen;
 int headless;
-int video_memory;
 rect src_rect = {0, 0, 320, 224};
 char msg_text[256];
 int msg_visible;
@@ -84,7 +83,7 @@ void release_video() {
 
 static SDL_Renderer* make_renderer() {
     SDL_Renderer* r = nullptr;
-    if (video_memory) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_ACCELERATED);
+    if (videomem) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_ACCELERATED);
     // No accelerated renderer: fall back without a word, as with no video memory.
     if (!r) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_SOFTWARE);
     return r;

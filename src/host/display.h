@@ -18,8 +18,6 @@ extern int host_format_555;
 extern int headless;
 
 // The menu's use-video-memory choice: the accelerated renderer when set.
-// Start-up copies the videomem option in; exit copies it back.
-extern int video_memory;
 
 // Picture size of the texture the frame is staged in.
 inline constexpr int staging_width = 512;

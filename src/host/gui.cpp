@@ -132,7 +132,7 @@ static void change_volume(int step) {
 }
 
 void gui_manage_videomem() {
-    check_menu_item(cmd_videomem, video_memory);
+    check_menu_item(cmd_videomem, videomem);
     init_video(fullscreen);
 }
 
@@ -316,9 +316,9 @@ void menu_command(int command) {
     case cmd_load_demo: load_game("demo"); break;
     case cmd_load_version: load_chosen_version(); break;
     case cmd_videomem:
-        video_memory = 1 - video_memory;
+        videomem = 1 - videomem;
         gui_manage_videomem();
-        message_printf("Using %s memory", video_memory ? "video" : "system");
+        message_printf("Using %s memory", videomem ? "video" : "system");
         break;
     case cmd_about: open_dialog(dialog_about); break;
     case cmd_game_list: open_dialog(dialog_games); break;

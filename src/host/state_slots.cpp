@@ -9,9 +9,10 @@
 #include "host/display.h"
 #include "machine/core.h"
 
-char state_dir[256] = "./sta";
-int rewind_enabled = 1;
-int rewind_seconds = 30;
+// The option table gives their defaults.
+char state_dir[256];
+int rewind_enabled;
+int rewind_seconds;
 int state_slot;
 
 namespace {

@@ -172,9 +172,9 @@ TEST_F(GuiTest, PaletteKeyTogglesBetweenFixedAndDynamic) {
 TEST_F(GuiTest, VideoMemoryRecreatesTheDisplayAndKeepsTheFixedColours) {
     gui_manage_palette(0);
     ASSERT_NE(conv_pal[8], 0) << "fixed palette filled";
-    video_memory = 0;
+    videomem = 0;
     EXPECT_EQ(run(cmd_videomem), "Using video memory");
-    EXPECT_EQ(video_memory, 1);
+    EXPECT_EQ(videomem, 1);
     EXPECT_TRUE(menu_checked(cmd_videomem));
     ASSERT_NE(conv_bmp, nullptr);
     // A new display clears the colour table; the fixed one is filled again.

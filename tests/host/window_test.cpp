@@ -26,7 +26,7 @@ struct WindowTest : ::testing::Test {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
         headless = 0;
-        video_memory = 0;
+        videomem = 0;
         winsize = 1;
         winx = winy = 0;
         game_loaded = 0;
@@ -286,7 +286,7 @@ TEST_F(WindowTest, ChoosingAMenuItemRunsItsCommandAndClosesTheMenu) {
 
 TEST_F(WindowTest, VideoMemoryKeepsAWorkingRendererAndIdleRepaintIsBlack) {
     menu_command(cmd_videomem);
-    EXPECT_EQ(video_memory, 1);
+    EXPECT_EQ(videomem, 1);
     ASSERT_NE(main_renderer, nullptr) << "falls back to the software renderer when needed";
     ASSERT_NE(conv_bmp, nullptr);
     update_front_video(client_area);
