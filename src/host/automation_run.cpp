@@ -153,16 +153,9 @@ void apply_settings() {
     // The game keeps the palette mode its own init chose, as from the menu.
     gui_manage_palette(core_palette_mode());
     if (!headless) gui_manage_sound(sound_enabled);
-    gui_manage_skip(skip);
-    gui_manage_vsync(vsync);
     if (!headless) gui_manage_rate(sound_rate);
-    gui_manage_limiter(throttle);
     gui_manage_stretch(stretch);
-    gui_manage_blur(blur);
-    gui_manage_scanlines(scanlines);
     gui_manage_run_ahead(run_ahead);
-    gui_manage_show_speed(show_speed);
-    gui_manage_soundchip();
     if (!headless) {
         gui_manage_videomem();
         adjust_window();
