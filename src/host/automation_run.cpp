@@ -28,9 +28,9 @@
 namespace {
 
 long frame_limit = -1;   // -frames: stop after this many frames
-long frames_run;         // frames run since the game was loaded
+long frames_since_load;         // frames run since the game was loaded
 int run_over;            // the frames asked for have run
-int picture_shown;       // conv_bmp holds a presented frame
+int picture_shown;       // staged_picture holds a presented frame
 
 uint32_t host_ticks() { return SDL_GetTicks(); }
 
@@ -80,8 +80,8 @@ void host_run_frame(int skip_frame) {
         gui_manage_run_ahead(0);
     }
     note_emulated_frame();
-    ++frames_run;
-    if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
+    ++frames_since_load;
+    if (frame_limit >= 0 && frames_since_load >= frame_limit) run_over = 1;
 }
 
 void host_update_audio() {
@@ -90,17 +90,17 @@ void host_update_audio() {
     // frame of silence instead of running dry.
     if (frame.sample_count == 0 && sound_rate > 0 && !user_paused) {
         static const int16_t silence[48000 / 60 + 1] = {};
-        w32_update_audio(silence, sound_rate / 60);
+        queue_frame_sound(silence, sound_rate / 60);
         return;
     }
     if (user_paused)
         feed_sound_sink(frame.samples, frame.sample_count);
     else
-        w32_update_audio(frame.samples, frame.sample_count);
+        queue_frame_sound(frame.samples, frame.sample_count);
 }
 
 void host_update_video() {
-    w32_update_video();
+    show_last_frame();
     picture_shown = 1;
 }
 
@@ -335,7 +335,7 @@ int vortan_main(int argc, const char* const* argv) {
         host_quit_requested,
         headless ? never_paused : host_paused,
         host_update_audio,
-        get_input,
+        send_frame_input,
         host_run_frame,
         host_update_video,
         host_repaint,
@@ -362,7 +362,7 @@ int vortan_main(int argc, const char* const* argv) {
             std::fprintf(stderr, "vortan: %s: no frame was shown, no snapshot written\n",
                          cli.snapshot.c_str());
             status = status ? status : 1;
-        } else if (!write_snapshot(cli.snapshot.c_str(), conv_bmp, surface_pitch,
+        } else if (!write_snapshot(cli.snapshot.c_str(), staged_picture, surface_pitch,
                                    core_last_frame().width, core_last_frame().height,
                                    host_format_555)) {
             status = status ? status : 1;
@@ -404,6 +404,6 @@ int vortan_main(int argc, const char* const* argv) {
                      cli.record.c_str());
         status = status ? status : 1;
     }
-    if (cli.bench >= 0 && status == 0) std::printf("%s\n", bench_line(frames_run, seconds).c_str());
+    if (cli.bench >= 0 && status == 0) std::printf("%s\n", bench_line(frames_since_load, seconds).c_str());
     return status;
 }

@@ -60,7 +60,7 @@ void gui_manage_rate(int rate) {
 
 void gui_manage_palette(int mode) {
     core_set_palette_mode(mode);
-    if (conv_bmp) std::memset(conv_bmp, 0, static_cast<size_t>(surface_pitch) * staging_height);
+    if (staged_picture) std::memset(staged_picture, 0, static_cast<size_t>(surface_pitch) * staging_height);
 }
 
 void gui_manage_run_ahead(int frames) {

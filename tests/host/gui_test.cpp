@@ -175,7 +175,7 @@ TEST_F(GuiTest, VideoMemoryRecreatesTheDisplayAndKeepsTheFixedColours) {
     EXPECT_EQ(run(cmd_videomem), "Using video memory");
     EXPECT_EQ(videomem, 1);
     EXPECT_TRUE(menu_checked(cmd_videomem));
-    ASSERT_NE(conv_bmp, nullptr);
+    ASSERT_NE(staged_picture, nullptr);
     // A new display clears the colour table; the fixed one is filled again.
     EXPECT_EQ(conv_pal[8], 0x52AA);
     EXPECT_EQ(run(cmd_videomem), "Using system memory");

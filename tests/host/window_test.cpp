@@ -148,8 +148,8 @@ TEST_F(WindowTest, AltEnterSwitchesToFullScreenAndBack) {
     EXPECT_TRUE(menu_checked(cmd_fullscreen));
     EXPECT_STREQ(msg_text, "Full screen: Escape leaves, F1 menu");
     ASSERT_NE(main_renderer, nullptr);
-    ASSERT_NE(conv_bmp, nullptr);
-    w32_update_video();  // presents on the logical 320 x 240 screen
+    ASSERT_NE(staged_picture, nullptr);
+    show_last_frame();  // presents on the logical 320 x 240 screen
 
     window_handle_event(key(SDL_SCANCODE_RETURN, KMOD_LALT));
     EXPECT_EQ(fullscreen, 0);
@@ -287,7 +287,7 @@ TEST_F(WindowTest, VideoMemoryKeepsAWorkingRendererAndIdleRepaintIsBlack) {
     menu_command(cmd_videomem);
     EXPECT_EQ(videomem, 1);
     ASSERT_NE(main_renderer, nullptr) << "falls back to the software renderer when needed";
-    ASSERT_NE(conv_bmp, nullptr);
+    ASSERT_NE(staged_picture, nullptr);
     update_front_video(client_area);
     int w = 0, h = 0;
     std::vector<uint32_t> px = read_window(w, h);
