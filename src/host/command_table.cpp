@@ -4,7 +4,6 @@
 #include "host/display.h"
 #include "host/gui.h"
 #include "host/options.h"
-#include "host/run_ahead.h"
 #include "machine/core.h"
 
 namespace {

@@ -31,7 +31,6 @@ char last_box_title[64];
 int box_count;
 
 static uint32_t msg_time;
-int show_speed;
 int rewind_shown;
 static uint32_t speed_second_start;
 static int speed_frames;

@@ -71,7 +71,6 @@ void repaint_video();
 
 // Drawn over the picture: the speed (Video > Show speed, Insert) and the
 // rewind mark while the game runs backwards.
-extern int show_speed;
 extern int rewind_shown;
 // Counts an emulated frame for the speed shown: frames a second and the
 // share of the board's 60.

@@ -6,13 +6,9 @@
 #include <strings.h>
 #include "host/controls.h"
 #include "host/folders.h"
-#include "host/game_load.h"
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/options.h"
-#include "host/run_ahead.h"
-#include "host/display.h"
-#include "host/state_slots.h"
 #include "sound/fm_model.h"
 
 options_record options;
@@ -29,6 +25,11 @@ char snap_dir[option_path_size];
 int fill_window, volume, latency_ms;
 int fm_model_option;
 int stretch;
+char state_dir[option_path_size];
+int rewind_enabled, rewind_seconds;
+int run_ahead;
+int show_speed;
+char recent_games[option_path_size];
 
 namespace {
 

@@ -7,12 +7,9 @@
 
 #include "common/utf8_file.h"
 #include "host/display.h"
+#include "host/options.h"
 #include "machine/core.h"
 
-// The option table gives their defaults.
-char state_dir[256];
-int rewind_enabled;
-int rewind_seconds;
 int state_slot;
 
 namespace {
