@@ -8,7 +8,6 @@
 #include <cstring>
 #include "common/utf8_file.h"
 #include "host/options.h"
-#include "host/state_slots.h"
 
 program_home home;
 
