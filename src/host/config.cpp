@@ -18,7 +18,7 @@
 #include "host/state_slots.h"
 #include "common/input_limits.h"
 #include "common/safe_file.h"
-#include "machine/regular_file.h"
+#include "common/regular_file.h"
 #include "sound/fm_model.h"
 
 options_record options = {320, 240, 8};

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "common/debug_log.h"
 #include "cpu68k/m68k.h"
-#include "machine/debug_log.h"
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/rom_loader.h"

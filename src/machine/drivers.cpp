@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "machine/board.h"
-#include "machine/debug_log.h"
+#include "common/debug_log.h"
 #include "machine/dip.h"
 #include "machine/rom_loader.h"
 #include "machine/rom_lists.h"

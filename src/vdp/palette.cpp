@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/debug_log.h"
 #include "machine/board.h"
-#include "machine/debug_log.h"
 #include "machine/drivers.h"
 #include "vdp/vdp.h"
 

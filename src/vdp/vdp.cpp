@@ -5,8 +5,8 @@
 
 #include <cstring>
 
+#include "common/debug_log.h"
 #include "cpu68k/m68k.h"
-#include "machine/debug_log.h"
 #include "sound/mixer.h"
 #include "sound/sn76496.h"
 
