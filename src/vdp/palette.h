@@ -4,12 +4,14 @@
 #include <array>
 #include <cstdint>
 
-// Pixel bytes: 224 lines of 512, screen pixel x at byte 32 + x.
+#include "common/frame_timing.h"
+
+// Pixel bytes: the shown lines of 512, screen pixel x at byte 32 + x.
 inline constexpr int frame_buffer_pitch = 512;
-inline constexpr int frame_buffer_lines = 224;
+inline constexpr int frame_buffer_lines = visible_lines;
 extern uint8_t* frame_buffer;
 extern int frame_pitch;
-inline constexpr int picture_lines = 224;  // lines a converted picture holds
+inline constexpr int picture_lines = visible_lines;  // lines a converted picture holds
 
 extern uint16_t conv_pal[256];
 extern int pixel_format_555;
