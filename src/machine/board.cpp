@@ -80,6 +80,26 @@ uint32_t frame_fraction() {
 
 }  // namespace
 
+palette_source board_palette() {
+    int first_colour = 0;
+    if (pal_select_enable) {
+        switch (pal_select) {
+        case 5:
+            first_colour = 64;
+            break;
+        case 10:
+            first_colour = 128;
+            break;
+        case 15:
+            first_colour = 192;
+            break;
+        default:
+            break;
+        }
+    }
+    return {palette_ram, first_colour};
+}
+
 uint32_t m68k_read_memory_8(uint32_t address, memory_handler*) {
     switch (address) {
         case 0x840001: return player_port(input_p1);

@@ -6,6 +6,7 @@
 #include <vector>
 #include "cpu68k/s68000.h"
 #include "machine/core.h"
+#include "vdp/palette.h"
 
 inline constexpr uint32_t program_rom_size = 0x200000;
 inline constexpr uint32_t work_ram_size = 0x10000;
@@ -31,6 +32,10 @@ extern int program_rom_host_order;
 extern uint32_t input_p1;
 extern uint32_t input_p2;
 extern uint32_t input_system;
+
+// The palette RAM and the colour bank the game's palette register selects
+// (the register is ignored by games that do not use it).
+palette_source board_palette();
 
 void genesis_init();
 void genesis_reset();

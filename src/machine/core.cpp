@@ -181,7 +181,7 @@ const core_frame& core_run_frame(int draw) {
     genesis_frame(draw ? 0 : 1);
     ++frames_run;
     if (draw) {
-        finish_picture();
+        finish_picture(board_palette());
         last_frame.width = vp_width < picture_pitch ? vp_width : picture_pitch;
     }
     last_frame.sample_count = sound_rate_now > 0 && sound_initialised ? render_sound(frame_samples) : 0;

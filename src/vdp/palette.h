@@ -13,11 +13,22 @@ extern uint8_t* frame_buffer;
 extern int frame_pitch;
 inline constexpr int picture_lines = visible_lines;  // lines a converted picture holds
 
+// Fixed (0) or palette-RAM (1) colours; owned here, changed through
+// set_palette_mode or by a game's board flags before it starts.
+extern int palette_mode;
 extern uint16_t conv_pal[256];
 extern int pixel_format_555;
 
+// Where palette-RAM colours come from: the board's palette RAM (16-bit
+// words in host order) and the first of the 512 colours the game's bank
+// register selects.
+struct palette_source {
+    const uint8_t* ram;
+    int first_colour;
+};
+
 void init_machine();
-void update_conv_pal();
+void update_conv_pal(const palette_source& source);
 // The drawn frame through the colour table into 16-bit pixels.
 void convert_frame(uint16_t* picture, int pitch_pixels);
 // A drawn frame's picture made as its lines are finished: begin_picture
@@ -27,7 +38,7 @@ void convert_frame(uint16_t* picture, int pitch_pixels);
 // not converted at the frame's width, the whole frame is converted again,
 // so the picture is always the one convert_frame makes.
 void begin_picture(uint16_t* picture, int pitch_pixels);
-void finish_picture();
+void finish_picture(const palette_source& source);
 // For the renderer: where line's host pixels go (null: not converted), and
 // the colours they are converted with.
 uint16_t* picture_line(int line, int width);
