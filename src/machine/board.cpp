@@ -206,7 +206,7 @@ void genesis_trash() {
 }
 
 int system_init(int sample_rate) {
-    audio_init(sample_rate);
+    audio_init(sample_rate, sample_rom);
     genesis_init();
     vdp_reset();
     genesis_reset();

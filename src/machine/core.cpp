@@ -228,7 +228,7 @@ int core_palette_mode() { return palette_mode; }
 
 void core_set_sound_rate(int sample_rate) {
     sound_rate_now = sample_rate > 0 ? sample_rate : 0;
-    if (game_running && sound_rate_now) audio_init(sound_rate_now);
+    if (game_running && sound_rate_now) audio_init(sound_rate_now, sample_rom);
 }
 
 void core_set_fm_model(int model) { fm_model_chosen = model == fm_model_classic ? fm_model_classic : fm_model_chip; }

@@ -3,8 +3,6 @@
 #include <new>
 
 #include "common/state_bytes.h"
-
-#include "machine/board.h"
 #include "sound/mixer.h"
 #include "sound/sn76496.h"
 #include "sound/upd7759.h"
@@ -22,7 +20,7 @@ namespace {
 constexpr int fm_clock = 7670442;
 constexpr int psg_clock = 3579545;
 
-upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {sample_rom, nullptr}, {upd7759_standalone, 0}, 0};
+upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {nullptr, nullptr}, {upd7759_standalone, 0}, 0};
 
 int16_t* fm_left;
 int16_t* fm_right;
@@ -50,7 +48,7 @@ int frame_sample_count() {
 
 }  // namespace
 
-int audio_init(int rate) {
+int audio_init(int rate, uint8_t* samples) {
     if (rate <= 0) return 1;  // no sound at all: the chips stay as they are
     const int n = rate / 60;
     // Room for the frames that carry one more sample.
@@ -77,6 +75,7 @@ int audio_init(int rate) {
     ym3438_stream_start(rate);
     SN76496_init(0, psg_clock, 255, rate);
     upd7759_config.output_rate = rate;
+    upd7759_config.region[0] = samples;
     UPD7759_sh_start(&upd7759_config);
     sound_initialised = 1;
     return 1;

@@ -18,7 +18,9 @@ extern int sample_carry;
 // change it only before audio_init, which starts both models afresh.
 extern int fm_model;
 
-int audio_init(int rate);
+// The chips at rate, the speech chip playing from samples (the sample ROM,
+// at least upd7759_rom_span bytes; null: silent).
+int audio_init(int rate, uint8_t* samples);
 void audio_shutdown();  // YM3438 down, per-frame buffers released
 // Mixes the next frame's samples from the enabled chips into block (room for
 // samples_per_frame + 1; silence while the chips are not initialised) and
