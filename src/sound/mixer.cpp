@@ -10,7 +10,6 @@
 #include "sound/ym3438_stream.h"
 
 uint32_t channel_mask = 0xffffffffu;
-int sound_initialised;
 int samples_per_frame;
 int sample_carry;
 int fm_model = fm_model_chip;
@@ -27,6 +26,7 @@ int16_t* fm_right;
 int16_t* psg;
 int16_t* adpcm;
 int sample_rate;  // of the buffers and chips; 0 before the first init
+int initialised;
 
 void free_buffers() {
     for (int16_t** b : {&fm_left, &fm_right, &psg, &adpcm}) {
@@ -77,7 +77,7 @@ int audio_init(int rate, uint8_t* samples) {
     upd7759_config.output_rate = rate;
     upd7759_config.region[0] = samples;
     UPD7759_sh_start(&upd7759_config);
-    sound_initialised = 1;
+    initialised = 1;
     return 1;
 }
 
@@ -86,14 +86,16 @@ void audio_shutdown() {
     ym3438_stream_stop();
     free_buffers();
     // The buffers are gone: nothing may mix or reach the chips until the next init.
-    sound_initialised = 0;
+    initialised = 0;
 }
+
+int sound_initialised() { return initialised; }
 
 int render_sound(int16_t* block) {
     const int n = frame_sample_count();
     if (!block || n <= 0) return 0;
     if (sample_rate > 0) sample_carry = (sample_carry + sample_rate % 60) % 60;
-    if (!sound_initialised || !fm_left) {
+    if (!initialised || !fm_left) {
         std::memset(block, 0, sizeof(int16_t) * static_cast<size_t>(n));
         return n;
     }

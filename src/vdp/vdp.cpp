@@ -218,7 +218,7 @@ void vdp_w_8(uint32_t address, uint32_t data, memory_handler*) {
     } else if (port <= 0x07) {
         vdp_ctrl_w(doubled);
     } else if (port == 0x11 || port == 0x13 || port == 0x15 || port == 0x17) {
-        if (sound_initialised) vdp_psg_write(0, v);
+        if (sound_initialised()) vdp_psg_write(0, v);
     }
 }
 

@@ -73,7 +73,7 @@ TEST_F(Mixer, BlockSizeFollowsRate) {
     for (const auto& e : expected) {
         ASSERT_EQ(audio_init(e[0], sample_rom), 1);
         EXPECT_EQ(samples_per_frame, e[1]);
-        EXPECT_EQ(sound_initialised, 1);
+        EXPECT_EQ(sound_initialised(), 1);
     }
     // No rate: nothing changes.
     EXPECT_EQ(audio_init(0, sample_rom), 1);
@@ -160,7 +160,7 @@ TEST_F(Mixer, NewRateKeepsFmPitch) {
 
 TEST_F(Mixer, ShutdownStopsMixing) {
     audio_shutdown();
-    EXPECT_EQ(sound_initialised, 0);
+    EXPECT_EQ(sound_initialised(), 0);
     samples block(735, 123);
     render_sound(block.data());
     EXPECT_EQ(peak(block, 0, block.size()), 0);
