@@ -62,8 +62,6 @@ void advance_address() {
     vdp.addr = static_cast<uint16_t>(vdp.addr + vdp.reg[15]);
 }
 
-bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
-
 }  // namespace
 
 void mark_vram_dirty(uint32_t address) {
@@ -194,12 +192,18 @@ uint16_t vdp_hv_counter() {
     return static_cast<uint16_t>((v << 8) | (h & 0xFF));
 }
 
+void vdp_rebuild() {
+    for (int r = 0; r < 24; r++) vdp_reg_w(static_cast<uint16_t>(0x8000 | (r << 8) | vdp.reg[r]));
+    // Decoded tiles left from before are not drawn in place of the new video RAM.
+    std::memset(vram_dirty_list, 0, sizeof vram_dirty_list);
+    vram_dirty_index = 0;
+    for (unsigned t = 0; t < vram_tiles; t++) mark_vram_dirty(t << 5);
+}
+
 void vdp_reset() {
     std::memset(&vdp, 0, sizeof vdp);
-    for (int r = 0; r < 24; r++) vdp_reg_w(static_cast<uint16_t>(0x8000 | (r << 8) | vdp_register_defaults[r]));
-    // Video RAM is now all zero; queue every tile so decoded tiles left from
-    // before the reset are not drawn in place of it.
-    for (unsigned t = 0; t < vram_tiles; t++) mark_vram_dirty(t << 5);
+    std::memcpy(vdp.reg, vdp_register_defaults, sizeof vdp_register_defaults);
+    vdp_rebuild();
 }
 
 // Port handlers: the board hands over the full 68000 address.
