@@ -39,9 +39,11 @@ palette_source board_palette();
 
 void genesis_init();
 void genesis_reset();
+// Only logs the processor's PC and stack pointer, as the machine shuts down.
 void genesis_trash();
 
 // Catch-all handlers behind every other entry of the map.
+// Bytes: the I/O ports, DIP switches, the "SEGA" bytes and the FM status; 0xFF elsewhere.
 uint32_t m68k_read_memory_8(uint32_t address, memory_handler* entry);
 uint32_t m68k_read_memory_16(uint32_t address, memory_handler* entry);
 void m68k_write_memory_8(uint32_t address, uint32_t data, memory_handler* entry);

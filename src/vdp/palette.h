@@ -27,7 +27,9 @@ struct palette_source {
     int first_colour;
 };
 
+// Only allocates the frame buffer, cleared, in place of the last one.
 void init_machine();
+// The colour table from palette RAM (palette mode 1).
 void update_conv_pal(const palette_source& source);
 // The drawn frame through the colour table into 16-bit pixels.
 void convert_frame(uint16_t* picture, int pitch_pixels);
@@ -45,6 +47,7 @@ uint16_t* picture_line(int line, int width);
 const uint16_t* picture_colours();
 // Fixed (0) or palette-RAM (1) colours; the table starts again empty.
 void set_palette_mode(int mode);
+// The colour table from the fixed palette (palette mode 0).
 void set_palette_m13();
 
 // Below: the colour packing and fixed palette, shared with tests.
