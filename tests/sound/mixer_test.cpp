@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "machine/board.h"
 #include "signal_analysis.h"
@@ -173,4 +174,29 @@ TEST_F(Mixer, FramesKeepExactTimeAtEveryRate) {
         ASSERT_EQ(audio_init(rate, sample_rom), 1);
         EXPECT_EQ(mix_blocks(600).size(), static_cast<size_t>(rate) * 10) << rate;
     }
+}
+
+// The speech chip plays from the samples the mixer is given, not from the
+// board's sample ROM (cleared by the fixture); given none, it stays silent.
+TEST_F(Mixer, SpeechPlaysTheSamplesItIsGiven) {
+    std::vector<uint8_t> own(upd7759_rom_span, 0);
+    own[0] = 1;
+    own[5] = 0x00; own[6] = 0x08;   // sample 0 at 0x10
+    own[7] = 0x10; own[8] = 0x00;   // sample 1 at 0x2000
+    own[0x10] = 0x53;
+    std::memset(own.data() + 0x11, 0x9f, 0x1000);
+    auto play_first_sample = [] {
+        channel_mask = channel_adpcm;
+        UPD7759_reset_w(0, 0);
+        UPD7759_message_w(0, 0);
+        UPD7759_start_w(0, 0);
+        return mix_blocks(10);
+    };
+    ASSERT_EQ(audio_init(44100, own.data()), 1);
+    samples heard = play_first_sample();
+    EXPECT_GT(peak(heard, 0, heard.size()), 1000);
+
+    ASSERT_EQ(audio_init(44100, nullptr), 1);
+    samples none = play_first_sample();
+    EXPECT_EQ(peak(none, 0, none.size()), 0);
 }
