@@ -35,7 +35,7 @@ void set_up_board(int model) {
     sample_rom[0x10] = 0x53;                      // 8000 Hz
     for (int i = 0x11; i < 0x8000; i++) sample_rom[i] = static_cast<uint8_t>(i * 37 + (i >> 5));
     fm_model = model;
-    audio_init(44100);
+    audio_init(44100, sample_rom);
     fm_reset();
 
     fm(0x22, 0x08 | 3);  // LFO on

@@ -25,7 +25,7 @@ staging_image* image_now;
 void render_frame() {
     begin_picture(image_now->pixels.data(), 512);
     for (int line = 0; line < 224; line++) render_line(line);
-    finish_picture();
+    finish_picture(board_palette());
 }
 
 void BM_BusyFrame(benchmark::State& state) {

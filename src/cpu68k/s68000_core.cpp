@@ -107,7 +107,7 @@ static void select_lists(bool super) {
 }
 
 void set_sr(uint16_t sr) {
-    bool was = ctx.sr & 0x2000, now = sr & 0x2000;
+    bool was = supervisor(), now = sr & sr_supervisor;
     if (was != now) {
         std::swap(ctx.areg[7], ctx.other_sp);
         select_lists(now);
@@ -120,10 +120,10 @@ void exception(int vector) {
     ctx.irq_block[0] &= ~1;
     uint32_t target = read_l(uint32_t(vector) * 4);
     uint16_t sr = pack_sr();
-    if (!(ctx.sr & 0x2000)) {
+    if (!supervisor()) {
         std::swap(ctx.areg[7], ctx.other_sp);
         select_lists(true);
-        ctx.sr |= 0x2000;
+        ctx.sr |= sr_supervisor;
     }
     ctx.sr &= 0x271F;
     w.trace_pending = false;
@@ -258,7 +258,7 @@ uint32_t s68000exec(int32_t cycles) {
     w.lo = list_end;
     w.hi = 0;
     if (!ctx.readbyte || !ctx.readword || !ctx.writebyte || !ctx.writeword)
-        select_lists(ctx.sr & 0x2000);
+        select_lists(supervisor());
     uint32_t status = exec_loop();
     ctx.sr = pack_sr();
     ctx.pc = pc68();

@@ -271,7 +271,8 @@ void set_sr(uint16_t sr);
 void illegal(uint32_t op);
 void line_a(uint32_t op);
 void line_f(uint32_t op);
-inline bool supervisor() { return ctx.sr & 0x2000; }
+inline constexpr uint16_t sr_supervisor = 0x2000;  // the S bit
+inline bool supervisor() { return ctx.sr & sr_supervisor; }
 // Privileged instructions in user mode: vector 8 at the opcode.
 inline bool privilege_fails() {
     if (supervisor()) return false;

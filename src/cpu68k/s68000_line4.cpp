@@ -272,7 +272,7 @@ struct flow_op {
             uint32_t sp = ctx.areg[7];
             uint16_t sr = uint16_t(read_w(sp));
             set_sr(sr);
-            if (sr & 0x2000) ctx.areg[7] += 6;
+            if (sr & sr_supervisor) ctx.areg[7] += 6;
             else ctx.other_sp += 6;
             uint32_t pc = read_l(sp + 2);
             w.rem -= 20;

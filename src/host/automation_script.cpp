@@ -6,10 +6,10 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include "common/input_limits.h"
+#include "common/regular_file.h"
 #include "common/safe_file.h"
 #include "host/input.h"
 #include "machine/core.h"
-#include "machine/regular_file.h"
 
 uint32_t held_p1;
 uint32_t held_p2;

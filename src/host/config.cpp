@@ -12,7 +12,7 @@
 #include "host/options.h"
 #include "common/input_limits.h"
 #include "common/safe_file.h"
-#include "machine/regular_file.h"
+#include "common/regular_file.h"
 
 namespace {
 

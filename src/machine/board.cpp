@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "common/debug_log.h"
 #include "cpu68k/m68k.h"
-#include "machine/debug_log.h"
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/rom_loader.h"
@@ -80,6 +80,26 @@ uint32_t frame_fraction() {
 
 }  // namespace
 
+palette_source board_palette() {
+    int first_colour = 0;
+    if (pal_select_enable) {
+        switch (pal_select) {
+        case 5:
+            first_colour = 64;
+            break;
+        case 10:
+            first_colour = 128;
+            break;
+        case 15:
+            first_colour = 192;
+            break;
+        default:
+            break;
+        }
+    }
+    return {palette_ram, first_colour};
+}
+
 uint32_t m68k_read_memory_8(uint32_t address, memory_handler*) {
     switch (address) {
         case 0x840001: return player_port(input_p1);
@@ -93,7 +113,7 @@ uint32_t m68k_read_memory_8(uint32_t address, memory_handler*) {
         case 0x840017: return 'A';
         case 0x840101: {
             uint8_t status = 0;
-            if (sound_initialised && fm_status(frame_fraction(), status)) return status;
+            if (sound_initialised() && fm_status(frame_fraction(), status)) return status;
             // The classic model has no status: a toggle stands in, as games only poll it.
             ym_status_toggle = static_cast<uint8_t>(~ym_status_toggle);
             return ym_status_toggle;
@@ -120,10 +140,10 @@ void m68k_write_memory_8(uint32_t address, uint32_t data, memory_handler*) {
         case 0x840103:
         case 0x840105:
         case 0x840107:
-            if (sound_initialised) fm_write(static_cast<int>((address - 0x840101) >> 1), byte, frame_fraction());
+            if (sound_initialised()) fm_write(static_cast<int>((address - 0x840101) >> 1), byte, frame_fraction());
             return;
         case 0x880001:
-            if (sound_initialised) {
+            if (sound_initialised()) {
                 // Stop what plays, latch the sample number, start it.
                 UPD7759_reset_w(0, 0);
                 UPD7759_message_w(0, byte);
@@ -186,7 +206,7 @@ void genesis_trash() {
 }
 
 int system_init(int sample_rate) {
-    audio_init(sample_rate);
+    audio_init(sample_rate, sample_rom);
     genesis_init();
     vdp_reset();
     genesis_reset();
@@ -196,10 +216,10 @@ int system_init(int sample_rate) {
 void system_reset() {
     genesis_reset();
     vdp_reset();
-    if (sound_initialised) fm_reset();
+    if (sound_initialised()) fm_reset();
 }
 
 void system_shutdown() {
     genesis_trash();
-    if (sound_initialised) audio_shutdown();
+    if (sound_initialised()) audio_shutdown();
 }

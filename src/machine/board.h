@@ -6,6 +6,7 @@
 #include <vector>
 #include "cpu68k/s68000.h"
 #include "machine/core.h"
+#include "vdp/palette.h"
 
 inline constexpr uint32_t program_rom_size = 0x200000;
 inline constexpr uint32_t work_ram_size = 0x10000;
@@ -32,11 +33,17 @@ extern uint32_t input_p1;
 extern uint32_t input_p2;
 extern uint32_t input_system;
 
+// The palette RAM and the colour bank the game's palette register selects
+// (the register is ignored by games that do not use it).
+palette_source board_palette();
+
 void genesis_init();
 void genesis_reset();
+// Only logs the processor's PC and stack pointer, as the machine shuts down.
 void genesis_trash();
 
 // Catch-all handlers behind every other entry of the map.
+// Bytes: the I/O ports, DIP switches, the "SEGA" bytes and the FM status; 0xFF elsewhere.
 uint32_t m68k_read_memory_8(uint32_t address, memory_handler* entry);
 uint32_t m68k_read_memory_16(uint32_t address, memory_handler* entry);
 void m68k_write_memory_8(uint32_t address, uint32_t data, memory_handler* entry);

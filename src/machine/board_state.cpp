@@ -7,6 +7,7 @@
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/scheduler.h"
+#include "vdp/palette.h"
 
 namespace {
 

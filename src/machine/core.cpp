@@ -33,7 +33,9 @@ int game_running;
 int rewinding;  // the frames rewind runs are not kept again
 // At most this much memory for the ring, whatever its length.
 constexpr size_t rewind_budget = 64u * 1024 * 1024;
-int sound_rate_now;  // 0: frames make no sound
+// Whether frames make sound (the front end asked for a rate); the rate
+// itself is the mixer's.
+int sound_wanted;
 int fm_model_chosen = fm_model_chip;  // for the next game loaded
 
 bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
@@ -140,7 +142,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
     fm_model = fm_model_chosen;
     if (kept) system_reset();
     init_machine();
-    sound_rate_now = sample_rate;
+    sound_wanted = sample_rate > 0;
     system_init(sample_rate);
     // The game's own init chose its palette mode.
     set_palette_mode(palette_mode);
@@ -181,10 +183,10 @@ const core_frame& core_run_frame(int draw) {
     genesis_frame(draw ? 0 : 1);
     ++frames_run;
     if (draw) {
-        finish_picture();
+        finish_picture(board_palette());
         last_frame.width = vp_width < picture_pitch ? vp_width : picture_pitch;
     }
-    last_frame.sample_count = sound_rate_now > 0 && sound_initialised ? render_sound(frame_samples) : 0;
+    last_frame.sample_count = sound_wanted && sound_initialised() ? render_sound(frame_samples) : 0;
     if (!rewinding) rewind_record();
     return last_frame;
 }
@@ -227,8 +229,8 @@ void core_set_palette_mode(int mode) { set_palette_mode(mode ? 1 : 0); }
 int core_palette_mode() { return palette_mode; }
 
 void core_set_sound_rate(int sample_rate) {
-    sound_rate_now = sample_rate > 0 ? sample_rate : 0;
-    if (game_running && sound_rate_now) audio_init(sound_rate_now);
+    sound_wanted = sample_rate > 0;
+    if (game_running && sound_wanted) audio_init(sample_rate, sample_rom);
 }
 
 void core_set_fm_model(int model) { fm_model_chosen = model == fm_model_classic ? fm_model_classic : fm_model_chip; }

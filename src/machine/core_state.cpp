@@ -69,7 +69,7 @@ uint32_t crc_of(const uint8_t* data, size_t size) {
 // A section this machine has: sound sections only with the sound running,
 // and of the FM models only the one in use.
 bool in_machine(const section& s) {
-    return (!s.sound || sound_initialised) && (s.fm < 0 || s.fm == fm_model);
+    return (!s.sound || sound_initialised()) && (s.fm < 0 || s.fm == fm_model);
 }
 
 const char* fm_model_name(int model) { return model == fm_model_chip ? "chip" : "classic"; }
@@ -108,7 +108,7 @@ bool find_sections(const uint8_t* p, size_t left, section_spans& spans, std::str
             error = "section " + tag_text(p) + " appears twice";
             return false;
         }
-        if (sound_initialised && sections[k].fm >= 0 && sections[k].fm != fm_model) {
+        if (sound_initialised() && sections[k].fm >= 0 && sections[k].fm != fm_model) {
             error = std::string("it was saved with the ") + fm_model_name(sections[k].fm) +
                     " FM model; switch the FM model to " + fm_model_name(sections[k].fm) + " to load it";
             return false;

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "common/input_limits.h"
+#include "common/regular_file.h"
 #include "common/safe_file.h"
 #include "machine/core.h"
-#include "machine/regular_file.h"
 
 int core_save_state_file(const char* path, std::string& error) {
     std::vector<uint8_t> bytes;

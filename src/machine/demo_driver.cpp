@@ -2,6 +2,7 @@
 #include "demo_images.h"
 #include "machine/board.h"
 #include "machine/drivers.h"
+#include "vdp/palette.h"
 
 namespace {
 static_assert(demo_program_size <= program_rom_size, "demo program larger than the program ROM");

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/debug_log.h"
 #include "machine/core.h"
-#include "machine/debug_log.h"
 #include "machine/rom_loader.h"
 
 uint8_t dip_switch[2] = {0xFF, 0xFF};

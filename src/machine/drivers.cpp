@@ -4,15 +4,15 @@
 
 #include <cstring>
 
+#include "common/debug_log.h"
 #include "machine/board.h"
-#include "machine/debug_log.h"
 #include "machine/dip.h"
 #include "machine/rom_loader.h"
 #include "machine/rom_lists.h"
 #include "machine/rom_search.h"
+#include "vdp/palette.h"
 
 const char* game_set_name;
-int palette_mode = 0;
 int pal_select_enable = 1;
 int pal_bank_enable = 1;
 const driver_record* game_driver;

@@ -40,7 +40,6 @@ extern const driver_record* const romset_list[];
 extern const char* game_set_name;
 inline constexpr int game_count = 17;  // the board's games, numbered 1..17 in the menu
 
-extern int palette_mode;
 extern int pal_select_enable;
 extern int pal_bank_enable;
 

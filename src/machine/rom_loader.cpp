@@ -16,10 +16,10 @@
 #include <string>
 
 #include "common/input_limits.h"
+#include "common/regular_file.h"
 #include "common/safe_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
-#include "machine/regular_file.h"
 #include "machine/rom_search.h"
 
 char game_rom_dir[path_buffer_size] = "./roms";

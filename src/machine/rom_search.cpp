@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "common/input_limits.h"
+#include "common/regular_file.h"
 #include "common/utf8_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
-#include "machine/regular_file.h"
 
 namespace {
 

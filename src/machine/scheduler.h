@@ -2,10 +2,8 @@
 #pragma once
 #include <cstdint>
 
-inline constexpr int lines_per_frame = 262;
-inline constexpr int visible_lines = 224;
-inline constexpr int cycles_per_line = 512;
-inline constexpr int hblank_cycles = 64;
+#include "common/frame_timing.h"
+
 inline constexpr int hint_level = 4;
 inline constexpr int vint_level = 6;
 

@@ -3,8 +3,6 @@
 #include <new>
 
 #include "common/state_bytes.h"
-
-#include "machine/board.h"
 #include "sound/mixer.h"
 #include "sound/sn76496.h"
 #include "sound/upd7759.h"
@@ -12,7 +10,6 @@
 #include "sound/ym3438_stream.h"
 
 uint32_t channel_mask = 0xffffffffu;
-int sound_initialised;
 int samples_per_frame;
 int sample_carry;
 int fm_model = fm_model_chip;
@@ -22,13 +19,14 @@ namespace {
 constexpr int fm_clock = 7670442;
 constexpr int psg_clock = 3579545;
 
-upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {sample_rom, nullptr}, {upd7759_standalone, 0}, 0};
+upd7759_interface upd7759_config = {1, 3840000, {50, 0}, {nullptr, nullptr}, {upd7759_standalone, 0}, 0};
 
 int16_t* fm_left;
 int16_t* fm_right;
 int16_t* psg;
 int16_t* adpcm;
 int sample_rate;  // of the buffers and chips; 0 before the first init
+int initialised;
 
 void free_buffers() {
     for (int16_t** b : {&fm_left, &fm_right, &psg, &adpcm}) {
@@ -50,7 +48,7 @@ int frame_sample_count() {
 
 }  // namespace
 
-int audio_init(int rate) {
+int audio_init(int rate, uint8_t* samples) {
     if (rate <= 0) return 1;  // no sound at all: the chips stay as they are
     const int n = rate / 60;
     // Room for the frames that carry one more sample.
@@ -77,8 +75,9 @@ int audio_init(int rate) {
     ym3438_stream_start(rate);
     SN76496_init(0, psg_clock, 255, rate);
     upd7759_config.output_rate = rate;
+    upd7759_config.region[0] = samples;
     UPD7759_sh_start(&upd7759_config);
-    sound_initialised = 1;
+    initialised = 1;
     return 1;
 }
 
@@ -87,14 +86,16 @@ void audio_shutdown() {
     ym3438_stream_stop();
     free_buffers();
     // The buffers are gone: nothing may mix or reach the chips until the next init.
-    sound_initialised = 0;
+    initialised = 0;
 }
+
+int sound_initialised() { return initialised; }
 
 int render_sound(int16_t* block) {
     const int n = frame_sample_count();
     if (!block || n <= 0) return 0;
     if (sample_rate > 0) sample_carry = (sample_carry + sample_rate % 60) % 60;
-    if (!sound_initialised || !fm_left) {
+    if (!initialised || !fm_left) {
         std::memset(block, 0, sizeof(int16_t) * static_cast<size_t>(n));
         return n;
     }

@@ -8,7 +8,6 @@
 #include "sound/fm_model.h"
 
 extern uint32_t channel_mask;
-extern int sound_initialised;
 extern int samples_per_frame;  // sample_rate / 60
 // Sixtieths of a sample owed to the frames so far: a frame carries one more
 // sample when they make a whole one, so every second holds exactly the rate.
@@ -18,8 +17,14 @@ extern int sample_carry;
 // change it only before audio_init, which starts both models afresh.
 extern int fm_model;
 
-int audio_init(int rate);
+// The chips at rate, the speech chip playing from samples (the sample ROM,
+// at least upd7759_rom_span bytes; null: silent).
+int audio_init(int rate, uint8_t* samples);
 void audio_shutdown();  // YM3438 down, per-frame buffers released
+// Whether the chips run: set by a successful audio_init (with a rate),
+// cleared by audio_shutdown; owned here. The board and the video chip
+// pass writes to the chips only while it is set.
+int sound_initialised();
 // Mixes the next frame's samples from the enabled chips into block (room for
 // samples_per_frame + 1; silence while the chips are not initialised) and
 // returns how many.

@@ -6,14 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "machine/board.h"
-#include "machine/debug_log.h"
-#include "machine/drivers.h"
+#include "common/debug_log.h"
 #include "vdp/vdp.h"
 
 uint8_t* frame_buffer;
 int frame_pitch;
 
+int palette_mode = 0;
 uint16_t conv_pal[256];
 int pixel_format_555;
 
@@ -40,9 +39,9 @@ uint16_t place(unsigned r, unsigned g, unsigned b) {
     return static_cast<uint16_t>((r << 11) | (g << 5) | b);
 }
 
-uint16_t palette_word(int index) {
+uint16_t palette_word(const uint8_t* ram, int index) {
     uint16_t w;
-    std::memcpy(&w, palette_ram + index * 2, 2);
+    std::memcpy(&w, ram + index * 2, 2);
     return w;
 }
 
@@ -73,28 +72,13 @@ void init_machine() {
     frame_buffer = block;
 }
 
-void update_conv_pal() {
-    int bank = 0;
-    if (pal_select_enable) {
-        switch (pal_select) {
-        case 5:
-            bank = 64;
-            break;
-        case 10:
-            bank = 128;
-            break;
-        case 15:
-            bank = 192;
-            break;
-        default:
-            break;
-        }
-    }
+void update_conv_pal(const palette_source& source) {
+    const int bank = source.first_colour;
     const bool shadow_highlight = (vdp.reg[12] & 0x08) != 0;
     for (int i = 0; i < 64; i++) {
-        const uint16_t c = palette_word(bank + i);
+        const uint16_t c = palette_word(source.ram, bank + i);
         conv_pal[i] = pack_normal(c);
-        conv_pal[64 + i] = pack_normal(palette_word(bank + 256 + i));
+        conv_pal[64 + i] = pack_normal(palette_word(source.ram, bank + 256 + i));
         if (shadow_highlight) {
             if (i < 62) conv_pal[192 + i] = pack_highlight(c);
             conv_pal[128 + i] = pack_shadow(c);
@@ -147,9 +131,9 @@ uint16_t* picture_line(int line, int width) {
 
 const uint16_t* picture_colours() { return frame_colours; }
 
-void finish_picture() {
+void finish_picture(const palette_source& source) {
     if (line_picture == nullptr) return;
-    if (palette_mode == 1) update_conv_pal();
+    if (palette_mode == 1) update_conv_pal(source);
     bool converted = std::memcmp(frame_colours, conv_pal, sizeof frame_colours) == 0;
     const int lines = vp_height < picture_lines ? vp_height : picture_lines;
     const int width = vp_width < line_pitch ? vp_width : line_pitch;

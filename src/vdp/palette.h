@@ -4,18 +4,33 @@
 #include <array>
 #include <cstdint>
 
-// Pixel bytes: 224 lines of 512, screen pixel x at byte 32 + x.
+#include "common/frame_timing.h"
+
+// Pixel bytes: the shown lines of 512, screen pixel x at byte 32 + x.
 inline constexpr int frame_buffer_pitch = 512;
-inline constexpr int frame_buffer_lines = 224;
+inline constexpr int frame_buffer_lines = visible_lines;
 extern uint8_t* frame_buffer;
 extern int frame_pitch;
-inline constexpr int picture_lines = 224;  // lines a converted picture holds
+inline constexpr int picture_lines = visible_lines;  // lines a converted picture holds
 
+// Fixed (0) or palette-RAM (1) colours; owned here, changed through
+// set_palette_mode or by a game's board flags before it starts.
+extern int palette_mode;
 extern uint16_t conv_pal[256];
 extern int pixel_format_555;
 
+// Where palette-RAM colours come from: the board's palette RAM (16-bit
+// words in host order) and the first of the 512 colours the game's bank
+// register selects.
+struct palette_source {
+    const uint8_t* ram;
+    int first_colour;
+};
+
+// Only allocates the frame buffer, cleared, in place of the last one.
 void init_machine();
-void update_conv_pal();
+// The colour table from palette RAM (palette mode 1).
+void update_conv_pal(const palette_source& source);
 // The drawn frame through the colour table into 16-bit pixels.
 void convert_frame(uint16_t* picture, int pitch_pixels);
 // A drawn frame's picture made as its lines are finished: begin_picture
@@ -25,13 +40,14 @@ void convert_frame(uint16_t* picture, int pitch_pixels);
 // not converted at the frame's width, the whole frame is converted again,
 // so the picture is always the one convert_frame makes.
 void begin_picture(uint16_t* picture, int pitch_pixels);
-void finish_picture();
+void finish_picture(const palette_source& source);
 // For the renderer: where line's host pixels go (null: not converted), and
 // the colours they are converted with.
 uint16_t* picture_line(int line, int width);
 const uint16_t* picture_colours();
 // Fixed (0) or palette-RAM (1) colours; the table starts again empty.
 void set_palette_mode(int mode);
+// The colour table from the fixed palette (palette mode 0).
 void set_palette_m13();
 
 // Below: the colour packing and fixed palette, shared with tests.

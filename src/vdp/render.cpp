@@ -39,7 +39,6 @@ inline uint16_t vsram_word(unsigned index) {
     return w;
 }
 
-inline bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
 inline int screen_columns() { return wide_mode() ? 40 : 32; }
 
 // Eight cache bytes of one tile row (cache_row: that row of tile 0) with the

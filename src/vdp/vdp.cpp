@@ -5,8 +5,8 @@
 
 #include <cstring>
 
+#include "common/debug_log.h"
 #include "cpu68k/m68k.h"
-#include "machine/debug_log.h"
 #include "sound/mixer.h"
 #include "sound/sn76496.h"
 
@@ -61,8 +61,6 @@ inline uint16_t word_at(const uint8_t* ram, unsigned offset) {
 void advance_address() {
     vdp.addr = static_cast<uint16_t>(vdp.addr + vdp.reg[15]);
 }
-
-bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
 
 }  // namespace
 
@@ -194,12 +192,18 @@ uint16_t vdp_hv_counter() {
     return static_cast<uint16_t>((v << 8) | (h & 0xFF));
 }
 
+void vdp_rebuild() {
+    for (int r = 0; r < 24; r++) vdp_reg_w(static_cast<uint16_t>(0x8000 | (r << 8) | vdp.reg[r]));
+    // Decoded tiles left from before are not drawn in place of the new video RAM.
+    std::memset(vram_dirty_list, 0, sizeof vram_dirty_list);
+    vram_dirty_index = 0;
+    for (unsigned t = 0; t < vram_tiles; t++) mark_vram_dirty(t << 5);
+}
+
 void vdp_reset() {
     std::memset(&vdp, 0, sizeof vdp);
-    for (int r = 0; r < 24; r++) vdp_reg_w(static_cast<uint16_t>(0x8000 | (r << 8) | vdp_register_defaults[r]));
-    // Video RAM is now all zero; queue every tile so decoded tiles left from
-    // before the reset are not drawn in place of it.
-    for (unsigned t = 0; t < vram_tiles; t++) mark_vram_dirty(t << 5);
+    std::memcpy(vdp.reg, vdp_register_defaults, sizeof vdp_register_defaults);
+    vdp_rebuild();
 }
 
 // Port handlers: the board hands over the full 68000 address.
@@ -218,7 +222,7 @@ void vdp_w_8(uint32_t address, uint32_t data, memory_handler*) {
     } else if (port <= 0x07) {
         vdp_ctrl_w(doubled);
     } else if (port == 0x11 || port == 0x13 || port == 0x15 || port == 0x17) {
-        if (sound_initialised) vdp_psg_write(0, v);
+        if (sound_initialised()) vdp_psg_write(0, v);
     }
 }
 

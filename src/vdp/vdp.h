@@ -25,6 +25,9 @@ struct vdp_state {
 };
 extern vdp_state vdp;
 
+// 40 columns (320 pixels) rather than 32.
+inline bool wide_mode() { return (vdp.reg[12] & 1) != 0; }
+
 extern int vp_width;
 extern int vp_height;
 extern uint16_t plane_a_base;
@@ -74,6 +77,9 @@ extern const uint8_t vdp_register_defaults[24];
 extern uint16_t vcounter_table[512];
 void vdp_reg_w(uint16_t value);
 void table_sync();
+// After the record was replaced whole (a reset or a loaded state): the
+// values its registers decide, and every tile queued to be decoded again.
+void vdp_rebuild();
 void vdp_dma_68k();
 void vdp_dma_fill(uint16_t value);
 void vdp_dma_copy();

@@ -1,7 +1,7 @@
 // The three DMA operations. Each moves its data inside the port write that
 // starts it; how long the chip takes is kept by dma_begin.
+#include "common/debug_log.h"
 #include "cpu68k/m68k.h"
-#include "machine/debug_log.h"
 #include "vdp/vdp.h"
 
 uint32_t dma_length() {

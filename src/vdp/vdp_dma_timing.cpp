@@ -7,8 +7,8 @@
 // than the chip could.
 #include <algorithm>
 
+#include "common/frame_timing.h"
 #include "cpu68k/m68k.h"
-#include "machine/scheduler.h"
 #include "vdp/vdp.h"
 
 namespace {
@@ -22,10 +22,6 @@ constexpr uint32_t bytes_per_line[3][2][2] = {
     {{15, 166}, {17, 204}},  // fill
     {{8, 83}, {9, 102}},     // copy
 };
-
-uint32_t line_cycles(uint32_t line) {
-    return line < visible_lines ? cycles_per_line + hblank_cycles : cycles_per_line;
-}
 
 uint32_t line_rate(dma_kind kind, uint32_t line) {
     const bool blank = line >= visible_lines || (vdp.reg[1] & 0x40) == 0;

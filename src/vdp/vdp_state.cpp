@@ -1,7 +1,6 @@
 // The video chip's part of a saved machine: its record. The values derived
 // from its registers and the renderer's decoded tiles are built again.
 #include <cstddef>
-#include <cstring>
 
 #include "common/state_bytes.h"
 #include "vdp/vdp.h"
@@ -20,11 +19,6 @@ int vdp_load_state(const uint8_t* data, size_t size) {
     r.get(loaded);
     if (!r.done()) return 0;
     vdp = loaded;
-    // Writing each register again rebuilds the sizes and table bases.
-    for (int reg = 0; reg < 24; reg++) vdp_reg_w(static_cast<uint16_t>(0x8000 | (reg << 8) | vdp.reg[reg]));
-    // Every tile is decoded again from the loaded video RAM.
-    std::memset(vram_dirty_list, 0, sizeof vram_dirty_list);
-    vram_dirty_index = 0;
-    for (unsigned t = 0; t < vram_tiles; t++) mark_vram_dirty(t << 5);
+    vdp_rebuild();
     return 1;
 }

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "common/regular_file.h"
 #include "common/utf8_file.h"
-#include "machine/regular_file.h"
 
 namespace {
 

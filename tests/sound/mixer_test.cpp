@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "machine/board.h"
 #include "signal_analysis.h"
@@ -56,7 +57,7 @@ protected:
         std::memset(sample_rom, 0, sample_rom_size);
         channel_mask = 0xffffffffu;
         fm_model = fm_model_classic;  // these tests write to the classic model
-        ASSERT_EQ(audio_init(44100), 1);
+        ASSERT_EQ(audio_init(44100, sample_rom), 1);
         YM2612ResetChip(0);
     }
     void TearDown() override {
@@ -71,12 +72,12 @@ protected:
 TEST_F(Mixer, BlockSizeFollowsRate) {
     const int expected[3][2] = {{11025, 183}, {22050, 367}, {44100, 735}};
     for (const auto& e : expected) {
-        ASSERT_EQ(audio_init(e[0]), 1);
+        ASSERT_EQ(audio_init(e[0], sample_rom), 1);
         EXPECT_EQ(samples_per_frame, e[1]);
-        EXPECT_EQ(sound_initialised, 1);
+        EXPECT_EQ(sound_initialised(), 1);
     }
     // No rate: nothing changes.
-    EXPECT_EQ(audio_init(0), 1);
+    EXPECT_EQ(audio_init(0, sample_rom), 1);
     EXPECT_EQ(samples_per_frame, 735);
 }
 
@@ -107,7 +108,7 @@ TEST_F(Mixer, SumsSaturateInsteadOfWrapping) {
     sample_rom[7] = 0x10; sample_rom[8] = 0x00;   // sample 1 at 0x2000
     sample_rom[0x10] = 0x53;
     std::memset(sample_rom + 0x11, 0x9f, 0x1000);  // falls to the bottom
-    ASSERT_EQ(audio_init(44100), 1);
+    ASSERT_EQ(audio_init(44100, sample_rom), 1);
     channel_mask = channel_fm | channel_adpcm;
     dac(0x00);
     UPD7759_reset_w(0, 0);
@@ -152,7 +153,7 @@ TEST_F(Mixer, DisabledChipIsSilentAndItsTimeStandsStill) {
 TEST_F(Mixer, NewRateKeepsFmPitch) {
     fm_tone(3);
     double at44 = frequency(mix_blocks(30), 44100);
-    ASSERT_EQ(audio_init(22050), 1);
+    ASSERT_EQ(audio_init(22050, sample_rom), 1);
     double at22 = frequency(mix_blocks(30), 22050);
     EXPECT_NEAR(at22, at44, at44 * 0.005);
     EXPECT_NEAR(at44, 265.4, 265.4 * 0.005);
@@ -160,17 +161,42 @@ TEST_F(Mixer, NewRateKeepsFmPitch) {
 
 TEST_F(Mixer, ShutdownStopsMixing) {
     audio_shutdown();
-    EXPECT_EQ(sound_initialised, 0);
+    EXPECT_EQ(sound_initialised(), 0);
     samples block(735, 123);
     render_sound(block.data());
     EXPECT_EQ(peak(block, 0, block.size()), 0);
-    ASSERT_EQ(audio_init(44100), 1);
+    ASSERT_EQ(audio_init(44100, sample_rom), 1);
 }
 
 // Frames carry the remainder of rate / 60, so a second holds exactly the rate.
 TEST_F(Mixer, FramesKeepExactTimeAtEveryRate) {
     for (int rate : {11025, 22050, 44100, 48000}) {
-        ASSERT_EQ(audio_init(rate), 1);
+        ASSERT_EQ(audio_init(rate, sample_rom), 1);
         EXPECT_EQ(mix_blocks(600).size(), static_cast<size_t>(rate) * 10) << rate;
     }
+}
+
+// The speech chip plays from the samples the mixer is given, not from the
+// board's sample ROM (cleared by the fixture); given none, it stays silent.
+TEST_F(Mixer, SpeechPlaysTheSamplesItIsGiven) {
+    std::vector<uint8_t> own(upd7759_rom_span, 0);
+    own[0] = 1;
+    own[5] = 0x00; own[6] = 0x08;   // sample 0 at 0x10
+    own[7] = 0x10; own[8] = 0x00;   // sample 1 at 0x2000
+    own[0x10] = 0x53;
+    std::memset(own.data() + 0x11, 0x9f, 0x1000);
+    auto play_first_sample = [] {
+        channel_mask = channel_adpcm;
+        UPD7759_reset_w(0, 0);
+        UPD7759_message_w(0, 0);
+        UPD7759_start_w(0, 0);
+        return mix_blocks(10);
+    };
+    ASSERT_EQ(audio_init(44100, own.data()), 1);
+    samples heard = play_first_sample();
+    EXPECT_GT(peak(heard, 0, heard.size()), 1000);
+
+    ASSERT_EQ(audio_init(44100, nullptr), 1);
+    samples none = play_first_sample();
+    EXPECT_EQ(peak(none, 0, none.size()), 0);
 }

@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "machine/board.h"
 #include "vdp_test_util.h"
 
 using namespace vt;
@@ -36,7 +37,7 @@ TEST(Garbage, RandomPortTrafficThenDrawing) {
         }
         set_reg(1, (vdp.reg[1] | 0x40) & ~0x10);  // display on, DMA off
         for (int line = 0; line < 224; line++) render_line(line);
-        update_conv_pal();
+        update_conv_pal(board_palette());
         convert_frame(staging.data(), 512);
     }
     // The display was on for the last frame, so its first line drained the queue.

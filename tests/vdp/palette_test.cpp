@@ -69,26 +69,26 @@ TEST_F(Colours, DynamicTableFollowsPaletteRamAndBank) {
     pal_select_enable = 1;
     for (int i = 0; i < 512; i++) palette_word(i, static_cast<uint16_t>(i & 0x0FFF));
     pal_select = 10;
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[0], pack_normal(128));
     EXPECT_EQ(conv_pal[63], pack_normal(191));
     EXPECT_EQ(conv_pal[64], pack_normal(384));
     EXPECT_EQ(conv_pal[127], pack_normal(447));
 
     pal_select = 5;
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[1], pack_normal(65));
     pal_select = 15;
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[64], pack_normal(448));
     pal_select = 7;  // not a bank value: bank 0
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[2], pack_normal(2));
     EXPECT_EQ(conv_pal[66], pack_normal(258));
 
     pal_select_enable = 0;  // the game ignores the register
     pal_select = 10;
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[3], pack_normal(3));
 }
 
@@ -96,12 +96,12 @@ TEST_F(Colours, ShadowAndHighlightOnlyInThatMode) {
     pixel_format_555 = 0;
     pal_select_enable = 0;
     for (int i = 0; i < 512; i++) palette_word(i, 0x7FFF);
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[128], 0);
     EXPECT_EQ(conv_pal[192], 0);
 
     set_reg(12, 0x08);
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[128], pack_shadow(0x7FFF));
     EXPECT_EQ(conv_pal[191], pack_shadow(0x7FFF));
     EXPECT_EQ(conv_pal[192], pack_highlight(0x7FFF));
@@ -113,7 +113,7 @@ TEST_F(Colours, ShadowAndHighlightOnlyInThatMode) {
     // Leaving the mode keeps the old shadow entries.
     palette_word(0, 0x0000);
     set_reg(12, 0x00);
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[0], 0);
     EXPECT_EQ(conv_pal[128], pack_shadow(0x7FFF));
 }
@@ -149,7 +149,7 @@ TEST_F(Colours, PaletteModeSwitch) {
     EXPECT_EQ(conv_pal[8], 0);
     set_reg(12, 0x08);
     for (int i = 0; i < 512; i++) palette_word(i, 0x7FFF);
-    update_conv_pal();
+    update_conv_pal(board_palette());
     EXPECT_EQ(conv_pal[254], 0);
     EXPECT_EQ(conv_pal[255], 0);
 }

@@ -32,7 +32,7 @@ TEST(Picture, BusySceneRendersAndConverts) {
     std::vector<uint16_t> staging(512 * 224, 0);
     pixel_format_555 = 0;
     pal_select_enable = 0;
-    update_conv_pal();
+    update_conv_pal(board_palette());
     convert_frame(staging.data(), 512);
     EXPECT_EQ(staging[8 * 512 + 0], 0xF186);  // red ball at full brightness: (30, 12, 6)
     EXPECT_EQ(staging[81 * 512 + 16], conv_pal[2]);

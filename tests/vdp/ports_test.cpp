@@ -56,15 +56,15 @@ TEST_F(Ports, ByteWritesAreDoubledIntoWords) {
 
 TEST_F(Ports, ToneGeneratorPortOnlyWhileSoundRuns) {
     auto* saved_hook = vdp_psg_write;
-    const int saved_sound = sound_initialised;
+    const int was_running = sound_initialised();
     vdp_psg_write = record_psg;
     psg_bytes.clear();
 
-    sound_initialised = 0;
+    audio_shutdown();
     vdp_w_8(0xC00011, 0x9F, nullptr);
     EXPECT_TRUE(psg_bytes.empty());
 
-    sound_initialised = 1;
+    ASSERT_EQ(audio_init(44100, nullptr), 1);
     vdp_w_8(0xC00011, 0x9F, nullptr);
     vdp_w_8(0xC00017, 0x80, nullptr);
     vdp_w_8(0xC00010, 0x81, nullptr);        // even address: nothing
@@ -72,7 +72,7 @@ TEST_F(Ports, ToneGeneratorPortOnlyWhileSoundRuns) {
     EXPECT_EQ(psg_bytes, (std::vector<int>{0x9F, 0x80}));
 
     vdp_psg_write = saved_hook;
-    sound_initialised = saved_sound;
+    if (!was_running) audio_shutdown();
 }
 
 TEST_F(Ports, RegisterWriteAgainstSecondCommandWord) {

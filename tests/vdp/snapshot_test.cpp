@@ -110,7 +110,7 @@ std::vector<uint16_t> draw_scene() {
         picture.assign(320 * 224, 0);
         begin_picture(picture.data(), 320);
         for (int line = 0; line < 224; line++) render_line(line);
-        finish_picture();
+        finish_picture(board_palette());
     }
     EXPECT_TRUE(frames[0] == frames[1]);
     pixel_format_555 = saved_555;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include "machine/regular_file.h"
+#include "common/regular_file.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Windows has its own: regular_file_windows.cpp.
 #ifndef _WIN32
-#include "machine/regular_file.h"
+#include "common/regular_file.h"
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

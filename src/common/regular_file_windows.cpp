@@ -10,8 +10,8 @@
 #include <cstring>
 #include <cwctype>
 
+#include "common/regular_file.h"
 #include "common/utf8_file.h"
-#include "machine/regular_file.h"
 
 namespace {
 

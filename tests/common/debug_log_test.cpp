@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "machine/debug_log.h"
+#include "common/debug_log.h"
 
 // The log must accept any format without output by default (no crash, no stdout).
 TEST(DebugLog, AcceptsFormatsSilently) {

@@ -1,4 +1,4 @@
-#include "machine/debug_log.h"
+#include "common/debug_log.h"
 
 #include <cstdarg>
 #include <cstdio>
