@@ -207,31 +207,35 @@ namespace {
 // The sprite chain as read from the attribute table, kept between lines
 // until a write reaches the table (seen when its tiles leave the dirty
 // queue) or its base or the screen width changes. Walking the links is a
-// chain of dependent reads that would otherwise be repeated on every line.
+// chain of dependent reads that would otherwise be repeated on every line;
+// each line's sprites are listed once, in chain order, so a line visits
+// only the sprites that cross it.
 struct chain_entry {
     int y, x;
     int hcells, wcells;
     unsigned size, attr;
 };
 chain_entry chain[80];
-int chain_length;
 bool chain_valid;
 unsigned chain_base;
 bool chain_wide;
+uint8_t line_sprites[224][80];  // chain indices
+int line_sprite_count[224];
 
 constexpr unsigned chain_table_tiles = 128 * 8 / 32;  // links reach entries 0-127
 
 void read_chain(bool wide) {
     const int limit = wide ? 80 : 64;
+    const int right_edge = wide ? 448 : 384;
     const uint8_t* v = vdp.vram;
     unsigned k = 0;
-    chain_length = 0;
+    std::memset(line_sprite_count, 0, sizeof line_sprite_count);
     for (int i = 0; i < limit; i++) {
         if (i != 0 && k == 0) break;  // the chain has come back to sprite 0
         // Bytes wrap within video RAM: a high table base with a large link
         // number must not read past it.
         const unsigned e = sprite_table_base + k * 8;
-        chain_entry& c = chain[chain_length++];
+        chain_entry& c = chain[i];
         c.size = v[(e + 2) & 0xFFFF];
         k = v[(e + 3) & 0xFFFF] & 0x7F;
         c.y = ((v[e & 0xFFFF] << 8) | v[(e + 1) & 0xFFFF]) & 0x1FF;
@@ -239,6 +243,10 @@ void read_chain(bool wide) {
         c.wcells = ((c.size >> 2) & 3) + 1;
         c.attr = (v[(e + 4) & 0xFFFF] << 8) | v[(e + 5) & 0xFFFF];
         c.x = ((v[(e + 6) & 0xFFFF] << 8) | v[(e + 7) & 0xFFFF]) & 0x1FF;
+        if (c.x + c.wcells * 8 < 128 || c.x >= right_edge) continue;
+        const int first = std::max(c.y - 128, 0);
+        const int last = std::min(c.y + c.hcells * 8 - 128, 224);
+        for (int line = first; line < last; line++) line_sprites[line][line_sprite_count[line]++] = static_cast<uint8_t>(i);
     }
     chain_valid = true;
     chain_base = sprite_table_base;
@@ -252,15 +260,12 @@ void note_vram_tile_changed(unsigned t) {
 }
 
 void render_sprites(int line) {
+    if (line < 0 || line >= 224) return;
     const bool wide = wide_mode();
     if (!chain_valid || chain_base != sprite_table_base || chain_wide != wide) read_chain(wide);
-    const int right_edge = wide ? 448 : 384;
     const int y_line = line + 128;
-    for (int i = 0; i < chain_length; i++) {
-        const chain_entry& c = chain[i];
-        if (y_line < c.y || y_line >= c.y + c.hcells * 8) continue;
-        if (c.x + c.wcells * 8 < 128 || c.x >= right_edge) continue;
-
+    for (int n = 0; n < line_sprite_count[line]; n++) {
+        const chain_entry& c = chain[line_sprites[line][n]];
         const unsigned a = c.attr;
         const int r = y_line - c.y;
         int cr = (r >> 3) & 3;
