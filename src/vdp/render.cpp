@@ -315,6 +315,7 @@ void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host
         if (sprites & group) {
             uint64_t s;
             std::memcpy(&s, sprite_line + 32 + v, 8);
+            std::memset(sprite_line + 32 + v, 0, 8);  // ready for the next line
             px = merge_sprites(s, planes, shadow_highlight);
         } else {
             // No sprite pixel: what the sprite rules give for a sprite byte of 0.
@@ -325,8 +326,10 @@ void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host
     if (host)
         for (int v = 0; v < width; v += 8)
             for (int k = 0; k < 8; k++) host[v + k] = colours[line[v + k]];
-    // Every group touched is cleared for the next line, margins included.
-    for (uint64_t g = sprite_groups; g != 0; g &= g - 1) std::memset(sprite_line + 8 * std::countr_zero(g), 0, 8);
+    // The groups outside the screen that sprites reached are cleared too.
+    const int screen_groups = std::min((width + 7) / 8, 60);
+    const uint64_t on_screen = ((uint64_t{1} << screen_groups) - 1) << 4;
+    for (uint64_t g = sprites & ~on_screen; g != 0; g &= g - 1) std::memset(sprite_line + 8 * std::countr_zero(g), 0, 8);
     sprite_groups = 0;
     plane_a_groups = 0;
 }
