@@ -101,8 +101,19 @@ __attribute__((noinline)) void render_plane(uint8_t* out, int line, int s, uint1
             column(c);
         }
     } else {
+        // The name row's entries in runs that neither wrap around the plane
+        // nor past the end of video RAM, read through one moving pointer.
         name_row(vsram_word(plane));
-        for (int c = first; c < last; c++) column(c);
+        for (int c = first; c < last;) {
+            const int cell = (c + coarse) & pf_column_mask;
+            const unsigned at = (row + cell * 2) & 0xFFFF;
+            const int run = std::min({last - c, pf_column_mask + 1 - cell, static_cast<int>((0x10000 - at) / 2)});
+            const uint8_t* entry = vdp.vram + at;
+            for (const int end = c + run; c < end; c++, entry += 2) {
+                const bool shows = put_tile_row(dst + c * 8, static_cast<uint16_t>(entry[0] << 8 | entry[1]), cache_row);
+                if (plane_a && shows) opaque |= groups_of(32 - fine + c * 8);
+            }
+        }
     }
     if (plane_a) plane_a_groups |= opaque;
 }
