@@ -51,17 +51,10 @@ struct step_writer {
             std::memcpy(&y, now + at, 8);
             return x != y;
         };
-        // Unchanged stretches are passed a stretch at a time: most of the
-        // state stays the same from frame to frame.
-        constexpr size_t stretch = 64;
-        const auto passes_unchanged = [&](size_t at) {
-            if (at + stretch <= size && std::memcmp(old + at, now + at, stretch) == 0) return at + stretch;
-            return differs(at) ? at : at + 8;
-        };
         size_t i = 0;
         while (i < size) {
             size_t from = i;
-            for (size_t next; from < size && (next = passes_unchanged(from)) != from;) from = next;
+            while (from < size && !differs(from)) from += 8;
             if (from >= size) {
                 same += size - i;
                 return;
@@ -75,15 +68,7 @@ struct step_writer {
             const size_t at = out.size();
             out.resize(at + (to - from));
             uint8_t* x = out.data() + at;
-            size_t k = from;
-            for (; k + 8 <= to; k += 8) {
-                uint64_t a, b;
-                std::memcpy(&a, old + k, 8);
-                std::memcpy(&b, now + k, 8);
-                a ^= b;
-                std::memcpy(x + (k - from), &a, 8);
-            }
-            for (; k < to; k++) x[k - from] = old[k] ^ now[k];
+            for (size_t k = from; k < to; k++) x[k - from] = old[k] ^ now[k];
             std::memcpy(old + from, now + from, to - from);
             same = 0;
             i = to;
