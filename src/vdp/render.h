@@ -44,13 +44,16 @@ inline uint64_t place_sprite_pixels(uint64_t line, uint64_t colours, uint64_t at
 }
 
 // make_lut_bgobj (or make_lut_bgobj_ste in shadow/highlight mode) for eight
-// sprite-line bytes s over eight line bytes p.
+// sprite-line bytes s over eight line bytes p, as the renderer makes them: a
+// sprite-line byte is 0 or an opaque pixel with bit 7 set (place_sprite_pixels),
+// a line byte is 0 or an opaque pixel with bit 7 clear (merge_planes). So a
+// plane pixel with priority is opaque, and bit 7 tells an opaque sprite pixel.
 inline uint64_t merge_sprites(uint64_t s, uint64_t p, bool shadow_highlight) {
     const uint64_t sprite = (s & byte_ones * 0x3F) | byte_ones * 0x40;
     const uint64_t plane = p & byte_ones * 0x3F;
     // The plane's priority rules where the sprite has none and the plane has it.
     const uint64_t plane_rules = ~priority_flags(s) & priority_flags(p);
-    const uint64_t sprite_wins = ((plane_rules & ~opaque_flags(p)) | (~plane_rules & opaque_flags(s))) & byte_ones;
+    const uint64_t sprite_wins = (s >> 7) & ~plane_rules & byte_ones;
     const uint64_t normal = (sprite & sprite_wins * 0xFF) | (plane & ~(sprite_wins * 0xFF));
     if (!shadow_highlight) return normal;
     // Operators: palette line 3, colour 14 (highlight, mark 0xC0) or 15 (shadow, 0x80).
