@@ -225,6 +225,13 @@ struct chain_entry {
     int y, x;
     int hcells, wcells;
     unsigned size, attr;
+    // Worked out once for the lines it crosses: its first line byte (at most
+    // 447 - 96, so its cells stay inside the line's 512 bytes and 64 groups),
+    // its palette and priority in every byte, the groups one cell touches
+    // there (one when on a group boundary, else two).
+    int at;
+    uint64_t attr_bytes;
+    uint64_t cell_groups;
 };
 chain_entry chain[80];
 bool chain_valid;
@@ -255,6 +262,9 @@ void read_chain(bool wide) {
         c.attr = (v[(e + 4) & 0xFFFF] << 8) | v[(e + 5) & 0xFFFF];
         c.x = ((v[(e + 6) & 0xFFFF] << 8) | v[(e + 7) & 0xFFFF]) & 0x1FF;
         if (c.x + c.wcells * 8 < 128 || c.x >= right_edge) continue;
+        c.at = c.x - 96;
+        c.attr_bytes = ((c.attr >> 9) & 0x70) * byte_ones;
+        c.cell_groups = groups_of(c.at & 7);
         const int first = std::max(c.y - 128, 0);
         const int last = std::min(c.y + c.hcells * 8 - 128, 224);
         for (int line = first; line < last; line++) line_sprites[line][line_sprite_count[line]++] = static_cast<uint8_t>(i);
@@ -280,23 +290,24 @@ void render_sprites(int line) {
         const unsigned a = c.attr;
         const int r = y_line - c.y;
         int cr = (r >> 3) & 3;
-        const int fr = r & 7;
         if (a & 0x1000) cr = (c.size & 3) - cr;
-        const uint8_t attr = (a >> 9) & 0x70;
-        // At most byte 447 - 96 + 31 of the line: inside its 512 bytes and 64 groups.
-        int at = c.x - 96;
-        for (int cc = 0; cc < c.wcells; cc++, at += 8) {
-            const int col = (a & 0x0800) ? c.wcells - 1 - cc : cc;
-            const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * c.hcells) & 0x7FF);
-            const uint8_t* src = tile_cache + tile * 64 + fr * 8;
+        // Cells run down each column: the next cell across is hcells tiles
+        // on, or back when flipped.
+        const bool hflip = (a & 0x0800) != 0;
+        unsigned tile = (a & 0x7FF) + cr + (hflip ? (c.wcells - 1) * c.hcells : 0);
+        const unsigned step = hflip ? -c.hcells : c.hcells;
+        const uint8_t* rows = tile_cache + (a & 0x1800) * 64 + (r & 7) * 8;
+        uint8_t* dst = sprite_line + c.at;
+        uint64_t groups = c.cell_groups << (c.at >> 3);
+        for (int cc = 0; cc < c.wcells; cc++, tile += step, dst += 8, groups <<= 1) {
             uint64_t colours;
-            std::memcpy(&colours, src, 8);
+            std::memcpy(&colours, rows + (tile & 0x7FF) * 64, 8);
             if (colours == 0) continue;
-            sprite_groups |= groups_of(at);
+            sprite_groups |= groups;
             uint64_t line_bytes;
-            std::memcpy(&line_bytes, sprite_line + at, 8);
-            line_bytes = place_sprite_pixels(line_bytes, colours, attr * byte_ones);
-            std::memcpy(sprite_line + at, &line_bytes, 8);
+            std::memcpy(&line_bytes, dst, 8);
+            line_bytes = place_sprite_pixels(line_bytes, colours, c.attr_bytes);
+            std::memcpy(dst, &line_bytes, 8);
         }
     }
 }
