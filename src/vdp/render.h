@@ -29,9 +29,11 @@ inline uint64_t priority_flags(uint64_t x) { return (x >> 6) & byte_ones; }
 // shows where it is opaque, unless b is opaque with priority and a has
 // none; else b where it is opaque; else 0.
 inline uint64_t merge_planes(uint64_t b, uint64_t a) {
-    const uint64_t b_shows = opaque_flags(b);
-    const uint64_t a_wins = opaque_flags(a) & ~(b_shows & priority_flags(b) & ~priority_flags(a));
-    return ((a & a_wins * 0xFF) | (b & (b_shows & ~a_wins) * 0xFF)) & byte_ones * 0x7F;
+    const uint64_t b_shown = b & opaque_flags(b) * 0xFF;
+    // b's priority bit where a has none.
+    const uint64_t b_priority = priority_flags(b & ~a);
+    const uint64_t a_wins = opaque_flags(a) & ~(opaque_flags(b) & b_priority);
+    return (b_shown ^ ((b_shown ^ a) & a_wins * 0xFF)) & byte_ones * 0x7F;
 }
 
 // make_lut_obj for eight pixels of one sprite (colours 0-15, attr its
@@ -52,7 +54,7 @@ inline uint64_t merge_sprites(uint64_t s, uint64_t p, bool shadow_highlight) {
     const uint64_t sprite = (s & byte_ones * 0x3F) | byte_ones * 0x40;
     const uint64_t plane = p & byte_ones * 0x3F;
     // The plane's priority rules where the sprite has none and the plane has it.
-    const uint64_t plane_rules = ~priority_flags(s) & priority_flags(p);
+    const uint64_t plane_rules = priority_flags(p & ~s);
     const uint64_t sprite_wins = (s >> 7) & ~plane_rules & byte_ones;
     const uint64_t normal = (sprite & sprite_wins * 0xFF) | (plane & ~(sprite_wins * 0xFF));
     if (!shadow_highlight) return normal;
