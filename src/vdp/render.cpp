@@ -156,6 +156,14 @@ int get_hscroll(int plane, int line) {
 
 void window_clip(int line) {
     const int r = line >> 3;
+    // The split holds for a row of cells until the registers it reads change.
+    static bool known = false;
+    static uint64_t known_for;
+    const uint64_t key = uint64_t{static_cast<uint32_t>(r)} << 32 | vdp.reg[17] << 16 | vdp.reg[18] << 8 |
+                         (vdp.reg[1] & 0x08) | (vdp.reg[12] & 1);
+    if (known && key == known_for) return;
+    known = true;
+    known_for = key;
     const int n = screen_columns();
     const int h = (vdp.reg[1] & 0x08) ? 30 : 28;
     const bool right = (vdp.reg[17] & 0x80) != 0;
