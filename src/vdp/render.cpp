@@ -325,8 +325,9 @@ namespace {
 // Plane B under the plane A and window pixels already in the line, then the
 // sprites over both, eight pixels at a time; plane A is read only in the
 // groups where it shows, the sprite line only in the groups that hold
-// sprite pixels. The finished line then goes
-// through the colour table into host pixels when host is given.
+// sprite pixels. Each finished group goes on through the colour table into
+// host pixels when to_host.
+template <bool to_host>
 void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host, const uint16_t* colours) {
     // Kept here: the stores into the line could otherwise alias them.
     const uint64_t a_groups = plane_a_groups, sprites = sprite_groups;
@@ -352,10 +353,9 @@ void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host
             px = planes & 0x3F3F3F3F3F3F3F3F;
         }
         std::memcpy(line + v, &px, 8);
-    }
-    if (host)
-        for (int v = 0; v < width; v += 8)
+        if (to_host)
             for (int k = 0; k < 8; k++) host[v + k] = colours[line[v + k]];
+    }
     // The groups outside the screen that sprites reached are cleared too.
     const int screen_groups = std::min((width + 7) / 8, 60);
     const uint64_t on_screen = ((uint64_t{1} << screen_groups) - 1) << 4;
@@ -387,5 +387,7 @@ void render_line(int line) {
     if (plane_w_enable) render_w(line, L);
     render_b(line, plane_b_line, sb);
     render_sprites(line);
-    finish_line(L + 32, vp_width, (vdp.reg[12] & 0x08) != 0, host, colours);
+    const bool shadow_highlight = (vdp.reg[12] & 0x08) != 0;
+    if (host) finish_line<true>(L + 32, vp_width, shadow_highlight, host, colours);
+    else finish_line<false>(L + 32, vp_width, shadow_highlight, nullptr, colours);
 }
