@@ -197,6 +197,16 @@ void window_clip(int line) {
     }
 }
 
+namespace {
+
+uint64_t reverse_bytes(uint64_t v) {
+    v = v >> 32 | v << 32;
+    v = (v & 0xFFFF0000FFFF0000) >> 16 | (v & 0x0000FFFF0000FFFF) << 16;
+    return (v & 0xFF00FF00FF00FF00) >> 8 | (v & 0x00FF00FF00FF00FF) << 8;
+}
+
+}  // namespace
+
 void cache_tiles() {
     for (unsigned i = 0; i < vram_dirty_index; i++) {
         const unsigned t = vram_dirty_queue[i];
@@ -208,14 +218,21 @@ void cache_tiles() {
         uint8_t* o2 = tile_cache + (2 * 2048 + t) * 64;
         uint8_t* o3 = tile_cache + (3 * 2048 + t) * 64;
         for (int r = 0; r < 8; r++) {
-            for (int x = 0; x < 8; x++) {
-                const uint8_t b = src[r * 4 + (x >> 1)];
-                const uint8_t p = (x & 1) ? (b & 0x0F) : (b >> 4);
-                o0[r * 8 + x] = p;
-                o1[r * 8 + (7 - x)] = p;
-                o2[(7 - r) * 8 + x] = p;
-                o3[(7 - r) * 8 + (7 - x)] = p;
-            }
+            const uint8_t* row = src + r * 4;
+            const uint64_t nibbles = uint64_t{row[0]} << 24 | uint64_t{row[1]} << 16 | uint64_t{row[2]} << 8 | row[3];
+            // Byte j of the word: nibble j from the right, which is pixel 7 - j.
+            uint64_t right_to_left = (nibbles | nibbles << 16) & 0x0000FFFF0000FFFF;
+            right_to_left = (right_to_left | right_to_left << 8) & 0x00FF00FF00FF00FF;
+            right_to_left = (right_to_left | right_to_left << 4) & 0x0F0F0F0F0F0F0F0F;
+            const uint64_t left_to_right = reverse_bytes(right_to_left);
+            // As stored, pixel x at byte x of the row.
+            const bool little = std::endian::native == std::endian::little;
+            const uint64_t plain = little ? left_to_right : right_to_left;
+            const uint64_t flipped = little ? right_to_left : left_to_right;
+            std::memcpy(o0 + r * 8, &plain, 8);
+            std::memcpy(o1 + r * 8, &flipped, 8);
+            std::memcpy(o2 + (7 - r) * 8, &plain, 8);
+            std::memcpy(o3 + (7 - r) * 8, &flipped, 8);
         }
     }
     vram_dirty_index = 0;
