@@ -40,7 +40,9 @@ inline uint64_t merge_planes(uint64_t b, uint64_t a) {
 // priority and palette line in every byte) over eight bytes of the sprite
 // line: an opaque pixel goes where no earlier sprite placed one (bit 7).
 inline uint64_t place_sprite_pixels(uint64_t line, uint64_t colours, uint64_t attr) {
-    const uint64_t placed = opaque_flags(colours) & ~(line >> 7) & byte_ones;
+    // A colour of 1-15 carries into bit 7 of its own byte, and no further.
+    const uint64_t opaque = (colours + byte_ones * 0x7F) >> 7;
+    const uint64_t placed = opaque & ~(line >> 7) & byte_ones;
     const uint64_t m = placed * 0xFF;
     return (line & ~m) | ((colours | attr | byte_ones * 0x80) & m);
 }
