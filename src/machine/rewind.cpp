@@ -25,6 +25,7 @@ std::vector<state_memory> layout;    // the memories as the newest image holds t
 std::deque<std::vector<uint8_t>> steps;  // steps[i] turns image i+1 back into image i
 size_t step_bytes;
 std::vector<uint8_t> small;
+std::vector<uint8_t> scratch;
 state_memories memories;
 
 void put32(std::vector<uint8_t>& out, uint32_t v) {
@@ -74,14 +75,22 @@ struct step_writer {
         }
     }
 
+    static bool no_flag_set(const uint8_t* flags, size_t count) {
+        for (size_t k = 0; k < count; k++)
+            if (flags[k]) return false;
+        return true;
+    }
+
     // A memory a block at a time: blocks that no write reached, or whose
-    // bytes are equal, are unchanged as a whole. An untracked memory is
-    // first compared sixteen blocks at once, as most of it stays the same.
+    // bytes are equal, are unchanged as a whole. Sixteen blocks are first
+    // looked at together (their flags, or their bytes in an untracked
+    // memory), as most of a memory stays the same.
     void compare_memory(uint8_t* old, const state_memory& m) {
         constexpr size_t stretch = 16 * state_block;
         for (size_t at = 0; at < m.size; at += stretch) {
             const size_t n = m.size - at < stretch ? m.size - at : stretch;
-            if (!m.changed && std::memcmp(old + at, m.data + at, n) == 0) {
+            if (m.changed ? no_flag_set(m.changed + at / state_block, (n + state_block - 1) / state_block)
+                          : std::memcmp(old + at, m.data + at, n) == 0) {
                 same += n;
                 continue;
             }
@@ -177,16 +186,18 @@ void rewind_record() {
         start_image();
         return;
     }
-    std::vector<uint8_t> step;
-    step_writer w{step};
+    // Written into a buffer kept between frames, then kept at its exact size:
+    // growing a new one run by run costs more than the compare.
+    scratch.clear();
+    step_writer w{scratch};
     w.compare(newest.data(), small.data(), small.size());
     size_t at = newest_small;
     for (const state_memory& m : memories.list) {
         w.compare_memory(newest.data() + at, m);
         at += m.size;
     }
-    step_bytes += step.size();
-    steps.push_back(std::move(step));
+    steps.emplace_back(scratch.begin(), scratch.end());
+    step_bytes += scratch.size();
     while (!steps.empty() && (steps.size() > capacity_frames || step_bytes > byte_budget)) drop_oldest();
 }
 

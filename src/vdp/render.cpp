@@ -100,8 +100,19 @@ __attribute__((noinline)) void render_plane(uint8_t* out, int line, int s, uint1
             column(c);
         }
     } else {
+        // The name row's entries in runs that neither wrap around the plane
+        // nor past the end of video RAM, read through one moving pointer.
         name_row(vsram_word(plane));
-        for (int c = first; c < last; c++) column(c);
+        for (int c = first; c < last;) {
+            const int cell = (c + coarse) & pf_column_mask;
+            const unsigned at = (row + cell * 2) & 0xFFFF;
+            const int run = std::min({last - c, pf_column_mask + 1 - cell, static_cast<int>((0x10000 - at) / 2)});
+            const uint8_t* entry = vdp.vram + at;
+            for (const int end = c + run; c < end; c++, entry += 2) {
+                const bool shows = put_tile_row(dst + c * 8, static_cast<uint16_t>(entry[0] << 8 | entry[1]), cache_row);
+                if (plane_a && shows) opaque |= groups_of(32 - fine + c * 8);
+            }
+        }
     }
     if (plane_a) plane_a_groups |= opaque;
 }
@@ -144,6 +155,14 @@ int get_hscroll(int plane, int line) {
 
 void window_clip(int line) {
     const int r = line >> 3;
+    // The split holds for a row of cells until the registers it reads change.
+    static bool known = false;
+    static uint64_t known_for;
+    const uint64_t key = uint64_t{static_cast<uint32_t>(r)} << 32 | vdp.reg[17] << 16 | vdp.reg[18] << 8 |
+                         (vdp.reg[1] & 0x08) | (vdp.reg[12] & 1);
+    if (known && key == known_for) return;
+    known = true;
+    known_for = key;
     const int n = screen_columns();
     const int h = (vdp.reg[1] & 0x08) ? 30 : 28;
     const bool right = (vdp.reg[17] & 0x80) != 0;
@@ -177,6 +196,16 @@ void window_clip(int line) {
     }
 }
 
+namespace {
+
+uint64_t reverse_bytes(uint64_t v) {
+    v = v >> 32 | v << 32;
+    v = (v & 0xFFFF0000FFFF0000) >> 16 | (v & 0x0000FFFF0000FFFF) << 16;
+    return (v & 0xFF00FF00FF00FF00) >> 8 | (v & 0x00FF00FF00FF00FF) << 8;
+}
+
+}  // namespace
+
 void cache_tiles() {
     for (unsigned i = 0; i < vram_dirty_index; i++) {
         const unsigned t = vram_dirty_queue[i];
@@ -188,14 +217,21 @@ void cache_tiles() {
         uint8_t* o2 = tile_cache + (2 * 2048 + t) * 64;
         uint8_t* o3 = tile_cache + (3 * 2048 + t) * 64;
         for (int r = 0; r < 8; r++) {
-            for (int x = 0; x < 8; x++) {
-                const uint8_t b = src[r * 4 + (x >> 1)];
-                const uint8_t p = (x & 1) ? (b & 0x0F) : (b >> 4);
-                o0[r * 8 + x] = p;
-                o1[r * 8 + (7 - x)] = p;
-                o2[(7 - r) * 8 + x] = p;
-                o3[(7 - r) * 8 + (7 - x)] = p;
-            }
+            const uint8_t* row = src + r * 4;
+            const uint64_t nibbles = uint64_t{row[0]} << 24 | uint64_t{row[1]} << 16 | uint64_t{row[2]} << 8 | row[3];
+            // Byte j of the word: nibble j from the right, which is pixel 7 - j.
+            uint64_t right_to_left = (nibbles | nibbles << 16) & 0x0000FFFF0000FFFF;
+            right_to_left = (right_to_left | right_to_left << 8) & 0x00FF00FF00FF00FF;
+            right_to_left = (right_to_left | right_to_left << 4) & 0x0F0F0F0F0F0F0F0F;
+            const uint64_t left_to_right = reverse_bytes(right_to_left);
+            // As stored, pixel x at byte x of the row.
+            const bool little = std::endian::native == std::endian::little;
+            const uint64_t plain = little ? left_to_right : right_to_left;
+            const uint64_t flipped = little ? right_to_left : left_to_right;
+            std::memcpy(o0 + r * 8, &plain, 8);
+            std::memcpy(o1 + r * 8, &flipped, 8);
+            std::memcpy(o2 + (7 - r) * 8, &plain, 8);
+            std::memcpy(o3 + (7 - r) * 8, &flipped, 8);
         }
     }
     vram_dirty_index = 0;
@@ -206,31 +242,42 @@ namespace {
 // The sprite chain as read from the attribute table, kept between lines
 // until a write reaches the table (seen when its tiles leave the dirty
 // queue) or its base or the screen width changes. Walking the links is a
-// chain of dependent reads that would otherwise be repeated on every line.
+// chain of dependent reads that would otherwise be repeated on every line;
+// each line's sprites are listed once, in chain order, so a line visits
+// only the sprites that cross it.
 struct chain_entry {
     int y, x;
     int hcells, wcells;
     unsigned size, attr;
+    // Worked out once for the lines it crosses: its first line byte (at most
+    // 447 - 96, so its cells stay inside the line's 512 bytes and 64 groups),
+    // its palette and priority in every byte, the groups one cell touches
+    // there (one when on a group boundary, else two).
+    int at;
+    uint64_t attr_bytes;
+    uint64_t cell_groups;
 };
 chain_entry chain[80];
-int chain_length;
 bool chain_valid;
 unsigned chain_base;
 bool chain_wide;
+uint8_t line_sprites[224][80];  // chain indices
+int line_sprite_count[224];
 
 constexpr unsigned chain_table_tiles = 128 * 8 / 32;  // links reach entries 0-127
 
 void read_chain(bool wide) {
     const int limit = wide ? 80 : 64;
+    const int right_edge = wide ? 448 : 384;
     const uint8_t* v = vdp.vram;
     unsigned k = 0;
-    chain_length = 0;
+    std::memset(line_sprite_count, 0, sizeof line_sprite_count);
     for (int i = 0; i < limit; i++) {
         if (i != 0 && k == 0) break;  // the chain has come back to sprite 0
         // Bytes wrap within video RAM: a high table base with a large link
         // number must not read past it.
         const unsigned e = sprite_table_base + k * 8;
-        chain_entry& c = chain[chain_length++];
+        chain_entry& c = chain[i];
         c.size = v[(e + 2) & 0xFFFF];
         k = v[(e + 3) & 0xFFFF] & 0x7F;
         c.y = ((v[e & 0xFFFF] << 8) | v[(e + 1) & 0xFFFF]) & 0x1FF;
@@ -238,6 +285,13 @@ void read_chain(bool wide) {
         c.wcells = ((c.size >> 2) & 3) + 1;
         c.attr = (v[(e + 4) & 0xFFFF] << 8) | v[(e + 5) & 0xFFFF];
         c.x = ((v[(e + 6) & 0xFFFF] << 8) | v[(e + 7) & 0xFFFF]) & 0x1FF;
+        if (c.x + c.wcells * 8 < 128 || c.x >= right_edge) continue;
+        c.at = c.x - 96;
+        c.attr_bytes = ((c.attr >> 9) & 0x70) * byte_ones;
+        c.cell_groups = groups_of(c.at & 7);
+        const int first = std::max(c.y - 128, 0);
+        const int last = std::min(c.y + c.hcells * 8 - 128, 224);
+        for (int line = first; line < last; line++) line_sprites[line][line_sprite_count[line]++] = static_cast<uint8_t>(i);
     }
     chain_valid = true;
     chain_base = sprite_table_base;
@@ -251,35 +305,33 @@ void note_vram_tile_changed(unsigned t) {
 }
 
 void render_sprites(int line) {
+    if (line < 0 || line >= 224) return;
     const bool wide = wide_mode();
     if (!chain_valid || chain_base != sprite_table_base || chain_wide != wide) read_chain(wide);
-    const int right_edge = wide ? 448 : 384;
     const int y_line = line + 128;
-    for (int i = 0; i < chain_length; i++) {
-        const chain_entry& c = chain[i];
-        if (y_line < c.y || y_line >= c.y + c.hcells * 8) continue;
-        if (c.x + c.wcells * 8 < 128 || c.x >= right_edge) continue;
-
+    for (int n = 0; n < line_sprite_count[line]; n++) {
+        const chain_entry& c = chain[line_sprites[line][n]];
         const unsigned a = c.attr;
         const int r = y_line - c.y;
         int cr = (r >> 3) & 3;
-        const int fr = r & 7;
         if (a & 0x1000) cr = (c.size & 3) - cr;
-        const uint8_t attr = (a >> 9) & 0x70;
-        // At most byte 447 - 96 + 31 of the line: inside its 512 bytes and 64 groups.
-        int at = c.x - 96;
-        for (int cc = 0; cc < c.wcells; cc++, at += 8) {
-            const int col = (a & 0x0800) ? c.wcells - 1 - cc : cc;
-            const unsigned tile = (a & 0x1800) | (((a & 0x7FF) + cr + col * c.hcells) & 0x7FF);
-            const uint8_t* src = tile_cache + tile * 64 + fr * 8;
+        // Cells run down each column: the next cell across is hcells tiles
+        // on, or back when flipped.
+        const bool hflip = (a & 0x0800) != 0;
+        unsigned tile = (a & 0x7FF) + cr + (hflip ? (c.wcells - 1) * c.hcells : 0);
+        const unsigned step = hflip ? -c.hcells : c.hcells;
+        const uint8_t* rows = tile_cache + (a & 0x1800) * 64 + (r & 7) * 8;
+        uint8_t* dst = sprite_line + c.at;
+        uint64_t groups = c.cell_groups << (c.at >> 3);
+        for (int cc = 0; cc < c.wcells; cc++, tile += step, dst += 8, groups <<= 1) {
             uint64_t colours;
-            std::memcpy(&colours, src, 8);
+            std::memcpy(&colours, rows + (tile & 0x7FF) * 64, 8);
             if (colours == 0) continue;
-            sprite_groups |= groups_of(at);
+            sprite_groups |= groups;
             uint64_t line_bytes;
-            std::memcpy(&line_bytes, sprite_line + at, 8);
-            line_bytes = place_sprite_pixels(line_bytes, colours, attr * byte_ones);
-            std::memcpy(sprite_line + at, &line_bytes, 8);
+            std::memcpy(&line_bytes, dst, 8);
+            line_bytes = place_sprite_pixels(line_bytes, colours, c.attr_bytes);
+            std::memcpy(dst, &line_bytes, 8);
         }
     }
 }
@@ -289,8 +341,9 @@ namespace {
 // Plane B under the plane A and window pixels already in the line, then the
 // sprites over both, eight pixels at a time; plane A is read only in the
 // groups where it shows, the sprite line only in the groups that hold
-// sprite pixels. The finished line then goes
-// through the colour table into host pixels when host is given.
+// sprite pixels. Each finished group goes on through the colour table into
+// host pixels when to_host.
+template <bool to_host>
 void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host, const uint16_t* colours) {
     // Kept here: the stores into the line could otherwise alias them.
     const uint64_t a_groups = plane_a_groups, sprites = sprite_groups;
@@ -309,18 +362,20 @@ void finish_line(uint8_t* line, int width, bool shadow_highlight, uint16_t* host
         if (sprites & group) {
             uint64_t s;
             std::memcpy(&s, sprite_line + 32 + v, 8);
+            std::memset(sprite_line + 32 + v, 0, 8);  // ready for the next line
             px = merge_sprites(s, planes, shadow_highlight);
         } else {
             // No sprite pixel: what the sprite rules give for a sprite byte of 0.
             px = planes & 0x3F3F3F3F3F3F3F3F;
         }
         std::memcpy(line + v, &px, 8);
-    }
-    if (host)
-        for (int v = 0; v < width; v += 8)
+        if (to_host)
             for (int k = 0; k < 8; k++) host[v + k] = colours[line[v + k]];
-    // Every group touched is cleared for the next line, margins included.
-    for (uint64_t g = sprite_groups; g != 0; g &= g - 1) std::memset(sprite_line + 8 * std::countr_zero(g), 0, 8);
+    }
+    // The groups outside the screen that sprites reached are cleared too.
+    const int screen_groups = std::min((width + 7) / 8, 60);
+    const uint64_t on_screen = ((uint64_t{1} << screen_groups) - 1) << 4;
+    for (uint64_t g = sprites & ~on_screen; g != 0; g &= g - 1) std::memset(sprite_line + 8 * std::countr_zero(g), 0, 8);
     sprite_groups = 0;
     plane_a_groups = 0;
 }
@@ -348,5 +403,7 @@ void render_line(int line) {
     if (plane_w_enable) render_w(line, L);
     render_b(line, plane_b_line, sb);
     render_sprites(line);
-    finish_line(L + 32, vp_width, (vdp.reg[12] & 0x08) != 0, host, colours);
+    const bool shadow_highlight = (vdp.reg[12] & 0x08) != 0;
+    if (host) finish_line<true>(L + 32, vp_width, shadow_highlight, host, colours);
+    else finish_line<false>(L + 32, vp_width, shadow_highlight, nullptr, colours);
 }

@@ -29,28 +29,35 @@ inline uint64_t priority_flags(uint64_t x) { return (x >> 6) & byte_ones; }
 // shows where it is opaque, unless b is opaque with priority and a has
 // none; else b where it is opaque; else 0.
 inline uint64_t merge_planes(uint64_t b, uint64_t a) {
-    const uint64_t b_shows = opaque_flags(b);
-    const uint64_t a_wins = opaque_flags(a) & ~(b_shows & priority_flags(b) & ~priority_flags(a));
-    return ((a & a_wins * 0xFF) | (b & (b_shows & ~a_wins) * 0xFF)) & byte_ones * 0x7F;
+    const uint64_t b_shown = b & opaque_flags(b) * 0xFF;
+    // b's priority bit where a has none.
+    const uint64_t b_priority = priority_flags(b & ~a);
+    const uint64_t a_wins = opaque_flags(a) & ~(opaque_flags(b) & b_priority);
+    return (b_shown ^ ((b_shown ^ a) & a_wins * 0xFF)) & byte_ones * 0x7F;
 }
 
 // make_lut_obj for eight pixels of one sprite (colours 0-15, attr its
 // priority and palette line in every byte) over eight bytes of the sprite
 // line: an opaque pixel goes where no earlier sprite placed one (bit 7).
 inline uint64_t place_sprite_pixels(uint64_t line, uint64_t colours, uint64_t attr) {
-    const uint64_t placed = opaque_flags(colours) & ~(line >> 7) & byte_ones;
+    // A colour of 1-15 carries into bit 7 of its own byte, and no further.
+    const uint64_t opaque = (colours + byte_ones * 0x7F) >> 7;
+    const uint64_t placed = opaque & ~(line >> 7) & byte_ones;
     const uint64_t m = placed * 0xFF;
     return (line & ~m) | ((colours | attr | byte_ones * 0x80) & m);
 }
 
 // make_lut_bgobj (or make_lut_bgobj_ste in shadow/highlight mode) for eight
-// sprite-line bytes s over eight line bytes p.
+// sprite-line bytes s over eight line bytes p, as the renderer makes them: a
+// sprite-line byte is 0 or an opaque pixel with bit 7 set (place_sprite_pixels),
+// a line byte is 0 or an opaque pixel with bit 7 clear (merge_planes). So a
+// plane pixel with priority is opaque, and bit 7 tells an opaque sprite pixel.
 inline uint64_t merge_sprites(uint64_t s, uint64_t p, bool shadow_highlight) {
     const uint64_t sprite = (s & byte_ones * 0x3F) | byte_ones * 0x40;
     const uint64_t plane = p & byte_ones * 0x3F;
     // The plane's priority rules where the sprite has none and the plane has it.
-    const uint64_t plane_rules = ~priority_flags(s) & priority_flags(p);
-    const uint64_t sprite_wins = ((plane_rules & ~opaque_flags(p)) | (~plane_rules & opaque_flags(s))) & byte_ones;
+    const uint64_t plane_rules = priority_flags(p & ~s);
+    const uint64_t sprite_wins = (s >> 7) & ~plane_rules & byte_ones;
     const uint64_t normal = (sprite & sprite_wins * 0xFF) | (plane & ~(sprite_wins * 0xFF));
     if (!shadow_highlight) return normal;
     // Operators: palette line 3, colour 14 (highlight, mark 0xC0) or 15 (shadow, 0x80).

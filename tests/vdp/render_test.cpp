@@ -302,6 +302,22 @@ TEST_F(Sprites, CellsFlipsAndLeftEdge) {
     EXPECT_EQ(f.at(8, 64), 0x48);
 }
 
+TEST_F(Sprites, OnlyTheRowsInsideTheScreenShowAtTheTopAndBottom) {
+    for (int t = 8; t <= 11; t++) solid_tile(t, t);
+    write_sprite(0, {.y = 112, .x = 128, .hcells = 2, .link = 1, .attr = name_entry(1)});  // wholly above
+    write_sprite(1, {.y = 120, .x = 136, .hcells = 2, .link = 2, .attr = name_entry(8)});
+    write_sprite(2, {.y = 128 + 220, .x = 144, .hcells = 2, .link = 0, .attr = name_entry(10)});
+    render_line(0);
+    EXPECT_EQ(f.at(0, 0), 0);
+    EXPECT_EQ(f.at(0, 8), 0x49);  // the second row of cells
+    EXPECT_EQ(f.at(0, 16), 0);
+    EXPECT_EQ(draw(7, 8), 0x49);
+    EXPECT_EQ(draw(8, 8), 0);
+    EXPECT_EQ(draw(219, 16), 0);
+    EXPECT_EQ(draw(220, 16), 0x4A);
+    EXPECT_EQ(draw(223, 16), 0x4A);
+}
+
 TEST_F(Sprites, ChainLimitAndLoops) {
     // Sprites 0..81 in a chain, 32 to a row of cells, each its own colour.
     for (int i = 0; i < 82; i++)

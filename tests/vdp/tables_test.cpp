@@ -111,18 +111,22 @@ TEST(PriorityTables, SpritePixelsPlacedEightAtOnceFollowTheRule) {
 }
 
 // Eight sprite-line bytes over eight line bytes, in both modes, give in
-// every byte what the one-pixel rules give.
+// every byte what the one-pixel rules give, for every byte the renderer can
+// make: a sprite-line byte is 0 or opaque with bit 7 set, a line byte 0 or
+// opaque with bit 7 clear.
 TEST(PriorityTables, SpritesOverTheLineEightAtOnceFollowTheRules) {
+    const auto sprite_byte = [](int x) { return static_cast<uint8_t>(x & 0x0F ? x | 0x80 : 0); };
+    const auto line_byte = [](int x) { return static_cast<uint8_t>(x & 0x0F ? x & 0x7F : 0); };
     for (int hi = 0; hi < 256; hi++) {
         for (int lo = 0; lo < 256; lo++) {
             uint8_t s[8], p[8];
             for (int k = 0; k < 8; k++) {
-                s[k] = static_cast<uint8_t>(k & 1 ? hi ^ 0x41 : hi * 3 + k * 29);
-                p[k] = static_cast<uint8_t>(k & 2 ? lo ^ 0x4E : lo * 7 + k * 53);
+                s[k] = sprite_byte(k & 1 ? hi ^ 0x41 : hi * 3 + k * 29);
+                p[k] = line_byte(k & 2 ? lo ^ 0x4E : lo * 7 + k * 53);
             }
             const int lane = (hi ^ lo) & 7;
-            s[lane] = static_cast<uint8_t>(hi);
-            p[lane] = static_cast<uint8_t>(lo);
+            s[lane] = sprite_byte(hi);
+            p[lane] = line_byte(lo);
             uint64_t sw, pw;
             std::memcpy(&sw, s, 8);
             std::memcpy(&pw, p, 8);
