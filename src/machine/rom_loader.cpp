@@ -89,9 +89,9 @@ bool entry_fits(const rom_entry& e) {
     const uint64_t room = region_size(e.region);
     uint64_t end = 0;
     switch (e.interleave) {
-        case 0: end = uint64_t{e.offset} + e.size; break;
-        case 1: end = uint64_t{e.offset} + 2ull * e.size; break;
-        case 2: end = uint64_t{e.offset} + 2ull * e.size; break;
+        case rom_interleave::whole: end = uint64_t{e.offset} + e.size; break;
+        case rom_interleave::even:
+        case rom_interleave::odd: end = uint64_t{e.offset} + 2ull * e.size; break;
         default: return e.region != nullptr;  // placed nowhere
     }
     return room != 0 && end <= room;
@@ -100,11 +100,11 @@ bool entry_fits(const rom_entry& e) {
 void place_bytes(const rom_entry& e, const uint8_t* bytes) {
     uint8_t* r = e.region + e.offset;
     switch (e.interleave) {
-        case 0: std::memcpy(r, bytes, e.size); break;
-        case 1:
+        case rom_interleave::whole: std::memcpy(r, bytes, e.size); break;
+        case rom_interleave::even:
             for (uint32_t k = 0; k < e.size; k++) r[2 * k] = bytes[k];
             break;
-        case 2:
+        case rom_interleave::odd:
             for (uint32_t k = 0; k < e.size; k++) r[2 * k + 1] = bytes[k];
             break;
         default: break;

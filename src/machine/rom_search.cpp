@@ -102,8 +102,8 @@ bool same_rom_name(const char* a, const char* b) {
 const char* board_location(const rom_entry& e) {
     if (e.region == sample_rom) return "ic4";
     const bool first_pair = e.offset == 0;
-    if (e.interleave == 1) return first_pair ? "ic32" : "ic34";
-    if (e.interleave == 2) return first_pair ? "ic31" : "ic33";
+    if (e.interleave == rom_interleave::even) return first_pair ? "ic32" : "ic34";
+    if (e.interleave == rom_interleave::odd) return first_pair ? "ic31" : "ic33";
     return nullptr;
 }
 

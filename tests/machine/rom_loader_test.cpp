@@ -300,13 +300,13 @@ TEST_F(RomLoading, UnknownNameLeavesRegionsAlone) {
 }
 
 const uint8_t built_in_image[4] = {0x12, 0x34, 0x56, 0x78};
-const rom_entry built_in_roms[] = {{"demo.bin", program_rom, 4, 0x10, 0, built_in_image},
-                                   {nullptr, nullptr, 0, 0, 0, nullptr}};
-const rom_entry overflowing_roms[] = {{"big.bin", sample_rom, 4, sample_rom_size - 2, 0, built_in_image},
-                                      {nullptr, nullptr, 0, 0, 0, nullptr}};
+const rom_entry built_in_roms[] = {{"demo.bin", program_rom, 4, 0x10, rom_interleave::whole, built_in_image},
+                                   {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr}};
+const rom_entry overflowing_roms[] = {{"big.bin", sample_rom, 4, sample_rom_size - 2, rom_interleave::whole, built_in_image},
+                                      {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr}};
 
 TEST_F(RomLoading, BuiltInImagesArePlacedFromMemoryAndMustFitTheirRegion) {
-    const driver_record record = {"columns", "test", built_in_roms, nullptr, 0};
+    const driver_record record = {"columns", "test", built_in_roms, wiring::previous, 0};
     game_driver = &record;
     // An unreadable archive would fail a disk load; built-in lists never look.
     write_bytes(root / "ziproms" / "columns.zip", {1, 2, 3});
