@@ -14,7 +14,7 @@ std::string dip_save_status;
 int dip_save_failed;
 
 int save_dip_switches() {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) return 0;
     const std::string file = std::string(dip_dir) + "/" + game->short_name + ".dip";
     std::string error;
@@ -32,7 +32,7 @@ int save_dip_switches() {
 
 void draw_dip_window() {
     if (!dip_window) return;
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) {
         dip_window = 0;
         return;
@@ -46,7 +46,7 @@ void draw_dip_window() {
         dip_window = open;
         return;
     }
-    ImGui::TextUnformatted(game->description);
+    ImGui::TextUnformatted(game->title);
     ImGui::TextUnformatted("A tick is a switch that is on.");
     // Switches 1 to 8 left to right, as the boards' labels count them and
     // keypad 1 to 8 flip them: switch n is bit n - 1, on pulls it low.

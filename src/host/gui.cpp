@@ -142,9 +142,9 @@ void adjust_window() {
     check_menu_item(cmd_size_3, winsize == 3);
     // 0 is the size that suits the screen.
     const int factor = winsize < 1 ? fitting_window_scale() : winsize;
-    client_area = {0, 0, 320 * factor, 224 * factor};
+    client_area = {0, 0, picture_width * factor, picture_height * factor};
     if (!main_window) return;
-    SDL_SetWindowSize(main_window, 320 * factor, 224 * factor + menu_bar_height);
+    SDL_SetWindowSize(main_window, picture_width * factor, picture_height * factor + menu_bar_height);
     place_window(winx, winy);
     update_window_rects();
 }
@@ -212,7 +212,7 @@ int command_enabled(int command) {
 }
 
 static void dump_rom_command() {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) return;
     char name[300];
     std::snprintf(name, sizeof name, "%s.rom", game->short_name);

@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "machine/board.h"
+#include "machine/core_games.h"
 #include "machine/dip.h"
+#include "machine/drivers.h"
 #include "machine/rewind.h"
 #include "machine/rom_loader.h"
 #include "machine/scheduler.h"
@@ -22,12 +24,13 @@ void default_loader_line(const char* line) { std::fputs(line, stdout); }
 constexpr core_hooks default_hooks = {default_loader_line};
 core_hooks hooks = default_hooks;
 
-constexpr int picture_pitch = 320;
+constexpr int picture_pitch = picture_width;
+static_assert(picture_height == picture_lines);
 uint16_t picture[picture_pitch * picture_lines];
 // One frame at the highest rate the program offers, with its carried sample.
 constexpr int max_frame_samples = 48000 / 60 + 1;
 int16_t frame_samples[max_frame_samples];
-core_frame last_frame = {picture, picture_pitch, 320, picture_lines, frame_samples, 0};
+core_frame last_frame = {picture, picture_pitch, picture_width, picture_height, frame_samples, 0};
 
 int game_running;
 int rewinding;  // the frames rewind runs are not kept again
@@ -60,15 +63,6 @@ void core_loader_printf(const char* format, ...) {
     va_end(args);
     hooks.loader_line(line);
 }
-
-const driver_record* core_game(int index) {
-    if (index >= 0 && index < game_count) return game_by_menu_number(index + 1);
-    if (index == game_count) return &demo_driver;
-    return nullptr;
-}
-
-const driver_record* core_find_game(const char* short_name) { return find_driver(short_name); }
-const driver_record* core_version(int index) { return game_version(index); }
 
 namespace {
 
@@ -114,7 +108,7 @@ void clear_roms() {
 
 }  // namespace
 
-int core_load(const char* short_name, const core_paths& paths, int sample_rate, const driver_record* version) {
+int core_load(const char* short_name, const core_paths& paths, int sample_rate, const game_info* version) {
     std::unique_ptr<running_game> kept;
     if (game_running) {
         kept = std::make_unique<running_game>();
@@ -125,7 +119,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
     const bool dirs_fit = copy_dir(game_rom_dir, paths.rom_dir) && copy_dir(game_zip_dir, paths.zip_dir) &&
                           copy_dir(game_dip_dir, paths.dip_dir);
     clear_roms();
-    const int loaded = dirs_fit && (version ? load_driver_version(version, short_name) : load_driver(short_name));
+    const int loaded = dirs_fit && (version ? load_driver_version(driver_of(version), short_name) : load_driver(short_name));
     if (!loaded) {
         if (kept) {
             restore_running_game(*kept);
@@ -162,7 +156,7 @@ int core_unload() {
     return kept;
 }
 
-const driver_record* core_running() { return game_running ? game_driver : nullptr; }
+const game_info* core_running() { return game_running ? info_of(game_driver) : nullptr; }
 const std::vector<std::string>& core_checksum_notes() { return rom_checksum_notes; }
 
 void core_reset() {

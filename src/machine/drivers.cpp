@@ -190,7 +190,6 @@ const char* set_name_for(const driver_record& game, const char* called) {
     return game.today_name && called && same_rom_name(called, game.today_name) ? game.today_name : game.short_name;
 }
 
-const char* family_name(const driver_record& game) { return game.parent ? game.parent : version_name(game); }
 
 int load_driver(const char* name) {
     const driver_record* found[2];

@@ -77,8 +77,6 @@ const char* version_name(const driver_record& game);
 // The name a version's own archive and folder go by when asked for as
 // `called`: today's name when that was asked, else its short name.
 const char* set_name_for(const driver_record& game, const char* called);
-// The title a version belongs to, named by its parent set (or itself).
-const char* family_name(const driver_record& game);
 // Loads the version of that name whose files are all there; of two, today's.
 int load_driver(const char* name);
 // Loads this version, its files looked for under the name called.

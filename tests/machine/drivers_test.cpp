@@ -8,6 +8,7 @@
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/core.h"
+#include "machine/core_games.h"
 #include "machine_fixture.h"
 
 namespace {
@@ -45,7 +46,7 @@ TEST(DriverTable, MenuNumbersCoverEveryGameOnce) {
     for (int n = 1; n <= game_count; n++) {
         ASSERT_NE(game_by_menu_number(n), nullptr);
         names.insert(game_by_menu_number(n)->short_name);
-        EXPECT_EQ(core_game(n - 1), game_by_menu_number(n));
+        EXPECT_EQ(driver_of(core_game(n - 1)), game_by_menu_number(n));
     }
     EXPECT_EQ(names.size(), 17u);
     EXPECT_EQ(names.count("demo"), 0u);
@@ -55,9 +56,9 @@ TEST(DriverTable, MenuNumbersCoverEveryGameOnce) {
     EXPECT_STREQ(game_by_menu_number(1)->description, "Bloxeed (C2 version)");
     EXPECT_EQ(game_by_menu_number(0), nullptr);
     EXPECT_EQ(game_by_menu_number(18), nullptr);
-    EXPECT_EQ(core_game(game_count), &demo_driver);
+    EXPECT_EQ(driver_of(core_game(game_count)), &demo_driver);
     EXPECT_EQ(core_game(game_count + 1), nullptr);
-    EXPECT_EQ(core_find_game("CoLuMnS"), game_by_menu_number(3));
+    EXPECT_EQ(driver_of(core_find_game("CoLuMnS")), game_by_menu_number(3));
     EXPECT_EQ(core_find_game("nosuchgame"), nullptr);
 }
 

@@ -215,7 +215,7 @@ TEST_F(TodaysSets, DemoProgramAsATodaysSetRunsAsTheDemo) {
     };
     const std::vector<uint16_t> demo = picture_after("demo");
     const std::vector<uint16_t> columns = picture_after("columns");
-    ASSERT_STREQ(core_running()->description, "Columns (World)");
+    ASSERT_STREQ(core_running()->title, "Columns (World)");
     core_unload();
     size_t lit = 0;
     for (uint16_t p : demo) lit += p != demo[0];
