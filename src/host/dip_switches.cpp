@@ -22,12 +22,20 @@ int save_dip_switches() {
     if (saved) {
         loader_lines loader;  // the core says why a write failed only there
         saved = core_save_dip();
-        if (!saved) error = loader.lines.empty() ? file + " could not be written" : loader.lines.back();
+        if (!saved) error = loader.problems.empty() ? file + " could not be written" : loader.problems.back();
     }
     dip_save_failed = !saved;
     dip_save_status = saved ? "Saved to " + file : "Not saved: " + error;
     if (!saved) message_printf("DIP switches not saved to %s", file.c_str());
     return saved;
+}
+
+std::string dip_bank_text(int bank, uint8_t switches) {
+    std::string text = "DIP bank " + std::to_string(bank + 1) + " on:";
+    const size_t named = text.size();
+    for (int n = 1; n <= 8; ++n)
+        if (!((switches >> (n - 1)) & 1)) text += " " + std::to_string(n);
+    return text.size() == named ? text + " none" : text;
 }
 
 void draw_dip_window() {

@@ -42,15 +42,16 @@ void remember_recent_game(const char* short_name) {
 
 namespace {
 
-std::vector<std::string>* collecting;
+loader_lines* collecting;
 
-void keep_line(const char* line) {
+void keep_line(loader_severity severity, const char* line) {
     std::fputs(line, stdout);
     std::fflush(stdout);  // seen at once by whoever follows the output
     if (!collecting) return;
     std::string text = line;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    collecting->push_back(text);
+    if (severity != loader_severity::info) collecting->problems.push_back(text);
+    collecting->lines.push_back(std::move(text));
 }
 
 const core_hooks collecting_hooks = {keep_line};
@@ -83,12 +84,12 @@ size_t edit_distance(const std::string& a, const std::string& b) {
 // them still deserves a word to the user.
 // A file that is not the known dump is told on the picture's message line
 // instead: the game runs as the player has it.
-std::vector<std::string> warnings(const std::vector<std::string>& lines) {
+// The checksum notes are told on their own.
+std::vector<std::string> warnings(const std::vector<std::string>& problems) {
     std::vector<std::string> out;
     const std::vector<std::string>& notes = core_checksum_notes();
-    for (const std::string& l : lines)
-        if (l.rfind("Loading file", 0) != 0 && std::find(notes.begin(), notes.end(), l) == notes.end())
-            out.push_back(l);
+    for (const std::string& l : problems)
+        if (std::find(notes.begin(), notes.end(), l) == notes.end()) out.push_back(l);
     return out;
 }
 
@@ -111,7 +112,7 @@ std::string indented(const std::vector<std::string>& lines) {
 }  // namespace
 
 loader_lines::loader_lines() {
-    collecting = &lines;
+    collecting = this;
     core_set_hooks(&collecting_hooks);
 }
 
@@ -192,7 +193,7 @@ int start_game(const char* name, std::string* report, const game_info* version) 
     apply_rewind_option();
     if (sound_enabled && !headless) init_sound(sound_rate);
     tell_checksums();
-    const std::vector<std::string> said = warnings(loader.lines);
+    const std::vector<std::string> said = warnings(loader.problems);
     if (!said.empty())
         show_report("Loaded with problems", std::string(game->title) + " was loaded, but the loader said:\n" +
                                                  indented(said));

@@ -45,6 +45,7 @@ public:
     loader_lines(const loader_lines&) = delete;
     loader_lines& operator=(const loader_lines&) = delete;
     std::vector<std::string> lines;
+    std::vector<std::string> problems;  // those of them that are errors or warnings
 };
 
 // The report of a failed load of a known game, from its files and the

@@ -174,9 +174,8 @@ int dump_rom(const char* file_name) {
 }
 
 static void show_dip() {
-    char text[48];
-    core_dip_message(text, sizeof text);
-    paint_msg_video(text);
+    const int bank = core_dip_bank();
+    paint_msg_video(dip_bank_text(bank, core_dip(bank)).c_str());
     save_dip_switches();
 }
 

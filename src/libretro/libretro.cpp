@@ -54,9 +54,11 @@ void show_message(const std::string& text) {
     environment(RETRO_ENVIRONMENT_SET_MESSAGE, &m);
 }
 
-void loader_line(const char* line) {
-    const bool failed = !std::strncmp(line, "Error", 5) || !std::strncmp(line, "Couldn't", 8);
-    log_line(failed ? RETRO_LOG_ERROR : RETRO_LOG_INFO, "[Vortan] %s", line);
+void loader_line(loader_severity severity, const char* line) {
+    const retro_log_level level = severity == loader_severity::error     ? RETRO_LOG_ERROR
+                                  : severity == loader_severity::warning ? RETRO_LOG_WARN
+                                                                         : RETRO_LOG_INFO;
+    log_line(level, "[Vortan] %s", line);
 }
 constexpr core_hooks log_hooks = {loader_line};
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-void default_loader_line(const char* line) { std::fputs(line, stdout); }
+void default_loader_line(loader_severity, const char* line) { std::fputs(line, stdout); }
 constexpr core_hooks default_hooks = {default_loader_line};
 core_hooks hooks = default_hooks;
 
@@ -41,7 +41,7 @@ int fm_model_chosen = fm_model_chip;  // for the next game loaded
 
 bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
     if (from.size() >= sizeof to) {
-        core_loader_printf("Directory name too long: `%s'\n", from.c_str());
+        core_loader_printf(loader_severity::error, "Directory name too long: `%s'\n", from.c_str());
         return false;
     }
     std::memcpy(to, from.c_str(), from.size() + 1);
@@ -55,13 +55,13 @@ void core_set_hooks(const core_hooks* h) {
     if (!hooks.loader_line) hooks.loader_line = default_loader_line;
 }
 
-void core_loader_printf(const char* format, ...) {
+void core_loader_printf(loader_severity severity, const char* format, ...) {
     char line[1024];
     va_list args;
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    hooks.loader_line(line);
+    hooks.loader_line(severity, line);
 }
 
 namespace {
@@ -130,7 +130,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
         }
         return 0;
     }
-    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s\n", note.c_str());
+    for (const std::string& note : rom_checksum_notes) core_loader_printf(loader_severity::warning, "%s\n", note.c_str());
     fm_model = fm_model_chosen;
     if (kept) system_reset();
     init_machine();
@@ -236,9 +236,9 @@ void core_set_dip(int bank, uint8_t value) {
     dip_used = 1;
     dip_switch[bank & 1] = value;
 }
+int core_dip_bank() { return dip_bank & 1; }
 void core_dip_toggle_bank() { dip_toggle_bank(); }
 void core_dip_invert_bit(int bit) { dip_invert_bit(bit); }
-void core_dip_message(char* text, int size) { dip_message(text, size); }
 int core_save_dip() { return game_running ? dip_write(game_driver->short_name, game_driver->description) : 1; }
 
 std::vector<uint8_t> core_program_rom() {

@@ -10,13 +10,18 @@
 #include "sound/fm_model.h"
 
 // What the core tells its front end: the ROM loader's progress and errors,
-// a line at a time (what the user must see of a failed load). A null hook
-// writes to the standard output. Everything else comes back as results.
+// a line at a time (what the user must see of a failed load), each with how
+// much it matters. A null hook writes to the standard output. Everything
+// else comes back as results.
+enum class loader_severity {
+    error,    // a file or setting could not be used
+    warning,  // the game loads, but not quite as it should
+    info,     // progress: which file is read from where
+};
 struct core_hooks {
-    void (*loader_line)(const char* line);
+    void (*loader_line)(loader_severity severity, const char* line);
 };
 void core_set_hooks(const core_hooks* hooks);  // null: the defaults
-void core_loader_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Where a game's files are looked for.
 struct core_paths {
@@ -145,9 +150,10 @@ uint32_t core_channels();
 // DIP switches of the running game.
 uint8_t core_dip(int bank);
 void core_set_dip(int bank, uint8_t value);
+// The bank (0 or 1) that core_dip_invert_bit flips a switch of.
+int core_dip_bank();
 void core_dip_toggle_bank();
 void core_dip_invert_bit(int bit);
-void core_dip_message(char* text, int size);
 // Writes the switches to the game's file now, when they differ from it; 0
 // when that write failed (the folder must exist).
 int core_save_dip();

@@ -13,6 +13,7 @@
 #include "machine/board.h"
 #include "machine/core.h"
 #include "machine/regular_file.h"
+#include "machine/rom_loader.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ voidpf open_plain(voidpf, const void* path, int mode) {
     const char* name = static_cast<const char*>(path);
     const path_status s = utf8_status(name);
     if (s.type == path_type::regular && !within_limit(s.size, zip_archive_limit)) {
-        core_loader_printf("%s\n", input_too_large(name, zip_archive_limit).c_str());
+        core_loader_printf(loader_severity::error, "%s\n", input_too_large(name, zip_archive_limit).c_str());
         return nullptr;
     }
     const char* why = "";

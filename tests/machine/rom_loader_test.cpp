@@ -209,14 +209,14 @@ TEST_F(RomLoading, LooseDirectoryOrUnreadableFileFailsTheLoad) {
     const std::string odd = loose_path("columns", "epr13111.31");
     fs::create_directories(odd);
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Not a regular file: `" + odd + "'\nError loading file`" + odd + "'\n"), std::string::npos)
+    EXPECT_NE(out.find("Not a regular file: `" + odd + "'\nError loading file `" + odd + "'\n"), std::string::npos)
         << out;
 
     // A plain file whose every read fails.
     fs::remove(odd);
     fs::create_symlink("/proc/self/mem", odd);
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + odd + "'\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Error loading file `" + odd + "'\n"), std::string::npos) << out;
 }
 
 TEST_F(RomLoading, FifoInPlaceOfARomFileOrArchiveIsRefusedWithoutBlocking) {
@@ -248,7 +248,7 @@ TEST_F(RomLoading, FifoInPlaceOfARomFileOrArchiveIsRefusedWithoutBlocking) {
 TEST_F(RomLoading, MissingLooseFileReportsItsPath) {
     write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + loose_path("columns", "epr13111.31") + "'\n"), std::string::npos);
+    EXPECT_NE(out.find("Error loading file `" + loose_path("columns", "epr13111.31") + "'\n"), std::string::npos);
 }
 
 TEST_F(RomLoading, SampleFilesOfTfacblGoInOrderToTheirOffsets) {
@@ -272,7 +272,7 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     ASSERT_EQ(deep.size(), 245u);
     std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + deep + "/columns/epr13112.32'\n"), std::string::npos);
+    EXPECT_NE(out.find("Error loading file `" + deep + "/columns/epr13112.32'\n"), std::string::npos);
     EXPECT_EQ(program_rom[0], 0xAA);
 
     std::snprintf(game_zip_dir, sizeof game_zip_dir, "%s", deep.c_str());
@@ -287,7 +287,7 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
     std::snprintf(game_dip_dir, sizeof game_dip_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + deep + "/columns.dip'\n"), std::string::npos);
+    EXPECT_NE(out.find("Error loading file `" + deep + "/columns.dip'\n"), std::string::npos);
 }
 
 TEST_F(RomLoading, UnknownNameLeavesRegionsAlone) {

@@ -126,7 +126,7 @@ TEST_F(TodaysSets, FileThatIsNotTheKnownDumpLoadsAndIsToldOnce) {
     std::vector<std::string> lines;
     static std::vector<std::string>* said;
     said = &lines;
-    const core_hooks hooks = {[](const char* line) { said->push_back(line); }};
+    const core_hooks hooks = {[](loader_severity, const char* line) { said->push_back(line); }};
     core_set_hooks(&hooks);
     core_paths paths;
     paths.rom_dir = (root / "roms").string();
