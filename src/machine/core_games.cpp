@@ -108,7 +108,7 @@ rom_check core_check_roms(const game_info& info, const core_paths& paths, const 
         if (e->data) continue;
         const rom_found found = search.find(*e);
         if (found.place < 0) {
-            check.problems.push_back({file_label(*e, today), e->size, size_by_table_name(search, *e)});
+            check.problems.push_back({file_label(*e, today), e->size, size_by_table_name(search, *e), 0, 0, 0, {}});
             continue;
         }
         check.own_files_found += !shared_file(*game, *e);
