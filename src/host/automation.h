@@ -62,7 +62,7 @@ private:
     int failed = 0;
 };
 
-// The staged picture (conv_bmp) as an 8-bit RGB PNG of width x height.
+// The staged picture (staged_picture) as an 8-bit RGB PNG of width x height.
 // 0 with a message on stderr when it cannot be written; the old file at
 // that path is then kept as it was.
 int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_bytes, int width,

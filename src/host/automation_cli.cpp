@@ -6,6 +6,7 @@
 #include <iterator>
 #include "common/utf8_file.h"
 #include "host/automation.h"
+#include "host/option_table.h"
 #include "host/options.h"
 
 namespace {
@@ -71,22 +72,16 @@ int files_differ(const command_line& cli, std::string& error) {
 }  // namespace
 
 const char* usage_text() {
-    return "usage: vortan [options] [game]\n"
+    static const std::string head = "usage: vortan [options] [game]\n"
            "\n"
            "game is a short name (columns, puyopuyo, tforceac, ... or demo), any letter case,\n"
            "or the path to the game's zip archive or folder (~/games/columns.zip,\n"
            "~/games/columns): its folder is searched for it and the set it builds on.\n"
            "Options given here apply to this run only; vortan.cfg keeps its own.\n"
            "\n"
-           "Every word of vortan.cfg is accepted too, applied after the file:\n"
-           "  -sound on|off  -sndrate 11025|22050|44100|48000  -throttle on|off  -skip 1-4\n"
-           "  -vsync on|off  -blur on|off  -scale on|off  -scanlines on|off\n"
-           "  -videomem on|off  -winsize 1-3  -winx X  -winy Y  -romdir DIR  -zipdir DIR\n"
-           "  -dipdir DIR  -snapdir DIR  -joy1 N  -joy1_a N  -joy1_b N  -joy1_c N\n"
-           "  (and -joy2...)  A directory with blanks is quoted in the file: \"./my roms\"\n"
-           "  -statedir DIR  -rewind on|off  -rewindsecs N\n"
-           "  -fillwindow on|off  -volume 0-100  -latency 17-500 (ms of sound ahead)\n"
-           "  -fm chip|classic (the FM synthesizer's model, from the next game loaded)\n"
+           "Every word of vortan.cfg is accepted too, applied after the file:\n";
+    static const std::string text = head + option_help_lines() +
+           "  A directory with blanks is quoted in the file: \"./my roms\"\n"
            "  -key_up KEY ... -key_test KEY  (key names as Machine > Controls shows them)\n"
            "\n"
            "Unattended runs:\n"
@@ -125,6 +120,7 @@ const char* usage_text() {
            "Exit status: 0 after a normal run; 1 when the game could not be loaded for\n"
            "-headless, -frames or -bench, or an output file or vortan.cfg could not be\n"
            "written; 2 for a usage error or an input script that cannot be read.\n";
+    return text.c_str();
 }
 
 int parse_command_line(int argc, const char* const* argv, command_line& cli, std::string& error) {

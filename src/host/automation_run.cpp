@@ -28,9 +28,9 @@
 namespace {
 
 long frame_limit = -1;   // -frames: stop after this many frames
-long frames_run;         // frames run since the game was loaded
+long frames_since_load;         // frames run since the game was loaded
 int run_over;            // the frames asked for have run
-int picture_shown;       // conv_bmp holds a presented frame
+int picture_shown;       // staged_picture holds a presented frame
 
 uint32_t host_ticks() { return SDL_GetTicks(); }
 
@@ -80,8 +80,8 @@ void host_run_frame(int skip_frame) {
         gui_manage_run_ahead(0);
     }
     note_emulated_frame();
-    ++frames_run;
-    if (frame_limit >= 0 && frames_run >= frame_limit) run_over = 1;
+    ++frames_since_load;
+    if (frame_limit >= 0 && frames_since_load >= frame_limit) run_over = 1;
 }
 
 void host_update_audio() {
@@ -90,17 +90,17 @@ void host_update_audio() {
     // frame of silence instead of running dry.
     if (frame.sample_count == 0 && sound_rate > 0 && !user_paused) {
         static const int16_t silence[48000 / 60 + 1] = {};
-        w32_update_audio(silence, sound_rate / 60);
+        queue_frame_sound(silence, sound_rate / 60);
         return;
     }
     if (user_paused)
         feed_sound_sink(frame.samples, frame.sample_count);
     else
-        w32_update_audio(frame.samples, frame.sample_count);
+        queue_frame_sound(frame.samples, frame.sample_count);
 }
 
 void host_update_video() {
-    w32_update_video();
+    show_last_frame();
     picture_shown = 1;
 }
 
@@ -153,17 +153,9 @@ void apply_settings() {
     // The game keeps the palette mode its own init chose, as from the menu.
     gui_manage_palette(core_palette_mode());
     if (!headless) gui_manage_sound(sound_enabled);
-    gui_manage_skip(skip);
-    gui_manage_vsync(vsync);
     if (!headless) gui_manage_rate(sound_rate);
-    gui_manage_limiter(throttle);
     gui_manage_stretch(stretch);
-    gui_manage_blur(blur);
-    gui_manage_scanlines(scanlines);
     gui_manage_run_ahead(run_ahead);
-    gui_manage_show_speed(show_speed);
-    gui_manage_soundchip();
-    video_memory = videomem;
     if (!headless) {
         gui_manage_videomem();
         adjust_window();
@@ -197,23 +189,21 @@ void put_back_stored_options(const run_only_options& kept) {
     finish_options();
 }
 
-void release_input_devices() {
-    release_keyboard();
-    release_joypad();
-    release_input();
-}
+// A failure keeps the first status set.
+void keep_first_failure(int& status) { status = status ? status : 1; }
 
-}  // namespace
-
-int vortan_main(int argc, const char* const* argv) {
+// What one run holds open; close_run closes it whichever way the run ends.
+struct run_state {
     command_line cli;
-    std::string error;
-    if (!parse_command_line(argc, argv, cli, error)) {
-        std::fprintf(stderr, "vortan: %s\nTry \"vortan --help\" for the options.\n", error.c_str());
-        return 2;
-    }
-    std::signal(SIGTERM, ask_terminate);
-    std::signal(SIGINT, ask_terminate);
+    run_only_options run_only;
+    wav_writer wav;
+    int status = 0;
+    int unattended = 0;  // nothing but -frames or -headless can end the run
+};
+
+// The answers that need no run: the version, --help, the game list and the
+// ROM check. -1 when the run goes on, else the exit status.
+int answer_without_run(const command_line& cli, int argc, const char* const* argv) {
     if (cli.version) {
         std::printf("vortan %s\n", vortan_version);
         return 0;
@@ -236,16 +226,14 @@ int vortan_main(int argc, const char* const* argv) {
         finish_options();
         return verify_roms(cli.sets, game_paths(), stdout);
     }
-    if (!cli.game.empty() && !resolve_game_path(cli, error)) {
-        std::fprintf(stderr, "vortan: %s\n", error.c_str());
-        return 2;
-    }
-    headless = cli.headless;
-    frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
-    run_over = frame_limit == 0;
-    int frames_asked = frame_limit >= 0;
-    set_reports_in_window(!frames_asked);
+    return -1;
+}
 
+// The input devices, the settings, the scripts, the sound file and the
+// window; 0 when all are ready, else the exit status.
+int open_run(run_state& run) {
+    const command_line& cli = run.cli;
+    std::string error;
     if (!headless) {
         init_input();
         init_keyboard();
@@ -255,7 +243,7 @@ int vortan_main(int argc, const char* const* argv) {
     if (!headless && !make_program_home(home, error))
         std::fprintf(stderr, "vortan: %s: the settings cannot be kept\n", error.c_str());
     do_config(home.config_file.c_str());
-    const run_only_options run_only = apply_command_line_options(cli);
+    run.run_only = apply_command_line_options(cli);
     if (cli.bench >= 0) {
         // Every frame drawn and every block of sound mixed.
         skip = 1;
@@ -263,65 +251,45 @@ int vortan_main(int argc, const char* const* argv) {
     }
     if (!check_run_options(cli, error)) {
         std::fprintf(stderr, "vortan: %s\n", error.c_str());
-        if (!headless) release_input_devices();
         return 2;
     }
-
-    std::string file_error;
-    int scripts_ok = 1;
-    if (!cli.playback.empty() && !start_playback(cli.playback.c_str(), file_error)) scripts_ok = 0;
-    if (scripts_ok && !cli.record.empty() && !start_record(cli.record.c_str(), file_error))
-        scripts_ok = 0;
-    if (!scripts_ok) {
-        std::fprintf(stderr, "vortan: %s\n", file_error.c_str());
-        stop_playback();
-        stop_record(0);
-        if (!headless) release_input_devices();
+    if ((!cli.playback.empty() && !start_playback(cli.playback.c_str(), error)) ||
+        (!cli.record.empty() && !start_record(cli.record.c_str(), error))) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
         return 2;
     }
-    wav_writer wav;
     if (!cli.wavwrite.empty()) {
-        if (!wav.open(cli.wavwrite.c_str(), sound_rate)) {
-            stop_playback();
-            stop_record(0);
-            if (!headless) release_input_devices();
-            return 2;
-        }
-        set_sound_sink(&wav);
+        if (!run.wav.open(cli.wavwrite.c_str(), sound_rate)) return 2;
+        set_sound_sink(&run.wav);
     }
-
     game_loaded = 0;
-    int status = 0;
-    if (!headless) {
-        // Without a display SDL would fall back to drawing nowhere; a window
-        // is what was asked for. SDL_VIDEODRIVER still chooses any driver.
+    if (headless) return 0;
+    // Without a display SDL would fall back to drawing nowhere; a window
+    // is what was asked for. SDL_VIDEODRIVER still chooses any driver.
 #ifndef _WIN32
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,KMSDRM");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,KMSDRM");
 #endif
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        if (!create_main_window()) {
-            std::fprintf(stderr, "vortan: cannot open a window: %s\n", SDL_GetError());
-            set_sound_sink(nullptr);
-            wav.discard();
-            stop_playback();
-            stop_record(0);
-            release_input_devices();
-            SDL_Quit();
-            return 1;
-        }
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (!create_main_window()) {
+        std::fprintf(stderr, "vortan: cannot open a window: %s\n", SDL_GetError());
+        return 1;
     }
+    return 0;
+}
+
+// The game named, the settings applied to it and the state asked for.
+void start_run(run_state& run) {
+    const command_line& cli = run.cli;
     init_video(0);
-    // Without a window nothing could end a run whose game did not load.
-    const int unattended = frames_asked || headless;
-    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), unattended)) {
-        if (unattended) {
-            status = 1;
+    if (!cli.game.empty() && !load_named_game(cli.game.c_str(), run.unattended)) {
+        if (run.unattended) {
+            run.status = 1;
             run_over = 1;
         }
-    } else if (cli.game.empty() && frames_asked) {
+    } else if (cli.game.empty() && frame_limit >= 0) {
         // No frame would ever run to end the run.
         std::fprintf(stderr, "vortan: -frames needs a game to run\n");
-        status = 1;
+        run.status = 1;
         run_over = 1;
     }
     apply_settings();
@@ -329,21 +297,24 @@ int vortan_main(int argc, const char* const* argv) {
         std::string state_error;
         if (!core_load_state_file(cli.loadstate.c_str(), state_error)) {
             std::fprintf(stderr, "vortan: state not loaded: %s\n", state_error.c_str());
-            status = 1;
+            run.status = 1;
             run_over = 1;
         } else {
             gui_manage_palette(core_palette_mode());
         }
     }
     show_refused_options();
+}
 
+// The frames, until the run is over; the seconds they took.
+double run_frames() {
     const loop_host host = {
         host_ticks,
         headless ? no_event : sdl_handle_event,
         host_quit_requested,
         headless ? never_paused : host_paused,
         host_update_audio,
-        get_input,
+        send_frame_input,
         host_run_frame,
         host_update_video,
         host_repaint,
@@ -356,13 +327,14 @@ int vortan_main(int argc, const char* const* argv) {
     old_tick_count = host_ticks();
     auto started = std::chrono::steady_clock::now();
     main_loop_run(host);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    // A run whose game or state did not load records nothing over the old files.
-    const int run_failed = status != 0;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
 
-    // Shutdown: the settings as they stand now, then the machine and the host.
+// What the run leaves behind: the snapshot, the state and the settings as
+// they stand now.
+void keep_results(run_state& run) {
+    const command_line& cli = run.cli;
     if (!headless) {
-        videomem = video_memory;
         winx = window_area.left;
         winy = window_area.top;
     }
@@ -370,49 +342,91 @@ int vortan_main(int argc, const char* const* argv) {
         if (!picture_shown) {
             std::fprintf(stderr, "vortan: %s: no frame was shown, no snapshot written\n",
                          cli.snapshot.c_str());
-            status = status ? status : 1;
-        } else if (!write_snapshot(cli.snapshot.c_str(), conv_bmp, surface_pitch,
+            keep_first_failure(run.status);
+        } else if (!write_snapshot(cli.snapshot.c_str(), staged_picture, surface_pitch,
                                    core_last_frame().width, core_last_frame().height,
                                    host_format_555)) {
-            status = status ? status : 1;
+            keep_first_failure(run.status);
         }
     }
-    if (!cli.savestate.empty() && status == 0) {
+    if (!cli.savestate.empty() && run.status == 0) {
         std::string state_error;
         if (!game_loaded) {
             std::fprintf(stderr, "vortan: %s: no game ran, no state saved\n", cli.savestate.c_str());
-            status = 1;
+            run.status = 1;
         } else if (!core_save_state_file(cli.savestate.c_str(), state_error)) {
             std::fprintf(stderr, "vortan: state not saved: %s\n", state_error.c_str());
-            status = 1;
+            run.status = 1;
         }
     }
     if (!headless) {
-        put_back_stored_options(run_only);
-        if (!save_config(home.config_file.c_str())) status = status ? status : 1;
+        put_back_stored_options(run.run_only);
+        if (!save_config(home.config_file.c_str())) keep_first_failure(run.status);
     }
     if (const int dry = sound_stream_stats().underruns)
         std::fprintf(stderr, "vortan: the sound ran dry %d times: the emulation fell behind it\n", dry);
-    // Unloading keeps the DIP switches the run changed.
+}
+
+// Closes everything the run opened. A run that failed (kept 0) leaves the
+// old sound and record files as they were.
+void close_run(run_state& run, int kept) {
+    // Unloading keeps the DIP switches the run changed; the video, sound
+    // and input devices are released with the machine.
     trash_machine();
     if (!headless) {
         destroy_main_window();
         SDL_Quit();
     }
     set_sound_sink(nullptr);
-    if (run_failed) {
-        wav.discard();
-    } else if (!cli.wavwrite.empty() && !wav.close()) {
+    if (!kept) {
+        run.wav.discard();
+    } else if (!run.cli.wavwrite.empty() && !run.wav.close()) {
         std::fprintf(stderr, "vortan: %s: the sound could not be written completely; the old file is kept\n",
-                     cli.wavwrite.c_str());
-        status = status ? status : 1;
+                     run.cli.wavwrite.c_str());
+        keep_first_failure(run.status);
     }
     stop_playback();
-    if (!stop_record(!run_failed)) {
+    if (!stop_record(kept)) {
         std::fprintf(stderr, "vortan: %s: the record could not be written completely; the old file is kept\n",
-                     cli.record.c_str());
-        status = status ? status : 1;
+                     run.cli.record.c_str());
+        keep_first_failure(run.status);
     }
-    if (cli.bench >= 0 && status == 0) std::printf("%s\n", bench_line(frames_run, seconds).c_str());
-    return status;
+}
+
+}  // namespace
+
+int vortan_main(int argc, const char* const* argv) {
+    run_state run;
+    command_line& cli = run.cli;
+    std::string error;
+    if (!parse_command_line(argc, argv, cli, error)) {
+        std::fprintf(stderr, "vortan: %s\nTry \"vortan --help\" for the options.\n", error.c_str());
+        return 2;
+    }
+    std::signal(SIGTERM, ask_terminate);
+    std::signal(SIGINT, ask_terminate);
+    if (const int answered = answer_without_run(cli, argc, argv); answered >= 0) return answered;
+    if (!cli.game.empty() && !resolve_game_path(cli, error)) {
+        std::fprintf(stderr, "vortan: %s\n", error.c_str());
+        return 2;
+    }
+    headless = cli.headless;
+    frame_limit = cli.bench >= 0 ? cli.bench : cli.frames;
+    run_over = frame_limit == 0;
+    set_reports_in_window(frame_limit < 0);
+    // Without a window nothing could end a run whose game did not load.
+    run.unattended = frame_limit >= 0 || headless;
+
+    if (const int failed = open_run(run)) {
+        close_run(run, 0);
+        return failed;
+    }
+    start_run(run);
+    const double seconds = run_frames();
+    // A run whose game or state did not load records nothing over the old files.
+    const int run_failed = run.status != 0;
+    keep_results(run);
+    close_run(run, !run_failed);
+    if (cli.bench >= 0 && run.status == 0) std::printf("%s\n", bench_line(frames_since_load, seconds).c_str());
+    return run.status;
 }

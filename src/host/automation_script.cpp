@@ -1,4 +1,4 @@
-// get_input, and the scripted input of -playback and -record: lines of
+// The scripted input of -playback and -record: lines of
 // "FRAME CONTROL...", the controls held from FRAME until the next line.
 #include <cstdio>
 #include <cstdlib>
@@ -184,12 +184,6 @@ int stop_record(int keep) {
         return !keep;
     }
     return record_out.commit(why) ? 1 : 0;
-}
-
-void get_input() {
-    // Scripts count the frames of the game, a loaded state's included.
-    read_input(static_cast<uint32_t>(core_frame_number()));
-    core_set_input(held_p1, held_p2, held_system);
 }
 
 void read_input(uint32_t frame) {

@@ -219,7 +219,7 @@ void draw_dialogs() {
     about_dialog();
     keys_dialog();
     files_dialog();
-    if (begin_modal("Load a game", 420, 430)) {
+    if (begin_modal("Load a game", 600, 430)) {
         draw_games_dialog();
         ImGui::EndPopup();
     }

@@ -16,11 +16,10 @@
 #include "host/window.h"
 #include "machine/core.h"
 
-uint16_t* conv_bmp;
+uint16_t* staged_picture;
 int surface_pitch = staging_width * 2;
 int fullscreen;
 int headless;
-int video_memory;
 rect src_rect = {0, 0, picture_width, picture_height};
 char msg_text[256];
 int msg_visible;
@@ -32,7 +31,6 @@ char last_box_title[64];
 int box_count;
 
 static uint32_t msg_time;
-int show_speed;
 int rewind_shown;
 static uint32_t speed_second_start;
 static int speed_frames;
@@ -48,7 +46,7 @@ static int imgui_renderer_ready;
 
 // Room for a 240-line mode below the 224 lines shown, so a taller
 // conversion never runs off the end.
-static constexpr int conv_bmp_lines = 240;
+static constexpr int staged_picture_lines = 240;
 
 void msg_box(const char* text, const char* title) {
     if (!text) text = "";
@@ -71,8 +69,8 @@ void video_error(const char* what) {
 }
 
 void release_video() {
-    std::free(conv_bmp);
-    conv_bmp = nullptr;
+    std::free(staged_picture);
+    staged_picture = nullptr;
     if (picture) SDL_DestroyTexture(picture);
     picture = nullptr;
     if (imgui_renderer_ready) ImGui_ImplSDLRenderer_Shutdown();
@@ -84,7 +82,7 @@ void release_video() {
 
 static SDL_Renderer* make_renderer() {
     SDL_Renderer* r = nullptr;
-    if (video_memory) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_ACCELERATED);
+    if (videomem) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_ACCELERATED);
     // No accelerated renderer: fall back without a word, as with no video memory.
     if (!r) r = SDL_CreateRenderer(main_window, -1, SDL_RENDERER_SOFTWARE);
     return r;
@@ -128,8 +126,8 @@ int init_video(int fs) {
     // The core's colour table follows the texture's layout.
     core_set_pixel_format(host_format_555);
     surface_pitch = staging_width * 2;
-    conv_bmp = static_cast<uint16_t*>(std::calloc(size_t(surface_pitch) * conv_bmp_lines, 1));
-    if (!conv_bmp) {
+    staged_picture = static_cast<uint16_t*>(std::calloc(size_t(surface_pitch) * staged_picture_lines, 1));
+    if (!staged_picture) {
         video_error("out of memory for the staging image");
         return 0;
     }
@@ -222,10 +220,10 @@ static void stage_picture(bool black) {
     uint8_t* out = static_cast<uint8_t*>(dst);
     for (int y = 0; y < staging_height; y++) {
         uint8_t* line = out + size_t(y) * pitch;
-        if (black || !conv_bmp)
+        if (black || !staged_picture)
             std::memset(line, 0, staging_width * 2);
         else
-            std::memcpy(line, reinterpret_cast<uint8_t*>(conv_bmp) + size_t(y) * surface_pitch,
+            std::memcpy(line, reinterpret_cast<uint8_t*>(staged_picture) + size_t(y) * surface_pitch,
                         staging_width * 2);
     }
     uint16_t* pixels = static_cast<uint16_t*>(dst);
@@ -320,26 +318,26 @@ static void present() {
 }
 
 void stage_frame(const core_frame& frame) {
-    if (!conv_bmp || !frame.pixels) return;
+    if (!staged_picture || !frame.pixels) return;
     const int pitch_pixels = surface_pitch / 2;
     const int width = std::min({frame.width, frame.pitch, pitch_pixels});
     for (int y = 0; y < frame.height && y < staging_height; y++)
-        std::memcpy(conv_bmp + static_cast<size_t>(y) * pitch_pixels,
+        std::memcpy(staged_picture + static_cast<size_t>(y) * pitch_pixels,
                     frame.pixels + static_cast<size_t>(y) * frame.pitch, sizeof(uint16_t) * width);
 }
 
 void present_frame(const core_frame& frame) {
-    if (!conv_bmp) return;
+    if (!staged_picture) return;
     stage_frame(frame);
     take_source_rect(frame);
-    if (blur) blur_filter(conv_bmp, picture_width, staging_height, surface_pitch - picture_width * 2);
+    if (blur) blur_filter(staged_picture, picture_width, staging_height, surface_pitch - picture_width * 2);
     if (headless || !main_renderer) return;
     stage_picture(false);
     present();
     run_posted_commands();
 }
 
-void w32_update_video() { present_frame(core_last_frame()); }
+void show_last_frame() { present_frame(core_last_frame()); }
 
 void update_front_video(const rect&) {
     if (headless || !main_renderer) return;

@@ -4,22 +4,21 @@
 #include <cstdint>
 #include "host/main_loop.h"
 #include "machine/core.h"
+#include "common/printf_format.h"
 
 // The 16-bit staging image: surface_pitch bytes a line, 224 lines.
-extern uint16_t* conv_bmp;
+extern uint16_t* staged_picture;
 extern int surface_pitch;
 extern int fullscreen;
 // The staging image's pixel layout: RGB555 when set, else RGB565.
 extern int host_format_555;
 
 // No window, renderer or message boxes: frames are still converted into
-// conv_bmp, message boxes become "caption: text" lines on stderr.
+// staged_picture, message boxes become "caption: text" lines on stderr.
 // Set before init_video.
 extern int headless;
 
 // The menu's use-video-memory choice: the accelerated renderer when set.
-// Start-up copies the videomem option in; exit copies it back.
-extern int video_memory;
 
 // Picture size of the texture the frame is staged in.
 inline constexpr int staging_width = 512;
@@ -32,13 +31,13 @@ void release_video();
 void restore_video();
 // The core's last picture into the staging image.
 void stage_frame(const core_frame& frame);
-// A frame staged, filtered and shown; w32_update_video shows the core's last.
+// A frame staged, filtered and shown; show_last_frame shows the core's last.
 void present_frame(const core_frame& frame);
-void w32_update_video();
+void show_last_frame();
 void update_front_video(const rect& dest);
 void fillscreen(uint16_t colour);
 void paint_msg_video(const char* text);
-void message_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void message_printf(const char* format, ...) VORTAN_PRINTF(1, 2);
 void msg_box(const char* text, const char* title);
 void blur_filter(uint16_t* pixels, int width, int rows, int skip);
 
@@ -73,7 +72,6 @@ void repaint_video();
 
 // Drawn over the picture: the speed (Video > Show speed, Insert) and the
 // rewind mark while the game runs backwards.
-extern int show_speed;
 extern int rewind_shown;
 // Counts an emulated frame for the speed shown: frames a second and the
 // share of the board's 60.

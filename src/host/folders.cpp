@@ -8,7 +8,6 @@
 #include <cstring>
 #include "common/utf8_file.h"
 #include "host/options.h"
-#include "host/state_slots.h"
 
 program_home home;
 
@@ -21,11 +20,13 @@ std::string env_value(const char* name) {
     return v ? v : "";
 }
 
+#ifndef _WIN32
 // XDG folders must be absolute; a relative one is ignored as the rules say.
 std::string xdg_folder(const std::string& given, const std::string& user_home, const char* fallback) {
     if (!given.empty() && given[0] == '/') return given;
     return user_home.empty() ? "" : user_home + fallback;
 }
+#endif
 
 }  // namespace
 

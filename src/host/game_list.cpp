@@ -45,6 +45,10 @@ const char* status(const rom_check& c) {
     return c.wrong_checksums() ? "wrong checksums" : "present";
 }
 
+std::string right_text(const listed_version& v) {
+    return std::string(v.game->version) + "  " + status(v.check);
+}
+
 void tooltip(const listed_version& v) {
     ImGui::BeginTooltip();
     ImGui::PushTextWrapPos(ImGui::GetFontSize() * 24);
@@ -161,7 +165,11 @@ void draw_games_dialog() {
     load |= pressed(ImGuiKey_Enter) || pressed(ImGuiKey_KeyPadEnter);
 
     ImGui::BeginChild("games", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() - 4), true);
-    const float name_column = ImGui::GetContentRegionAvail().x - ImGui::GetFontSize() * 10;
+    // The short names line up where the widest "name  status" still fits.
+    float right_width = 0;
+    for (const listed_version* v : rows)
+        right_width = std::max(right_width, ImGui::CalcTextSize(right_text(*v).c_str()).x);
+    const float name_column = ImGui::GetCursorPosX() + ImGui::GetContentRegionAvail().x - right_width;
     for (size_t t = 0; t < titles.size(); ++t) {
         const listed_title& title = titles[t];
         if (!title_shown(title)) continue;
@@ -177,14 +185,17 @@ void draw_games_dialog() {
             }
             ImGui::PushID(v.game);
             const bool is_selected = v.game == selected;
+            const float row_x = ImGui::GetCursorPosX();
             if (ImGui::Selectable(v.game->title, is_selected, ImGuiSelectableFlags_AllowDoubleClick)) {
                 selected = v.game;
                 load |= ImGui::IsMouseDoubleClicked(0);
             }
             if (ImGui::IsItemHovered()) tooltip(v);
             if (is_selected && moved) ImGui::SetScrollHereY();
-            ImGui::SameLine(std::max(name_column, ImGui::CalcTextSize(v.game->title).x + 8));
-            ImGui::Text("%s  %s", v.game->version, status(v.check));
+            // A long title pushes its short name on rather than under it.
+            const float title_end = row_x + ImGui::CalcTextSize(v.game->title).x + ImGui::GetFontSize();
+            ImGui::SameLine(std::max(name_column, title_end));
+            ImGui::TextUnformatted(right_text(v).c_str());
             ImGui::PopID();
             if (!ready) ImGui::PopStyleColor(2);
         }

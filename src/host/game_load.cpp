@@ -15,7 +15,6 @@
 #include "host/window.h"
 
 std::string last_load_problem;
-char recent_games[256];
 
 std::vector<std::string> recent_game_names() {
     std::vector<std::string> names;

@@ -28,8 +28,6 @@ std::vector<std::string> nearest_games(const char* name);
 
 // Main > Recent games: the last ten games loaded, newest first, kept in
 // vortan.cfg as "-recent columns,puyopuyo".
-inline constexpr int recent_games_kept = 10;
-extern char recent_games[256];
 std::vector<std::string> recent_game_names();
 void remember_recent_game(const char* short_name);
 

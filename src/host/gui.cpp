@@ -1,5 +1,5 @@
-// The window's commands, from the menu or an accelerator, and the setting
-// managers that keep each option and its menu check mark in step.
+// The window's commands, from the menu or an accelerator, and applying the
+// settings that need more than their value set.
 #include "host/gui.h"
 #include <SDL.h>
 #include <algorithm>
@@ -20,22 +20,9 @@
 #include "host/state_slots.h"
 #include "machine/core.h"
 
-static constexpr int first_command = 40000;
-static constexpr int command_span = 600;
-static unsigned char checks[command_span];
 static std::vector<int> posted;
 int user_paused;
 int frame_advance;
-
-void check_menu_item(int command, int checked) {
-    int i = command - first_command;
-    if (i >= 0 && i < command_span) checks[i] = checked ? 1 : 0;
-}
-
-int menu_checked(int command) {
-    int i = command - first_command;
-    return i >= 0 && i < command_span ? checks[i] : 0;
-}
 
 void post_command(int command) { posted.push_back(command); }
 
@@ -49,35 +36,13 @@ void run_posted_commands() {
 static const char* on_off(int v) { return v ? "on" : "off"; }
 static const char* enabled(int v) { return v ? "enabled" : "disabled"; }
 
-void gui_manage_vsync(int on) {
-    vsync = on;
-    check_menu_item(cmd_vsync, on);
-}
-
-void gui_manage_skip(int level) {
-    skip = level;
-    for (int l = 1; l <= 4; l++) check_menu_item(cmd_skip_none + l - 1, level == l);
-}
-
 void gui_manage_stretch(int mode) {
     set_stretch(mode);
-    for (int m = stretch_integer; m <= stretch_fill; ++m) check_menu_item(cmd_stretch_integer + m, stretch == m);
-}
-
-void gui_manage_blur(int on) {
-    blur = on;
-    check_menu_item(cmd_blur, on);
-}
-
-void gui_manage_limiter(int on) {
-    throttle = on;
-    check_menu_item(cmd_throttle, on);
 }
 
 // No audio device is opened without a window.
 void gui_manage_sound(int on) {
     sound_enabled = on;
-    check_menu_item(cmd_sound, on == 1);
     if (on) {
         if (!headless) init_sound(sound_rate);
     } else {
@@ -87,43 +52,19 @@ void gui_manage_sound(int on) {
 
 void gui_manage_rate(int rate) {
     sound_rate = rate;
-    for (int i = 0; i < (int)std::size(sound_rates); i++)
-        check_menu_item(cmd_rate_11025 + i, rate == sound_rates[i]);
     if (game_loaded) {
         core_set_sound_rate(sound_enabled ? rate : 0);
         if (sound_enabled && !headless) init_sound(rate);
     }
 }
 
-void gui_manage_soundchip() {
-    const uint32_t mask = core_channels();
-    check_menu_item(cmd_chip_ym, (mask & channel_fm) != 0);
-    check_menu_item(cmd_chip_sn, (mask & channel_psg) != 0);
-    check_menu_item(cmd_chip_upd, (mask & channel_adpcm) != 0);
-    check_menu_item(cmd_fm_chip, fm_model_option == fm_model_chip);
-    check_menu_item(cmd_fm_classic, fm_model_option == fm_model_classic);
-}
-
 void gui_manage_palette(int mode) {
     core_set_palette_mode(mode);
-    if (conv_bmp) std::memset(conv_bmp, 0, static_cast<size_t>(surface_pitch) * staging_height);
-    check_menu_item(cmd_palette_fixed, mode == 0);
-    check_menu_item(cmd_palette_dynamic, mode == 1);
-}
-
-void gui_manage_scanlines(int on) {
-    scanlines = on;
-    check_menu_item(cmd_scanlines, on);
+    if (staged_picture) std::memset(staged_picture, 0, static_cast<size_t>(surface_pitch) * staging_height);
 }
 
 void gui_manage_run_ahead(int frames) {
     run_ahead = frames < 0 ? 0 : frames > max_run_ahead ? max_run_ahead : frames;
-    for (int n = 0; n <= max_run_ahead; ++n) check_menu_item(cmd_run_ahead_first + n, run_ahead == n);
-}
-
-void gui_manage_show_speed(int on) {
-    show_speed = on;
-    check_menu_item(cmd_show_speed, on);
 }
 
 static void change_volume(int step) {
@@ -132,14 +73,10 @@ static void change_volume(int step) {
 }
 
 void gui_manage_videomem() {
-    check_menu_item(cmd_videomem, video_memory);
     init_video(fullscreen);
 }
 
 void adjust_window() {
-    check_menu_item(cmd_size_1, winsize == 1);
-    check_menu_item(cmd_size_2, winsize == 2);
-    check_menu_item(cmd_size_3, winsize == 3);
     // 0 is the size that suits the screen.
     const int factor = winsize < 1 ? fitting_window_scale() : winsize;
     client_area = {0, 0, picture_width * factor, picture_height * factor};
@@ -163,7 +100,6 @@ void switch_video() {
     // The full screen has no bar until called up: say how.
     bar_called_up = 0;
     paint_msg_video(fullscreen ? "Full screen: Escape leaves, F1 menu" : "Switch to windowed mode");
-    check_menu_item(cmd_fullscreen, fullscreen);
     if (!fullscreen) adjust_window();
 }
 
@@ -181,7 +117,6 @@ static void show_dip() {
 
 static void toggle_chip(uint32_t bit, const char* name) {
     core_set_channels(core_channels() ^ bit);
-    gui_manage_soundchip();
     message_printf("%s sound %s", name, enabled((core_channels() & bit) != 0));
 }
 
@@ -193,21 +128,10 @@ static void toggle_pause() {
 }
 
 int command_enabled(int command) {
-    switch (command) {
-    case cmd_reset:
-    case cmd_free:
-    case cmd_dump_rom:
-    case cmd_pause:
-    case cmd_screenshot:
-    case cmd_dip_dialog:
-    case cmd_save_state:
-    case cmd_load_state:
-    case cmd_next_slot:
-    case cmd_dip_bank: return game_loaded;
-    case cmd_frame_advance: return game_loaded && user_paused;
-    default:
-        return game_loaded || command < cmd_dip_bit_first || command > cmd_dip_bit_last;
-    }
+    const command_entry* c = find_command(command);
+    if (!c || c->needs == command_needs::nothing) return 1;
+    if (c->needs == command_needs::paused_game) return game_loaded && user_paused;
+    return game_loaded;
 }
 
 static void dump_rom_command() {
@@ -260,14 +184,14 @@ void menu_command(int command) {
     case cmd_size_3: set_window_size(3); break;
     case cmd_quit: quit_requested = 1; break;
     case cmd_skip_none:
-        gui_manage_skip(1);
+        skip = 1;
         message_printf("Frame skip disabled");
         break;
     case cmd_skip_1:
     case cmd_skip_2:
     case cmd_skip_3: {
         int level = command - cmd_skip_none + 1;
-        gui_manage_skip(level);
+        skip = level;
         message_printf("Frame skip set to %d", level - 1);
         break;
     }
@@ -276,11 +200,11 @@ void menu_command(int command) {
         paint_msg_video("Reset");
         break;
     case cmd_throttle:
-        gui_manage_limiter(1 - throttle);
+        throttle = !throttle;
         message_printf("Speed throttle %s", on_off(throttle));
         break;
     case cmd_vsync:
-        gui_manage_vsync(1 - vsync);
+        vsync = !vsync;
         message_printf("VSync %s", on_off(vsync));
         break;
     case cmd_palette_fixed:
@@ -315,9 +239,9 @@ void menu_command(int command) {
     case cmd_load_demo: load_game("demo"); break;
     case cmd_load_version: load_chosen_version(); break;
     case cmd_videomem:
-        video_memory = 1 - video_memory;
+        videomem = 1 - videomem;
         gui_manage_videomem();
-        message_printf("Using %s memory", video_memory ? "video" : "system");
+        message_printf("Using %s memory", videomem ? "video" : "system");
         break;
     case cmd_about: open_dialog(dialog_about); break;
     case cmd_game_list: open_dialog(dialog_games); break;
@@ -337,15 +261,14 @@ void menu_command(int command) {
         if (load_state_slot()) gui_manage_palette(core_palette_mode());
         break;
     case cmd_next_slot: next_state_slot(); break;
-    case cmd_scanlines: gui_manage_scanlines(1 - scanlines); break;
-    case cmd_show_speed: gui_manage_show_speed(!show_speed); break;
+    case cmd_scanlines: scanlines = !scanlines; break;
+    case cmd_show_speed: show_speed = !show_speed; break;
     case cmd_volume_down: change_volume(-10); break;
     case cmd_volume_up: change_volume(10); break;
     case cmd_chip_ym: toggle_chip(channel_fm, "YM3438"); break;
     case cmd_fm_chip:
     case cmd_fm_classic:
         fm_model_option = command == cmd_fm_chip ? fm_model_chip : fm_model_classic;
-        gui_manage_soundchip();
         // A running game keeps the model it started with.
         message_printf("FM model: %s%s", command == cmd_fm_chip ? "chip" : "classic",
                        game_loaded && core_fm_model() != fm_model_option ? " (from the next game loaded)" : "");
@@ -354,7 +277,6 @@ void menu_command(int command) {
     case cmd_chip_upd: toggle_chip(channel_adpcm, "uPD7759"); break;
     case cmd_chips_all:
         core_set_channels(channel_fm | channel_psg | channel_adpcm);
-        gui_manage_soundchip();
         message_printf("All sound channels enabled");
         break;
     case cmd_dip_bank:
@@ -362,7 +284,7 @@ void menu_command(int command) {
         show_dip();
         break;
     case cmd_dump_rom: dump_rom_command(); break;
-    case cmd_blur: gui_manage_blur(1 - blur); break;
+    case cmd_blur: blur = !blur; break;
     default: break;
     }
 }

@@ -1,70 +1,7 @@
-// The main window's menu commands and the managers that apply each setting.
+// Running the window's commands, and the settings that take more than a
+// value to apply (the sound device, the display, the palette).
 #pragma once
-
-enum menu_command : int {
-    cmd_size_1 = 40004,
-    cmd_size_2 = 40005,
-    cmd_size_3 = 40006,
-    cmd_quit = 40009,
-    cmd_skip_none = 40013,
-    cmd_skip_1 = 40014,
-    cmd_skip_2 = 40015,
-    cmd_skip_3 = 40016,
-    cmd_reset = 40017,
-    cmd_throttle = 40020,
-    cmd_vsync = 40021,
-    cmd_palette_fixed = 40022,
-    cmd_palette_dynamic = 40023,
-    cmd_sound = 40024,
-    cmd_rate_11025 = 40025,
-    cmd_rate_22050 = 40026,
-    cmd_rate_44100 = 40027,
-    cmd_rate_48000 = 40028,
-    cmd_free = 40034,
-    cmd_fullscreen = 40036,
-    cmd_game_first = 40038,  // the game titles take 40038..40054
-    cmd_game_last = 40054,
-    cmd_videomem = 40055,
-    cmd_about = 40056,
-    cmd_chip_ym = 40058,
-    cmd_chip_sn = 40059,
-    cmd_chip_upd = 40060,
-    cmd_chips_all = 40061,
-    cmd_dip_bank = 40062,
-    cmd_dip_bit_first = 40063,  // keypad 1 (switch 1, bit 0) .. keypad 8 (switch 8, bit 7)
-    cmd_dip_bit_last = 40070,
-    cmd_dump_rom = 40072,
-    cmd_blur = 40078,
-    cmd_load_demo = 40080,
-    cmd_game_list = 40101,
-    cmd_pause = 40102,
-    cmd_frame_advance = 40103,
-    cmd_screenshot = 40104,
-    cmd_scanlines = 40105,
-    cmd_dip_dialog = 40107,
-    cmd_controls = 40108,
-    cmd_help_keys = 40109,
-    cmd_help_files = 40110,
-    cmd_save_state = 40111,
-    cmd_load_state = 40112,
-    cmd_next_slot = 40113,
-    cmd_load_version = 40114,  // the version chosen in the game list
-    cmd_slot_first = 40120,  // the ten state slots take 40120..40129
-    cmd_slot_last = 40129,
-    cmd_fm_chip = 40130,
-    cmd_fm_classic = 40131,
-    cmd_stretch_integer = 40132,  // Video > Stretch, in the order of stretch_mode
-    cmd_stretch_aspect = 40133,
-    cmd_stretch_fill = 40134,
-    cmd_show_speed = 40140,
-    cmd_volume_down = 40141,
-    cmd_volume_up = 40142,
-    cmd_run_ahead_first = 40143,  // run-ahead 0, 1 and 2 frames: 40143..40145
-    cmd_run_ahead_last = 40145,
-    cmd_recent_first = 40150,  // Main > Recent games: 40150..40159
-    cmd_recent_last = 40159,
-    cmd_palette_toggle = 40500,
-};
+#include "host/command_table.h"
 
 inline constexpr const char* vortan_version = "1.0";
 
@@ -82,7 +19,7 @@ extern int frame_advance;
 // advance also needs it paused); the menu shows them disabled.
 int command_enabled(int command);
 
-void check_menu_item(int command, int checked);
+// The command's check mark as the options stand now.
 int menu_checked(int command);
 
 // Runs one command of the menu or of an accelerator.
@@ -93,17 +30,10 @@ void post_command(int command);
 void run_posted_commands();
 
 void gui_manage_sound(int on);
-void gui_manage_skip(int level);
-void gui_manage_vsync(int on);
 void gui_manage_rate(int rate);
-void gui_manage_limiter(int on);
 void gui_manage_stretch(int mode);
-void gui_manage_blur(int on);
-void gui_manage_soundchip();
 void gui_manage_videomem();
-void gui_manage_scanlines(int on);
 void gui_manage_run_ahead(int frames);
-void gui_manage_show_speed(int on);
 void adjust_window();
 void switch_video();
 

@@ -193,3 +193,9 @@ void read_devices() {
     read_player(joy1, joy1_a, joy1_b, joy1_c, held_p1);
     read_player(joy2, joy2_a, joy2_b, joy2_c, held_p2);
 }
+
+void send_frame_input() {
+    // Scripts count the frames of the game, a loaded state's included.
+    read_input(static_cast<uint32_t>(core_frame_number()));
+    core_set_input(held_p1, held_p2, held_system);
+}

@@ -15,7 +15,8 @@ int init_joypad();
 void release_keyboard();
 void release_joypad();
 void release_input();
-void get_input();
+// Reads this frame's controls (devices or script) and gives them to the core.
+void send_frame_input();
 // Backspace, which runs the game backwards while held.
 int rewind_key_held();
 // The fast-forward key (the grave accent unless rebound) is held.
@@ -83,5 +84,5 @@ int start_record(const char* file_name, std::string& error);
 // written completely (the old file then stays); not kept, the old file stays.
 int stop_record(int keep = 1);
 void stop_playback();
-// The game's frame number at the last get_input, counted from 0.
+// The game's frame number at the last send_frame_input, counted from 0.
 extern uint32_t input_frame;

@@ -41,7 +41,7 @@ pass_result run_game_pass(const loop_host& host) {
     // skip 0 never reaches here through the options; treat it as 1.
     skip_this_frame = (skip != 0 && frame_count % skip != 0) ? 1 : 0;
     if (fast) skip_this_frame = frame_count % fast_forward_draw_every != 0;
-    host.get_input();
+    host.send_frame_input();
     host.run_frame(skip_this_frame);
     if (!skip_this_frame) host.update_video();
     // Each frame's samples go to the stream; its wait for a free block

@@ -23,7 +23,7 @@ struct loop_host {
     int (*quit_requested)();       // the window was closed or the run is over
     int (*paused)();               // a menu holds the emulation
     void (*update_audio)();        // the frame's samples to the sound stream
-    void (*get_input)();
+    void (*send_frame_input)();
     void (*run_frame)(int skip);   // the board's 262 lines
     void (*update_video)();        // present the frame just drawn
     void (*repaint)();             // present the last picture again (paused)

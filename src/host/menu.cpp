@@ -17,8 +17,10 @@
 
 namespace {
 
-void item(const char* label, const char* key, int command) {
-    if (ImGui::MenuItem(label, key, menu_checked(command) != 0, command_enabled(command) != 0))
+// The item's label and key come from the command table.
+void item(int command) {
+    const command_entry* c = find_command(command);
+    if (ImGui::MenuItem(c->label, c->key_label, menu_checked(command) != 0, command_enabled(command) != 0))
         post_command(command);
 }
 
@@ -31,7 +33,7 @@ bool begin_menu(const char* label) {
 
 void main_menu() {
     if (!begin_menu("Main")) return;
-    item("Load game...", nullptr, cmd_game_list);
+    item(cmd_game_list);
     const std::vector<std::string> recent = recent_game_names();
     if (ImGui::BeginMenu("Recent games", !recent.empty())) {
         for (size_t i = 0; i < recent.size(); ++i)
@@ -39,9 +41,9 @@ void main_menu() {
                 post_command(cmd_recent_first + int(i));
         ImGui::EndMenu();
     }
-    item("Unload game", nullptr, cmd_free);
+    item(cmd_free);
     ImGui::Separator();
-    item("Quit", "END", cmd_quit);
+    item(cmd_quit);
     ImGui::EndMenu();
 }
 
@@ -58,29 +60,29 @@ void state_slot_menu() {
 
 void machine_menu() {
     if (!begin_menu("Machine")) return;
-    item("Reset", "TAB", cmd_reset);
-    item("Pause", "P", cmd_pause);
-    item("Next frame", "N", cmd_frame_advance);
+    item(cmd_reset);
+    item(cmd_pause);
+    item(cmd_frame_advance);
     // Frames run ahead answer the controls sooner, at the cost of running them.
     if (ImGui::BeginMenu("Run-ahead (less input lag)")) {
-        item("Off", nullptr, cmd_run_ahead_first);
-        item("1 frame", nullptr, cmd_run_ahead_first + 1);
-        item("2 frames", nullptr, cmd_run_ahead_first + 2);
+        item(cmd_run_ahead_first);
+        item(cmd_run_ahead_first + 1);
+        item(cmd_run_ahead_first + 2);
         ImGui::EndMenu();
     }
     ImGui::Separator();
-    item("Colours: fixed", "F12", cmd_palette_fixed);
-    item("Colours: from palette RAM", "F12", cmd_palette_dynamic);
+    item(cmd_palette_fixed);
+    item(cmd_palette_dynamic);
     ImGui::Separator();
-    item("DIP switches...", nullptr, cmd_dip_dialog);
-    item("Controls...", nullptr, cmd_controls);
+    item(cmd_dip_dialog);
+    item(cmd_controls);
     ImGui::Separator();
-    item("Screenshot", "F9", cmd_screenshot);
-    item("Save program ROM...", "ALT+R", cmd_dump_rom);
+    item(cmd_screenshot);
+    item(cmd_dump_rom);
     ImGui::Separator();
-    item("Save state", "F5", cmd_save_state);
-    item("Load state", "F7", cmd_load_state);
-    item("Next slot", "F8", cmd_next_slot);
+    item(cmd_save_state);
+    item(cmd_load_state);
+    item(cmd_next_slot);
     state_slot_menu();
     ImGui::EndMenu();
 }
@@ -88,34 +90,34 @@ void machine_menu() {
 // Short enough to open whole below the bar of a window at size 1.
 void video_menu() {
     if (!begin_menu("Video")) return;
-    item("Full screen", "ALT+ENTER", cmd_fullscreen);
+    item(cmd_fullscreen);
     ImGui::Separator();
-    item("Window size x 1", nullptr, cmd_size_1);
-    item("Window size x 2", nullptr, cmd_size_2);
-    item("Window size x 3", nullptr, cmd_size_3);
+    item(cmd_size_1);
+    item(cmd_size_2);
+    item(cmd_size_3);
     if (ImGui::BeginMenu("Stretch")) {
-        item("Integer scale", nullptr, cmd_stretch_integer);
-        item("4:3 (keeps the shape)", nullptr, cmd_stretch_aspect);
-        item("Fill (drops the shape)", nullptr, cmd_stretch_fill);
+        item(cmd_stretch_integer);
+        item(cmd_stretch_aspect);
+        item(cmd_stretch_fill);
         ImGui::EndMenu();
     }
     if (ImGui::BeginMenu("Frame skip")) {
-        item("Draw every frame", "F1", cmd_skip_none);
+        item(cmd_skip_none);
         ImGui::Separator();
-        item("Skip 1 of 2", "F2", cmd_skip_1);
-        item("Skip 2 of 3", "F3", cmd_skip_2);
-        item("Skip 3 of 4", "F4", cmd_skip_3);
+        item(cmd_skip_1);
+        item(cmd_skip_2);
+        item(cmd_skip_3);
         ImGui::EndMenu();
     }
     ImGui::Separator();
-    item("Normal speed (throttle)", "F10", cmd_throttle);
-    item("Wait for vertical sync", "F11", cmd_vsync);
-    item("Show speed (FPS)", "INSERT", cmd_show_speed);
+    item(cmd_throttle);
+    item(cmd_vsync);
+    item(cmd_show_speed);
     ImGui::Separator();
     if (ImGui::BeginMenu("Effects")) {
-        item("Soften (blur)", nullptr, cmd_blur);
-        item("Scanlines", nullptr, cmd_scanlines);
-        item("Graphics card drawing", nullptr, cmd_videomem);
+        item(cmd_blur);
+        item(cmd_scanlines);
+        item(cmd_videomem);
         ImGui::EndMenu();
     }
     ImGui::EndMenu();
@@ -123,25 +125,24 @@ void video_menu() {
 
 void sound_menu() {
     if (!begin_menu("Sound")) return;
-    item("Sound on", nullptr, cmd_sound);
+    item(cmd_sound);
     if (ImGui::BeginMenu("Sample rate")) {
-        item("11025", nullptr, cmd_rate_11025);
-        item("22050", nullptr, cmd_rate_22050);
-        item("44100", nullptr, cmd_rate_44100);
-        item("48000", nullptr, cmd_rate_48000);
+        item(cmd_rate_11025);
+        item(cmd_rate_22050);
+        item(cmd_rate_44100);
+        item(cmd_rate_48000);
         ImGui::EndMenu();
     }
     ImGui::SetNextItemWidth(ImGui::GetFontSize() * 8);
     ImGui::SliderInt("Volume  - =", &volume, 0, 100, "%d%%");
     ImGui::Separator();
-    // The labels follow the keys: 8 gives the uPD7759 and 9 the SN76489.
-    item("Music, FM (YM3438)", "7", cmd_chip_ym);
-    item("Speech (uPD7759)", "8", cmd_chip_upd);
-    item("Tones (SN76489)", "9", cmd_chip_sn);
-    item("All sound chips on", "0", cmd_chips_all);
+    item(cmd_chip_ym);
+    item(cmd_chip_upd);
+    item(cmd_chip_sn);
+    item(cmd_chips_all);
     if (ImGui::BeginMenu("FM model")) {
-        item("Chip", nullptr, cmd_fm_chip);
-        item("Classic", nullptr, cmd_fm_classic);
+        item(cmd_fm_chip);
+        item(cmd_fm_classic);
         ImGui::EndMenu();
     }
     ImGui::EndMenu();
@@ -149,10 +150,10 @@ void sound_menu() {
 
 void help_menu() {
     if (!begin_menu("Help")) return;
-    item("Keys...", nullptr, cmd_help_keys);
-    item("Files and folders...", nullptr, cmd_help_files);
+    item(cmd_help_keys);
+    item(cmd_help_files);
     ImGui::Separator();
-    item("About", nullptr, cmd_about);
+    item(cmd_about);
     ImGui::EndMenu();
 }
 

@@ -1,6 +1,6 @@
-// The values the options with a range take. A value outside them is refused
-// with a message naming the option and what it takes, and the option keeps
-// its default: nothing is silently replaced.
+// A value outside what an option takes is refused with a message naming the
+// option and what it takes, and the option keeps its default: nothing is
+// silently replaced. The ranges are in the option table.
 #pragma once
 #include <string>
 #include <vector>
@@ -10,9 +10,6 @@ inline constexpr int min_latency_ms = 17;
 // How far -winx and -winy may place the window from the screen's corner.
 inline constexpr int window_position_limit = 65536;
 
-// For an integer option: 1 when the word has no range or the value is in
-// it; otherwise 0, the refusal reported and value set to the default.
-int check_option_range(const char* word, const char* text, int& value);
 // Reports a refused value on stderr and keeps it for the window to show.
 void refuse_option(const char* word, const char* text, const char* allowed, const std::string& used);
 // The refusals since the last call, emptied by it: the first few, then a

@@ -50,6 +50,16 @@ const char* stretch_word(int mode);
 extern int volume;       // master volume, percent
 extern int latency_ms;   // how far the sound may run ahead of what is heard
 extern int fm_model_option;  // fm_model_kind of the next game loaded: -fm chip or classic
+extern char state_dir[option_path_size];  // -statedir
+extern int rewind_enabled;                // -rewind
+extern int rewind_seconds;                // -rewindsecs
+inline constexpr int rewind_seconds_limit = 600;
+inline constexpr int max_run_ahead = 2;
+extern int run_ahead;  // -runahead 0-2, Machine > Run-ahead
+extern int show_speed;  // -showspeed: frames a second over the picture
+// -recent: the short names of the games last loaded, newest first, by commas.
+inline constexpr int recent_games_kept = 10;
+extern char recent_games[option_path_size];
 
 void set_option_defaults();
 void do_config(const char* file_name);

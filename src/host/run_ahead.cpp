@@ -1,7 +1,6 @@
 #include "host/run_ahead.h"
 #include <string>
 
-int run_ahead;
 
 int run_frame_ahead(int frames_ahead, int draw, std::vector<int16_t>& heard) {
     // The game's frame is drawn as it would be without run-ahead, so that

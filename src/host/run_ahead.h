@@ -8,8 +8,7 @@
 #include <vector>
 #include "machine/core.h"
 
-inline constexpr int max_run_ahead = 2;
-extern int run_ahead;  // -runahead 0-2, Machine > Run-ahead
+// How many frames ahead: run_ahead in host/options.h.
 
 // One frame with run_ahead frames ahead. heard gets the game frame's own
 // samples; the picture is core_last_frame's. 0 when the state could not be

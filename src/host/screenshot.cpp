@@ -20,12 +20,12 @@ std::string next_screenshot_name() {
 
 int take_screenshot() {
     std::string error;
-    if (!conv_bmp || !make_folders(snap_dir, error)) {
-        message_printf("Screenshot not saved: %s", conv_bmp ? error.c_str() : "no picture");
+    if (!staged_picture || !make_folders(snap_dir, error)) {
+        message_printf("Screenshot not saved: %s", staged_picture ? error.c_str() : "no picture");
         return 0;
     }
     const std::string name = next_screenshot_name();
-    if (!write_snapshot(name.c_str(), conv_bmp, surface_pitch, src_rect.right, src_rect.bottom,
+    if (!write_snapshot(name.c_str(), staged_picture, surface_pitch, src_rect.right, src_rect.bottom,
                         host_format_555)) {
         message_printf("Screenshot not saved to %s", name.c_str());
         return 0;

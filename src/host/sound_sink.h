@@ -7,5 +7,5 @@ struct sound_sink {
     virtual void write_block(const int16_t* samples, int count) = 0;
 };
 
-// Every frame's samples w32_update_audio is given also go to this sink (null: none).
+// Every frame's samples queue_frame_sound is given also go to this sink (null: none).
 void set_sound_sink(sound_sink* sink);

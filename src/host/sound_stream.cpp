@@ -209,7 +209,7 @@ void feed_sound_sink(const int16_t* samples, int count) {
     if (sink && samples && count > 0) sink->write_block(samples, count);
 }
 
-void w32_update_audio(const int16_t* samples, int count) {
+void queue_frame_sound(const int16_t* samples, int count) {
     if (!samples || count <= 0) return;
     feed_sound_sink(samples, count);
     write_stream(samples, count);

@@ -13,7 +13,7 @@ void release_sound();
 void sound_error(const char* what);  // message box, then the stream is closed
 
 // A frame's samples to the sink and to the device, scaled by -volume.
-void w32_update_audio(const int16_t* samples, int count);
+void queue_frame_sound(const int16_t* samples, int count);
 // A frame's samples to the sink only: frames stepped while paused are
 // recorded but not played.
 void feed_sound_sink(const int16_t* samples, int count);

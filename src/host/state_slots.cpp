@@ -7,11 +7,9 @@
 
 #include "common/utf8_file.h"
 #include "host/display.h"
+#include "host/options.h"
 #include "machine/core.h"
 
-char state_dir[256] = "./sta";
-int rewind_enabled = 1;
-int rewind_seconds = 30;
 int state_slot;
 
 namespace {

@@ -5,10 +5,7 @@
 
 inline constexpr int state_slot_count = 10;
 
-extern char state_dir[256];  // -statedir
-extern int rewind_enabled;   // -rewind
-extern int rewind_seconds;   // -rewindsecs
-inline constexpr int rewind_seconds_limit = 600;
+// The folder and the rewind options are in host/options.h.
 
 extern int state_slot;  // the slot F5 and F7 use
 

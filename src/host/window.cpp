@@ -140,47 +140,10 @@ int window_menu_frame() {
 }
 
 int accelerator_command(const SDL_Keysym& key) {
-    int mods = key.mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_ALT | KMOD_GUI);
-    if (mods == (key.mod & KMOD_ALT) && mods != 0) {
-        return key.scancode == SDL_SCANCODE_R ? cmd_dump_rom : 0;
-    }
-    if (mods != 0) return 0;
-    switch (key.scancode) {
-    case SDL_SCANCODE_0: return cmd_chips_all;
-    case SDL_SCANCODE_7: return cmd_chip_ym;
-    // 8 and 9 give the chips the other way round from the menu's labels.
-    case SDL_SCANCODE_8: return cmd_chip_upd;
-    case SDL_SCANCODE_9: return cmd_chip_sn;
-    case SDL_SCANCODE_END: return cmd_quit;
-    case SDL_SCANCODE_F1: return cmd_skip_none;
-    case SDL_SCANCODE_F2: return cmd_skip_1;
-    case SDL_SCANCODE_F3: return cmd_skip_2;
-    case SDL_SCANCODE_F4: return cmd_skip_3;
-    case SDL_SCANCODE_F6: return cmd_dip_bank;
-    case SDL_SCANCODE_KP_1: return cmd_dip_bit_first;
-    case SDL_SCANCODE_KP_2: return cmd_dip_bit_first + 1;
-    case SDL_SCANCODE_KP_3: return cmd_dip_bit_first + 2;
-    case SDL_SCANCODE_KP_4: return cmd_dip_bit_first + 3;
-    case SDL_SCANCODE_KP_5: return cmd_dip_bit_first + 4;
-    case SDL_SCANCODE_KP_6: return cmd_dip_bit_first + 5;
-    case SDL_SCANCODE_KP_7: return cmd_dip_bit_first + 6;
-    case SDL_SCANCODE_KP_8: return cmd_dip_bit_first + 7;
-    case SDL_SCANCODE_F10: return cmd_throttle;
-    case SDL_SCANCODE_F11: return cmd_vsync;
-    case SDL_SCANCODE_F12: return cmd_palette_toggle;
-    case SDL_SCANCODE_TAB: return cmd_reset;
-    case SDL_SCANCODE_P:
-    case SDL_SCANCODE_PAUSE: return cmd_pause;
-    case SDL_SCANCODE_N: return cmd_frame_advance;
-    case SDL_SCANCODE_F9: return cmd_screenshot;
-    case SDL_SCANCODE_F5: return cmd_save_state;
-    case SDL_SCANCODE_F7: return cmd_load_state;
-    case SDL_SCANCODE_F8: return cmd_next_slot;
-    case SDL_SCANCODE_INSERT: return cmd_show_speed;
-    case SDL_SCANCODE_MINUS: return cmd_volume_down;
-    case SDL_SCANCODE_EQUALS: return cmd_volume_up;
-    default: return 0;
-    }
+    const int mods = key.mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_ALT | KMOD_GUI);
+    const int alt_only = mods != 0 && mods == (key.mod & KMOD_ALT);
+    if (mods != 0 && !alt_only) return 0;
+    return command_for_key(key.scancode, alt_only);
 }
 
 int program_key(int scancode) {

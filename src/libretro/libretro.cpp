@@ -13,6 +13,7 @@
 #include "netplay.h"
 #include "options.h"
 #include "pads.h"
+#include "common/printf_format.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ std::vector<int16_t> stereo;
 // our entry points before it has given us its callbacks.
 bool environment(unsigned command, void* data) { return env && env(command, data); }
 
-void log_line(retro_log_level level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void log_line(retro_log_level level, const char* format, ...) VORTAN_PRINTF(2, 3);
 void log_line(retro_log_level level, const char* format, ...) {
     char text[1024];
     va_list args;

@@ -25,7 +25,10 @@ constexpr chip_option chips[] = {
     {"vortan_sound_adpcm", "Sound: speech chip", channel_adpcm},
 };
 
-// Keys and labels of the sixteen DIP switch options, made once.
+// Keys and labels of the sixteen DIP switch options, made once. The labels
+// count banks and switches from 1 as the board's own do (switch 1 is bit 0);
+// the keys keep counting banks from 0, so that saved option files keep
+// their meaning.
 struct dip_names {
     char key[2][8][24];
     char desc[2][8][40];
@@ -33,7 +36,7 @@ struct dip_names {
         for (int bank = 0; bank < 2; bank++)
             for (int sw = 0; sw < 8; sw++) {
                 std::snprintf(key[bank][sw], sizeof key[bank][sw], "vortan_dip%d_%d", bank, sw + 1);
-                std::snprintf(desc[bank][sw], sizeof desc[bank][sw], "DIP bank %d, switch %d", bank, sw + 1);
+                std::snprintf(desc[bank][sw], sizeof desc[bank][sw], "DIP bank %d, switch %d", bank + 1, sw + 1);
             }
     }
 };
@@ -91,6 +94,8 @@ void set_bank(retro_environment_t env, int bank) {
 }
 void set_bank0(retro_environment_t env) { set_bank(env, 0); }
 void set_bank1(retro_environment_t env) { set_bank(env, 1); }
+// The FM model is read as a game loads; nothing changes before then.
+void at_next_load(retro_environment_t) {}
 
 // A bank whose switches are all at their default shows the file's switches.
 void show_file_dips(retro_environment_t env) {
@@ -117,7 +122,8 @@ struct machine_option {
     void (*apply)(retro_environment_t env);
 };
 std::vector<machine_option> machine_options() {
-    std::vector<machine_option> list = {{palette_key, "Palette mode", apply_palette}};
+    std::vector<machine_option> list = {{palette_key, "Palette mode", apply_palette},
+                                        {fm_model_key, "FM model", at_next_load}};
     for (int bank = 0; bank < 2; bank++)
         for (int sw = 0; sw < 8; sw++)
             list.push_back({dips.key[bank][sw], dips.desc[bank][sw], bank ? set_bank1 : set_bank0});

@@ -8,6 +8,7 @@
 #include <vector>
 #include "sound/channels.h"
 #include "sound/fm_model.h"
+#include "common/printf_format.h"
 
 // What the core tells its front end: the ROM loader's progress and errors,
 // a line at a time (what the user must see of a failed load), each with how

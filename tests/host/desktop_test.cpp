@@ -124,6 +124,13 @@ protected:
         std::this_thread::sleep_for(200ms);
     }
     std::string title() { return x.output("xdotool getwindowname " + window); }
+    // With VORTAN_SCREENSHOTS naming a folder, the screen as it is now
+    // goes there as <name>.png, for a person to look at.
+    void keep_screen(const std::string& name) {
+        if (const char* to = std::getenv("VORTAN_SCREENSHOTS")) {
+            EXPECT_TRUE(write_png(std::string(to) + "/" + name + ".png", x.screen())) << to;
+        }
+    }
     box picture() { return find_colour(x.screen(), red); }
     bool picture_shown() { return picture().width() > 0; }
     std::string file(const char* name) { return read_file(dir + "/" + name); }
@@ -329,11 +336,72 @@ TEST_F(Desktop, FullScreenKeepsTheMenuAndEscapeLeavesIt) {
     ASSERT_TRUE(eventually(bar_shown, 5s)) << "the pointer at the top shows the menu bar";
     xdo("click 1");  // Main opens
     std::this_thread::sleep_for(300ms);
+    keep_screen("full-screen-menu");
     key("Escape");   // closes the menu, still on the full screen
     EXPECT_EQ(picture().width(), 960);
     xdo("mousemove 400 400");
     key("Escape");   // no menu open: leaves the full screen
     EXPECT_TRUE(eventually([&] { return picture().width() == 320; }, 5s)) << picture().width();
+    EXPECT_EQ(stop(), 0);
+}
+
+// Frames run, as the record of the controls counts them: between two taps
+// of key 1 the same wall-clock time apart, with and without the
+// fast-forward key held.
+TEST_F(Desktop, FastForwardHeldRunsMoreFramesInTheSameTime) {
+    start({"-winsize", "1", "-sound", "off", "-record", "taps.txt", "columns"});
+    ASSERT_TRUE(eventually([&] { return picture_shown(); }));
+    auto tap = [&] {
+        xdo("keydown 1");
+        std::this_thread::sleep_for(100ms);
+        xdo("keyup 1");
+    };
+    xdo("windowactivate --sync " + window);
+    tap();
+    std::this_thread::sleep_for(2s);
+    tap();
+    xdo("keydown grave");
+    std::this_thread::sleep_for(300ms);
+    tap();
+    std::this_thread::sleep_for(2s);
+    tap();
+    xdo("keyup grave");
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(stop(), 0);
+    // Each tap is a line holding key1, then one holding nothing.
+    std::vector<long> pressed;
+    std::istringstream lines(file("taps.txt"));
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(" key1") != std::string::npos) pressed.push_back(std::stol(line));
+    ASSERT_EQ(pressed.size(), 4u) << file("taps.txt");
+    const long normal = pressed[1] - pressed[0], fast = pressed[3] - pressed[2];
+    EXPECT_GT(normal, 60) << "two seconds at 60 frames a second";
+    EXPECT_LT(normal, 180);
+    EXPECT_GT(fast, normal * 3 / 2) << file("taps.txt");
+}
+
+// A click on a row selects it and Load starts it; a double click on a row
+// starts it at once.
+TEST_F(Desktop, GameListRowsPickedWithThePointer) {
+    start({"-winsize", "2"});
+    click(20, 8);   // Main
+    click(30, 30);  // Load game...
+    std::this_thread::sleep_for(500ms);
+    xdo("mousemove --window " + window + " 200 180");  // over Borench, grey: its files are missing
+    std::this_thread::sleep_for(800ms);
+    keep_screen("game-list");
+    click(200, 91);  // the demo's row: selected, nothing loaded yet
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(count(file("out.txt"), "Loading"), 0) << file("out.txt");
+    click(46, 439);  // Load
+    ASSERT_TRUE(eventually([&] { return title() == "Vortan - Vortan demo cartridge"; })) << title();
+
+    click(20, 8);
+    click(30, 30);
+    std::this_thread::sleep_for(500ms);
+    double_click(200, 265);  // Columns (Japan)
+    ASSERT_TRUE(eventually([&] { return title() == "Vortan - Columns (Japan)"; })) << title();
+    EXPECT_TRUE(eventually([&] { return picture().width() == 640; }));
     EXPECT_EQ(stop(), 0);
 }
 

@@ -205,7 +205,7 @@ TEST_F(DisplayTest, LongMessagesAreCutAndTextIsClippedToThePicture) {
 
 TEST_F(DisplayTest, WithoutAWindowTheStagingImageIsStillFilledAndBlurred) {
     ASSERT_EQ(init_video(0), 1);
-    ASSERT_NE(conv_bmp, nullptr);
+    ASSERT_NE(staged_picture, nullptr);
     EXPECT_EQ(surface_pitch, 1024);
     EXPECT_EQ(host_format_555, 0);
 
@@ -214,20 +214,20 @@ TEST_F(DisplayTest, WithoutAWindowTheStagingImageIsStillFilledAndBlurred) {
     const core_frame frame = {pixels.data(), 320, 256, 224, nullptr, 0};
     blur = 0;
     present_frame(frame);
-    EXPECT_EQ(conv_bmp[10], white565);
-    EXPECT_EQ(conv_bmp[11], 0);
-    EXPECT_EQ(conv_bmp[223 * 512 + 10], white565);
+    EXPECT_EQ(staged_picture[10], white565);
+    EXPECT_EQ(staged_picture[11], 0);
+    EXPECT_EQ(staged_picture[223 * 512 + 10], white565);
     EXPECT_EQ(src_rect.right, 256) << "the frame's own width";
 
     blur = 1;
     present_frame(frame);
-    EXPECT_EQ(conv_bmp[10], half_white565);
-    EXPECT_EQ(conv_bmp[11], half_white565);
+    EXPECT_EQ(staged_picture[10], half_white565);
+    EXPECT_EQ(staged_picture[11], half_white565);
     blur = 0;
 
     release_video();
-    EXPECT_EQ(conv_bmp, nullptr);
-    w32_update_video();  // no staging image: nothing to convert into
+    EXPECT_EQ(staged_picture, nullptr);
+    show_last_frame();  // no staging image: nothing to convert into
 }
 
 TEST_F(DisplayTest, MessageBoxesWithoutAWindowGoToStandardError) {
@@ -244,7 +244,7 @@ TEST_F(DisplayTest, MessageBoxesWithoutAWindowGoToStandardError) {
     err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("SC video error: "), std::string::npos) << err;
     EXPECT_NE(err.find("no renderer"), std::string::npos) << err;
-    EXPECT_EQ(conv_bmp, nullptr) << "a display error releases the display";
+    EXPECT_EQ(staged_picture, nullptr) << "a display error releases the display";
 }
 
 }  // namespace

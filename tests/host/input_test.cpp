@@ -67,7 +67,7 @@ TEST_F(InputTest, KeyTable) {
     for (const auto& t : table) {
         std::memset(fake_keys, 0, sizeof fake_keys);
         hold(t.key);
-        get_input();
+        send_frame_input();
         EXPECT_EQ(*t.word, t.bit) << SDL_GetScancodeName(t.key);
         uint32_t others = (t.word == &input_p1 ? 0 : input_p1) | input_p2 |
                           (t.word == &input_system ? 0 : input_system);
@@ -78,7 +78,7 @@ TEST_F(InputTest, KeyTable) {
     hold(SDL_SCANCODE_W);
     hold(SDL_SCANCODE_KP_8);
     hold(SDL_SCANCODE_7);
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p1 | input_p2 | input_system, 0u);
 }
 
@@ -86,7 +86,7 @@ TEST_F(InputTest, BackspaceHeldAsksForRewindAndReachesNoPort) {
     EXPECT_EQ(rewind_key_held(), 0);
     hold(SDL_SCANCODE_BACKSPACE);
     EXPECT_EQ(rewind_key_held(), 1);
-    get_input();
+    send_frame_input();
     EXPECT_EQ(held_p1 | held_p2 | held_system, 0u);
     devices.keyboard_present = 0;
     EXPECT_EQ(rewind_key_held(), 0) << "no keyboard, no rewind";
@@ -96,12 +96,12 @@ TEST_F(InputTest, ServiceAndTestShowTheirMessageEveryFrame) {
     hold(SDL_SCANCODE_5);
     for (int frame = 0; frame < 2; ++frame) {
         msg_text[0] = 0;
-        get_input();
+        send_frame_input();
         EXPECT_STREQ(msg_text, "Service");
     }
     std::memset(fake_keys, 0, sizeof fake_keys);
     hold(SDL_SCANCODE_6);
-    get_input();
+    send_frame_input();
     EXPECT_STREQ(msg_text, "Test");
 }
 
@@ -110,7 +110,7 @@ TEST_F(InputTest, OpposingDirectionsBothSet) {
     hold(SDL_SCANCODE_DOWN);
     hold(SDL_SCANCODE_LEFT);
     hold(SDL_SCANCODE_RIGHT);
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p1, input_up | input_down | input_left | input_right);
 }
 
@@ -125,7 +125,7 @@ TEST_F(InputTest, JoystickAxesAndDeadZone) {
     for (const auto& c : cases) {
         fake_sticks[0].x = c.x;
         fake_sticks[0].y = c.y;
-        get_input();
+        send_frame_input();
         EXPECT_EQ(input_p1, c.expect) << c.x << "," << c.y;
         EXPECT_EQ(input_p2, 0u);
     }
@@ -143,10 +143,10 @@ TEST_F(InputTest, ButtonsByNumberFromTheOptions) {
     fake_sticks[1].buttons[3] = 128;
     fake_sticks[1].buttons[31] = 200;
     fake_sticks[1].buttons[0] = 127;  // below 128 is not held
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p2, input_a | input_b);
     joy2_c = -1;
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p2, input_a | input_b);
 }
 
@@ -154,7 +154,7 @@ TEST_F(InputTest, KeyboardAndJoystickCombine) {
     hold(SDL_SCANCODE_A);
     fake_sticks[0].buttons[1] = 128;  // button B
     fake_sticks[0].x = 1024;
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p1, input_a | input_b | input_right);
 }
 
@@ -162,12 +162,12 @@ TEST_F(InputTest, MissingJoystickGivesNothing) {
     devices.joypads_present = 1;
     fake_sticks[1].x = 1024;
     fake_sticks[1].buttons[0] = 128;
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p2, 0u);
     // Both players on the one joystick read the same device.
     joy2 = 0;
     fake_sticks[0].y = -1024;
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p1, input_up);
     EXPECT_EQ(input_p2, input_up);
 }
@@ -175,7 +175,7 @@ TEST_F(InputTest, MissingJoystickGivesNothing) {
 TEST_F(InputTest, NoKeyboardReadsNoKeys) {
     hold(SDL_SCANCODE_UP);
     devices.keyboard_present = 0;
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p1, 0u);
     EXPECT_EQ(check_keyboard(-1), 0);
     EXPECT_EQ(check_keyboard(key_state_size), 0);
@@ -183,10 +183,10 @@ TEST_F(InputTest, NoKeyboardReadsNoKeys) {
 
 TEST_F(InputTest, FailedKeyboardReadKeepsTheLastState) {
     hold(SDL_SCANCODE_S);
-    get_input();
+    send_frame_input();
     keyboard_reads_fail = 1;
     std::memset(fake_keys, 0, sizeof fake_keys);
-    get_input();
+    send_frame_input();
     EXPECT_EQ(input_p1, input_b);
 }
 
@@ -243,7 +243,7 @@ TEST_F(InputTest, PlaybackReplacesTheDevicesAndRecordWritesTheWords) {
     testing::internal::GetCapturedStdout();
     std::vector<uint32_t> p1, p2, sys;
     for (int i = 0; i < 7; ++i) {
-        get_input();
+        send_frame_input();
         p1.push_back(held_p1);
         p2.push_back(held_p2);
         sys.push_back(held_system);
@@ -268,7 +268,7 @@ TEST_F(InputTest, PlaybackReplacesTheDevicesAndRecordWritesTheWords) {
     EXPECT_EQ(lines[3].frame, 5u);
 
     // Back on the devices once the script is stopped.
-    get_input();
+    send_frame_input();
     EXPECT_EQ(held_p1, input_c);
     core_unload();
     std::remove(script.c_str());

@@ -36,7 +36,7 @@ void update_audio() {
     f->log.push_back("audio");
     f->now += f->audio_cost;
 }
-void get_input_fake() { f->log.push_back("input"); }
+void read_input_fake() { f->log.push_back("input"); }
 void run_frame(int skip_frame) {
     f->log.push_back(skip_frame ? "frame skipped" : "frame drawn");
     f->frames.push_back(skip_frame);
@@ -51,7 +51,7 @@ void wait(uint32_t ms) {
 }
 
 const loop_host fake_host = {ticks, handle_event, quit_requested, paused, update_audio,
-                             get_input_fake, run_frame, update_video, repaint, idle_repaint,
+                             read_input_fake, run_frame, update_video, repaint, idle_repaint,
                              refresh_areas, wait, 0};
 
 class MainLoopTest : public ::testing::Test {

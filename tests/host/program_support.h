@@ -141,6 +141,47 @@ struct screen_picture {
     }
 };
 
+// The picture as an 8-bit RGB PNG, unfiltered; 1 when written.
+inline int write_png(const std::string& path, const screen_picture& s) {
+    std::string raw;
+    raw.reserve(size_t(s.height) * (size_t(s.width) * 3 + 1));
+    for (int y = 0; y < s.height; ++y) {
+        raw += '\0';
+        for (int x = 0; x < s.width; ++x) {
+            const uint32_t p = s.at(x, y);
+            raw += char(p >> 16);
+            raw += char(p >> 8);
+            raw += char(p);
+        }
+    }
+    std::string packed(compressBound(uLong(raw.size())), '\0');
+    uLongf packed_size = packed.size();
+    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
+                 reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size())) != Z_OK)
+        return 0;
+    packed.resize(packed_size);
+    auto put32 = [](std::string& out, uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) out += char(v >> shift);
+    };
+    std::string file = "\x89PNG\r\n\x1a\n";
+    auto chunk = [&](const char* type, const std::string& data) {
+        put32(file, uint32_t(data.size()));
+        const std::string body = type + data;
+        file += body;
+        put32(file, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+    };
+    std::string header;
+    put32(header, uint32_t(s.width));
+    put32(header, uint32_t(s.height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", "");
+    std::ofstream out(path, std::ios::binary);
+    out << file;
+    return bool(out);
+}
+
 // A private X server for the real window, one at a time, held by a lock
 // across processes. Its display is the first number from 100 up that has no
 // server's lock file, and the server takes that lock file itself: a server

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "host/options.h"
 #include "host/run_ahead.h"
 
 namespace {

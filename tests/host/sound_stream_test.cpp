@@ -75,7 +75,7 @@ TEST_F(SoundStream, WriterStaysWithinTheLatencyAndTheDeviceNeverRunsDry) {
     int64_t total = 0;
     for (int f = 0; f < frames; ++f) {
         const int n = counts.next();
-        w32_update_audio(tone.data(), n);
+        queue_frame_sound(tone.data(), n);
         total += n;
     }
     const stream_stats stats = sound_stream_stats();
@@ -105,7 +105,7 @@ TEST_F(SoundStream, EverySampleReachesTheDeviceInOrderAtTheVolume) {
     for (int f = 0; f < 40; ++f) {
         samples frame(size_t(counts.next()));
         for (int16_t& s : frame) s = int16_t(2 * (sent.size() % 10000) + 2), sent.push_back(s);
-        w32_update_audio(frame.data(), int(frame.size()));
+        queue_frame_sound(frame.data(), int(frame.size()));
     }
     EXPECT_EQ(sound_stream_stats().underruns, 0);
     SDL_Delay(150);  // the device plays what is left, then silence
@@ -133,9 +133,9 @@ TEST_F(SoundStream, SilenceDropsWhatWasNotPlayedYet) {
     ASSERT_EQ(init_sound(44100), 1);
     if (!stream_open()) GTEST_SKIP() << "no disk audio driver in this SDL";
     const samples before(735, 100), after(735, 200);
-    for (int i = 0; i < 3; i++) w32_update_audio(before.data(), 735);
+    for (int i = 0; i < 3; i++) queue_frame_sound(before.data(), 735);
     silence_sound();  // a menu opened
-    for (int i = 0; i < 3; i++) w32_update_audio(after.data(), 735);
+    for (int i = 0; i < 3; i++) queue_frame_sound(after.data(), 735);
     SDL_Delay(150);
     release_sound();
 
@@ -165,7 +165,7 @@ TEST_F(SoundStream, ErrorReportsAndCloses) {
     EXPECT_EQ(std::strncmp(last_box_text, "The audio device stopped", 24), 0);
     EXPECT_EQ(stream_open(), 0) << "sound stays off until opened again";
     const samples s(367, 1);
-    w32_update_audio(s.data(), 367);  // closed: writes nothing, does not wait
+    queue_frame_sound(s.data(), 367);  // closed: writes nothing, does not wait
 }
 
 TEST_F(SoundStream, NoAudioAtAllStillFeedsTheSink) {
@@ -175,10 +175,10 @@ TEST_F(SoundStream, NoAudioAtAllStillFeedsTheSink) {
     recorder sink;
     set_sound_sink(&sink);
     const samples s(735, 5);
-    for (int i = 0; i < 60; i++) w32_update_audio(s.data(), 735);  // would hang if it waited on a device
+    for (int i = 0; i < 60; i++) queue_frame_sound(s.data(), 735);  // would hang if it waited on a device
     EXPECT_EQ(sink.blocks, 60);
     EXPECT_EQ(sink.got.size(), 60u * 735);
-    w32_update_audio(s.data(), 0);  // an empty frame is no block
+    queue_frame_sound(s.data(), 0);  // an empty frame is no block
     feed_sound_sink(s.data(), 10);   // a frame stepped while paused
     EXPECT_EQ(sink.blocks, 61);
     silence_sound();

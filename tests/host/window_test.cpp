@@ -26,7 +26,7 @@ struct WindowTest : ::testing::Test {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
         headless = 0;
-        video_memory = 0;
+        videomem = 0;
         winsize = 1;
         winx = winy = 0;
         game_loaded = 0;
@@ -148,8 +148,8 @@ TEST_F(WindowTest, AltEnterSwitchesToFullScreenAndBack) {
     EXPECT_TRUE(menu_checked(cmd_fullscreen));
     EXPECT_STREQ(msg_text, "Full screen: Escape leaves, F1 menu");
     ASSERT_NE(main_renderer, nullptr);
-    ASSERT_NE(conv_bmp, nullptr);
-    w32_update_video();  // presents on the logical 320 x 240 screen
+    ASSERT_NE(staged_picture, nullptr);
+    show_last_frame();  // presents on the logical 320 x 240 screen
 
     window_handle_event(key(SDL_SCANCODE_RETURN, KMOD_LALT));
     EXPECT_EQ(fullscreen, 0);
@@ -177,7 +177,7 @@ TEST_F(WindowTest, MinimiseHoldsTheEmulationAndCloseRequestsTheQuit) {
 }
 
 TEST_F(WindowTest, KeysGiveTheirCommandsOnlyWithoutOtherModifiers) {
-    gui_manage_limiter(1);
+    throttle = 1;
     window_handle_event(key(SDL_SCANCODE_F10));
     EXPECT_EQ(throttle, 0);
     EXPECT_STREQ(msg_text, "Speed throttle off");
@@ -187,7 +187,6 @@ TEST_F(WindowTest, KeysGiveTheirCommandsOnlyWithoutOtherModifiers) {
     EXPECT_EQ(throttle, 1) << "Num Lock does not count as a modifier";
 
     channel_mask = 7;
-    gui_manage_soundchip();
     window_handle_event(key(SDL_SCANCODE_8));
     EXPECT_EQ(channel_mask & 7u, channel_fm | channel_psg) << "8 gives the uPD7759";
     EXPECT_FALSE(menu_checked(cmd_chip_upd));
@@ -207,16 +206,16 @@ TEST_F(WindowTest, AcceleratorTableMapsEveryKey) {
         int command;
     };
     const entry table[] = {
-        {SDL_SCANCODE_0, 0, 40061},     {SDL_SCANCODE_7, 0, 40058},
-        {SDL_SCANCODE_8, 0, 40060},     {SDL_SCANCODE_9, 0, 40059},
-        {SDL_SCANCODE_R, KMOD_LALT, 40072}, {SDL_SCANCODE_R, KMOD_RALT, 40072},
-        {SDL_SCANCODE_END, 0, 40009},   {SDL_SCANCODE_F1, 0, 40013},
-        {SDL_SCANCODE_F2, 0, 40014},    {SDL_SCANCODE_F3, 0, 40015},
-        {SDL_SCANCODE_F4, 0, 40016},    {SDL_SCANCODE_F6, 0, 40062},
-        {SDL_SCANCODE_KP_1, 0, 40063},  {SDL_SCANCODE_KP_4, 0, 40066},
-        {SDL_SCANCODE_KP_8, 0, 40070},  {SDL_SCANCODE_F10, 0, 40020},
-        {SDL_SCANCODE_F11, 0, 40021},   {SDL_SCANCODE_F12, 0, 40500},
-        {SDL_SCANCODE_TAB, 0, 40017},   {SDL_SCANCODE_R, 0, 0},
+        {SDL_SCANCODE_0, 0, cmd_chips_all},     {SDL_SCANCODE_7, 0, cmd_chip_ym},
+        {SDL_SCANCODE_8, 0, cmd_chip_upd},     {SDL_SCANCODE_9, 0, cmd_chip_sn},
+        {SDL_SCANCODE_R, KMOD_LALT, cmd_dump_rom}, {SDL_SCANCODE_R, KMOD_RALT, cmd_dump_rom},
+        {SDL_SCANCODE_END, 0, cmd_quit},   {SDL_SCANCODE_F1, 0, cmd_skip_none},
+        {SDL_SCANCODE_F2, 0, cmd_skip_1},    {SDL_SCANCODE_F3, 0, cmd_skip_2},
+        {SDL_SCANCODE_F4, 0, cmd_skip_3},    {SDL_SCANCODE_F6, 0, cmd_dip_bank},
+        {SDL_SCANCODE_KP_1, 0, cmd_dip_bit_first},  {SDL_SCANCODE_KP_4, 0, cmd_dip_bit_first + 3},
+        {SDL_SCANCODE_KP_8, 0, cmd_dip_bit_last},  {SDL_SCANCODE_F10, 0, cmd_throttle},
+        {SDL_SCANCODE_F11, 0, cmd_vsync},   {SDL_SCANCODE_F12, 0, cmd_palette_toggle},
+        {SDL_SCANCODE_TAB, 0, cmd_reset},   {SDL_SCANCODE_R, 0, 0},
         {SDL_SCANCODE_KP_9, 0, 0},      {SDL_SCANCODE_1, 0, 0},
         {SDL_SCANCODE_F5, 0, cmd_save_state}, {SDL_SCANCODE_F7, 0, cmd_load_state},
         {SDL_SCANCODE_F8, 0, cmd_next_slot}, {SDL_SCANCODE_P, 0, cmd_pause},
@@ -243,7 +242,7 @@ TEST_F(WindowTest, AnOpenDialogHoldsTheEmulationAndTakesTheKeys) {
     repaint_video();
     EXPECT_EQ(menu_is_open(), 1);
     // While it is open the keys belong to it, not to the accelerators.
-    gui_manage_limiter(1);
+    throttle = 1;
     window_handle_event(key(SDL_SCANCODE_F10));
     EXPECT_EQ(throttle, 1);
 }
@@ -272,7 +271,7 @@ void click_at(int x, int y) {
 }
 
 TEST_F(WindowTest, ChoosingAMenuItemRunsItsCommandAndClosesTheMenu) {
-    gui_manage_skip(1);
+    skip = 1;
     update_front_video(client_area);
     click_at(138, 9);  // "Video"
     ASSERT_EQ(menu_is_open(), 1) << "the Video menu opened";
@@ -286,9 +285,9 @@ TEST_F(WindowTest, ChoosingAMenuItemRunsItsCommandAndClosesTheMenu) {
 
 TEST_F(WindowTest, VideoMemoryKeepsAWorkingRendererAndIdleRepaintIsBlack) {
     menu_command(cmd_videomem);
-    EXPECT_EQ(video_memory, 1);
+    EXPECT_EQ(videomem, 1);
     ASSERT_NE(main_renderer, nullptr) << "falls back to the software renderer when needed";
-    ASSERT_NE(conv_bmp, nullptr);
+    ASSERT_NE(staged_picture, nullptr);
     update_front_video(client_area);
     int w = 0, h = 0;
     std::vector<uint32_t> px = read_window(w, h);
@@ -402,7 +401,7 @@ TEST_F(WindowTest, EscapeClosesTheMenuAndTheDialogInFront) {
 }
 
 TEST_F(WindowTest, AnOpenMenuFollowsThePointerAlongTheBar) {
-    gui_manage_skip(1);
+    skip = 1;
     update_front_video(client_area);
     click_at(20, 9);  // "Main"
     ASSERT_EQ(menu_is_open(), 1);

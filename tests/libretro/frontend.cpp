@@ -20,6 +20,7 @@ void take_option_definitions(const retro_core_option_definition* defs) {
     for (; defs->key; defs++) {
         fe().options[defs->key] = defs->default_value;
         fe().option_defaults[defs->key] = defs->default_value;
+        fe().option_labels[defs->key] = defs->desc;
     }
 }
 
@@ -31,6 +32,7 @@ void take_plain_variables(const retro_variable* vars) {
         std::string first = at == std::string::npos ? "" : text.substr(at + 2, text.find('|', at) - at - 2);
         fe().options[vars->key] = first;
         fe().option_defaults[vars->key] = first;
+        fe().option_labels[vars->key] = text.substr(0, at);
     }
 }
 

@@ -45,6 +45,7 @@ struct frontend {
     // What the core said and handed out.
     std::map<std::string, std::string> options;  // key: value now
     std::map<std::string, std::string> option_defaults;
+    std::map<std::string, std::string> option_labels;  // key: its description
     bool options_changed = false;
     std::vector<std::pair<retro_input_descriptor, std::string>> descriptors;
     bool no_game = false;

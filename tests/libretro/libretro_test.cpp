@@ -293,6 +293,12 @@ TEST_F(Core, PaletteOptionAndOptionsForOlderFrontEnds) {
     EXPECT_EQ(old.option_defaults, defaults);
     EXPECT_EQ(defaults.at("vortan_palette"), "game");
     EXPECT_EQ(defaults.at("vortan_dip1_8"), "off");
+    // Banks and switches counted as the board's labels count them, in both
+    // kinds of declaration; the keys are those older option files hold.
+    for (const frontend* f : {&core, &old}) {
+        EXPECT_EQ(f->option_labels.at("vortan_dip0_1"), "DIP bank 1, switch 1");
+        EXPECT_EQ(f->option_labels.at("vortan_dip1_8"), "DIP bank 2, switch 8");
+    }
     ASSERT_TRUE(old.load(nullptr));
     old.run();
     EXPECT_EQ(old.frames_shown, 1);
@@ -405,7 +411,7 @@ TEST_F(Core, MachineOptionsHoldDuringNetplay) {
     EXPECT_EQ(core.options["vortan_dip0_1"], "off");
     EXPECT_EQ(core.options["vortan_sound_fm"], "disabled");
     ASSERT_EQ(core.messages.size(), 1u);
-    EXPECT_EQ(core.messages[0], "DIP bank 0, switch 1 can't change during netplay: both sides keep the same machine");
+    EXPECT_EQ(core.messages[0], "DIP bank 1, switch 1 can't change during netplay: both sides keep the same machine");
 
     // A state from the other side keeps its palette mode, whatever the option here says.
     core.savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;
@@ -430,6 +436,28 @@ TEST_F(Core, MachineOptionsHoldDuringNetplay) {
     EXPECT_EQ(bar(core).substr(18), "D0 FE D1 FF");
     core.unload_game();
     EXPECT_TRUE(fs::exists(dir.file("demo.dip")));
+}
+
+// The FM model, read as a game loads, would have the two sides load
+// their next game on different machines: it holds too.
+TEST_F(Core, FmModelHoldsDuringNetplay) {
+    core.set_option("vortan_fm_model", "classic");
+    ASSERT_TRUE(core.load(nullptr));
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_ROLLBACK_NETPLAY;
+    core.save_state();
+    core.set_option("vortan_fm_model", "chip");
+    core.run();
+    EXPECT_EQ(core.options["vortan_fm_model"], "classic");
+    ASSERT_EQ(core.messages.size(), 1u);
+    EXPECT_EQ(core.messages[0], "FM model can't change during netplay: both sides keep the same machine");
+
+    // Out of netplay it is taken, from the next game on.
+    core.savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;
+    for (int i = 0; i < 60; i++) core.run();
+    core.set_option("vortan_fm_model", "chip");
+    core.run();
+    EXPECT_EQ(core.options["vortan_fm_model"], "chip");
+    EXPECT_EQ(core.messages.size(), 1u);
 }
 
 // During netplay a changed switch is neither set nor written to the DIP file.

@@ -175,6 +175,17 @@ TEST(Netplay, ClientsJoinAndStayInStepAlsoAfterAnEarlierClientLeftFromItsMenu) {
     ASSERT_TRUE(first->wait_for("You have joined as player 2", 20s)) << first->log();
     ASSERT_TRUE(host.wait_for("has joined as player 2", 10s)) << host.log();
 
+    // Work RAM by the 68000's addresses and in its byte order: the demo's
+    // player at y 100, x 152 as its start-up code copied them there, then
+    // the self-test's scratch words, the same at the mirror and on both sides.
+    const std::string ram = host.command("READ_CORE_MEMORY ff0000 16");
+    EXPECT_EQ(ram.substr(0, 35), "READ_CORE_MEMORY ff0000 00 64 00 98") << ram;
+    EXPECT_EQ(ram.size(), std::string("READ_CORE_MEMORY ff0000\n").size() + 16 * 3) << ram;
+    EXPECT_EQ(first->command("READ_CORE_MEMORY ff0000 16"), ram);
+    std::string mirror = ram;
+    mirror.replace(17, 6, "fe0000");
+    EXPECT_EQ(host.command("READ_CORE_MEMORY fe0000 16"), mirror);
+
     // Each side holds its own pad; both show both pads.
     ASSERT_TRUE(host.hold("Right"));
     ASSERT_TRUE(first->hold("Left"));

@@ -13,7 +13,9 @@
 
 namespace {
 
+#ifndef _WIN32
 using machine_test::returns_unaided;
+#endif
 using machine_test::temp_folder_test;
 
 class DipSwitches : public temp_folder_test {
@@ -140,6 +142,7 @@ TEST_F(DipSwitches, AFailedOrKilledWriteKeepsTheOldFile) {
     set_safe_file_fault(safe_file_fault::none);
     EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{0x12, 0x34}));
 
+#ifndef _WIN32
     EXPECT_EXIT(
         {
             set_safe_file_fault(safe_file_fault::kill_before_replace);
@@ -147,6 +150,7 @@ TEST_F(DipSwitches, AFailedOrKilledWriteKeepsTheOldFile) {
             std::exit(0);
         },
         testing::KilledBySignal(SIGKILL), "");
+#endif
     EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{0x12, 0x34}));
     EXPECT_EQ(dip_write("columns", "Columns"), 1);
     EXPECT_EQ(read_bytes(dip_file()), (std::vector<uint8_t>{0x13, 0x34}));
@@ -155,6 +159,7 @@ TEST_F(DipSwitches, AFailedOrKilledWriteKeepsTheOldFile) {
     EXPECT_EQ(files, 1) << "the killed write's leftover is swept";
 }
 
+#ifndef _WIN32  // Windows has no FIFOs in the file system
 TEST_F(DipSwitches, FifoInPlaceOfTheFileIsRefusedWithoutBlocking) {
     const std::string fifo = dip_file().string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -178,5 +183,6 @@ TEST_F(DipSwitches, FifoInPlaceOfTheFileIsRefusedWithoutBlocking) {
     EXPECT_EQ(written, 0);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
+#endif
 
 }  // namespace

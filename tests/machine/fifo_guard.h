@@ -2,6 +2,7 @@
 // would wait in open() for the other end forever; after a grace period the
 // guard plays the other end until the call returns, and says it had to.
 #pragma once
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -37,3 +38,4 @@ inline bool returns_unaided(const std::vector<std::string>& fifos, const std::fu
 }
 
 }  // namespace machine_test
+#endif

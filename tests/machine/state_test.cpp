@@ -202,6 +202,7 @@ TEST_F(MachineState, AStateMissingOneSoundSectionIsCalledDamaged) {
     EXPECT_EQ(error, "it was saved with the sound off; turn the sound off to load it");
 }
 
+#ifndef _WIN32  // links need rights an ordinary Windows user lacks
 TEST_F(MachineState, AStateSavedThroughALinkRewritesItsTarget) {
     char pattern[] = "/tmp/vortan_state_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -223,6 +224,7 @@ TEST_F(MachineState, AStateSavedThroughALinkRewritesItsTarget) {
     std::remove((dir + "/slot.target").c_str());
     rmdir(dir.c_str());
 }
+#endif
 
 TEST_F(MachineState, FailedGameLoadKeepsTheRunningGame) {
     run_frames(40);
