@@ -14,7 +14,7 @@ std::string dip_save_status;
 int dip_save_failed;
 
 int save_dip_switches() {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) return 0;
     const std::string file = std::string(dip_dir) + "/" + game->short_name + ".dip";
     std::string error;
@@ -22,7 +22,7 @@ int save_dip_switches() {
     if (saved) {
         loader_lines loader;  // the core says why a write failed only there
         saved = core_save_dip();
-        if (!saved) error = loader.lines.empty() ? file + " could not be written" : loader.lines.back();
+        if (!saved) error = loader.problems.empty() ? file + " could not be written" : loader.problems.back();
     }
     dip_save_failed = !saved;
     dip_save_status = saved ? "Saved to " + file : "Not saved: " + error;
@@ -30,9 +30,17 @@ int save_dip_switches() {
     return saved;
 }
 
+std::string dip_bank_text(int bank, uint8_t switches) {
+    std::string text = "DIP bank " + std::to_string(bank + 1) + " on:";
+    const size_t named = text.size();
+    for (int n = 1; n <= 8; ++n)
+        if (!((switches >> (n - 1)) & 1)) text += " " + std::to_string(n);
+    return text.size() == named ? text + " none" : text;
+}
+
 void draw_dip_window() {
     if (!dip_window) return;
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) {
         dip_window = 0;
         return;
@@ -46,7 +54,7 @@ void draw_dip_window() {
         dip_window = open;
         return;
     }
-    ImGui::TextUnformatted(game->description);
+    ImGui::TextUnformatted(game->title);
     ImGui::TextUnformatted("A tick is a switch that is on.");
     // Switches 1 to 8 left to right, as the boards' labels count them and
     // keypad 1 to 8 flip them: switch n is bit n - 1, on pulls it low.

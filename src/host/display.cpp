@@ -20,7 +20,7 @@ uint16_t* staged_picture;
 int surface_pitch = staging_width * 2;
 int fullscreen;
 int headless;
-rect src_rect = {0, 0, 320, 224};
+rect src_rect = {0, 0, picture_width, picture_height};
 char msg_text[256];
 int msg_visible;
 uint32_t (*display_ticks)() = SDL_GetTicks;
@@ -260,12 +260,12 @@ rect picture_rect(int w, int h) {
         pw = std::min(w, h * 4 / 3);
         ph = std::min(h, w * 3 / 4);
     } else {
-        const int factor = std::min(w / 320, h / 224);
-        pw = 320 * factor;
-        ph = 224 * factor;
+        const int factor = std::min(w / picture_width, h / picture_height);
+        pw = picture_width * factor;
+        ph = picture_height * factor;
         if (factor < 1) {
-            pw = std::min(w, h * 320 / 224);
-            ph = std::min(h, w * 224 / 320);
+            pw = std::min(w, h * picture_width / picture_height);
+            ph = std::min(h, w * picture_height / picture_width);
         }
     }
     const int left = (w - pw) / 2, top = (h - ph) / 2;
@@ -330,7 +330,7 @@ void present_frame(const core_frame& frame) {
     if (!staged_picture) return;
     stage_frame(frame);
     take_source_rect(frame);
-    if (blur) blur_filter(staged_picture, 320, staging_height, surface_pitch - 640);
+    if (blur) blur_filter(staged_picture, picture_width, staging_height, surface_pitch - picture_width * 2);
     if (headless || !main_renderer) return;
     stage_picture(false);
     present();

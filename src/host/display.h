@@ -22,7 +22,7 @@ extern int headless;
 
 // Picture size of the texture the frame is staged in.
 inline constexpr int staging_width = 512;
-inline constexpr int staging_height = 224;
+inline constexpr int staging_height = picture_height;
 
 int init_video(int fs);
 void release_video();

@@ -19,7 +19,7 @@
 namespace {
 
 struct listed_version {
-    const driver_record* game;
+    const game_info* game;
     rom_check check;
 };
 struct listed_title {
@@ -27,14 +27,14 @@ struct listed_title {
     std::vector<listed_version> versions;
 };
 std::vector<listed_title> titles;  // the demo, then by title
-const driver_record* selected;     // kept while the filter changes
+const game_info* selected;     // kept while the filter changes
 char filter[64];
 bool available_only;
 bool focus_filter;
 
 // "Columns (World)" is listed under "Columns".
-std::string title_of(const driver_record& g) {
-    const std::string d = g.description;
+std::string title_of(const game_info& g) {
+    const std::string d = g.title;
     const size_t cut = d.find(" (");
     return cut == std::string::npos ? d : d.substr(0, cut);
 }
@@ -46,7 +46,7 @@ const char* status(const rom_check& c) {
 }
 
 std::string right_text(const listed_version& v) {
-    return std::string(version_name(*v.game)) + "  " + status(v.check);
+    return std::string(v.game->version) + "  " + status(v.check);
 }
 
 void tooltip(const listed_version& v) {
@@ -67,13 +67,16 @@ void tooltip(const listed_version& v) {
     ImGui::EndTooltip();
 }
 
-void add_version(const driver_record* g, const core_paths& paths) {
-    const std::string family = family_name(*g);
+// The title a version is listed under, named by its parent set (or itself).
+const char* family_of(const game_info& g) { return g.parent ? g.parent : g.version; }
+
+void add_version(const game_info* g, const core_paths& paths) {
+    const std::string family = family_of(*g);
     for (listed_title& t : titles) {
-        if (t.versions.empty() || family != family_name(*t.versions[0].game)) continue;
-        listed_version v{g, check_game_roms(*g, paths)};
+        if (t.versions.empty() || family != family_of(*t.versions[0].game)) continue;
+        listed_version v{g, core_check_roms(*g, paths)};
         // The parent set heads its title.
-        if (family == version_name(*g)) {
+        if (family == g->version) {
             t.title = title_of(*g);
             t.versions.insert(t.versions.begin(), std::move(v));
         } else {
@@ -81,7 +84,7 @@ void add_version(const driver_record* g, const core_paths& paths) {
         }
         return;
     }
-    titles.push_back({title_of(*g), {{g, check_game_roms(*g, paths)}}});
+    titles.push_back({title_of(*g), {{g, core_check_roms(*g, paths)}}});
 }
 
 bool contains(const std::string& a, const char* part) {
@@ -95,7 +98,7 @@ bool title_shown(const listed_title& t) {
     bool any_ready = false, matches = !*filter || contains(t.title, filter);
     for (const listed_version& v : t.versions) {
         any_ready |= v.check.ready();
-        matches |= contains(v.game->description, filter) || contains(version_name(*v.game), filter);
+        matches |= contains(v.game->title, filter) || contains(v.game->version, filter);
     }
     return matches && (any_ready || !available_only);
 }
@@ -118,9 +121,9 @@ bool pressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key))
 void games_dialog_opened() {
     titles.clear();
     const core_paths paths = game_paths();
-    const driver_record* demo = core_find_game("demo");
-    titles.push_back({demo->description, {{demo, check_game_roms(*demo, paths)}}});
-    for (int i = 0; const driver_record* g = core_version(i); ++i) add_version(g, paths);
+    const game_info* demo = core_find_game("demo");
+    titles.push_back({demo->title, {{demo, core_check_roms(*demo, paths)}}});
+    for (int i = 0; const game_info* g = core_version(i); ++i) add_version(g, paths);
     std::sort(titles.begin() + 1, titles.end(), [](const listed_title& a, const listed_title& b) {
         return strcasecmp(a.title.c_str(), b.title.c_str()) < 0;
     });
@@ -183,14 +186,14 @@ void draw_games_dialog() {
             ImGui::PushID(v.game);
             const bool is_selected = v.game == selected;
             const float row_x = ImGui::GetCursorPosX();
-            if (ImGui::Selectable(v.game->description, is_selected, ImGuiSelectableFlags_AllowDoubleClick)) {
+            if (ImGui::Selectable(v.game->title, is_selected, ImGuiSelectableFlags_AllowDoubleClick)) {
                 selected = v.game;
                 load |= ImGui::IsMouseDoubleClicked(0);
             }
             if (ImGui::IsItemHovered()) tooltip(v);
             if (is_selected && moved) ImGui::SetScrollHereY();
             // A long title pushes its short name on rather than under it.
-            const float title_end = row_x + ImGui::CalcTextSize(v.game->description).x + ImGui::GetFontSize();
+            const float title_end = row_x + ImGui::CalcTextSize(v.game->title).x + ImGui::GetFontSize();
             ImGui::SameLine(std::max(name_column, title_end));
             ImGui::TextUnformatted(right_text(v).c_str());
             ImGui::PopID();

@@ -41,22 +41,23 @@ void remember_recent_game(const char* short_name) {
 
 namespace {
 
-std::vector<std::string>* collecting;
+loader_lines* collecting;
 
-void keep_line(const char* line) {
+void keep_line(loader_severity severity, const char* line) {
     std::fputs(line, stdout);
     std::fflush(stdout);  // seen at once by whoever follows the output
     if (!collecting) return;
     std::string text = line;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    collecting->push_back(text);
+    if (severity != loader_severity::info) collecting->problems.push_back(text);
+    collecting->lines.push_back(std::move(text));
 }
 
 const core_hooks collecting_hooks = {keep_line};
 
 std::string known_games() {
     std::string names;
-    for (int i = 0; const driver_record* g = core_version(i); ++i) names += std::string(i ? ", " : "") + version_name(*g);
+    for (int i = 0; const game_info* g = core_version(i); ++i) names += std::string(i ? ", " : "") + g->version;
     names += ", demo";
     return names;
 }
@@ -82,12 +83,12 @@ size_t edit_distance(const std::string& a, const std::string& b) {
 // them still deserves a word to the user.
 // A file that is not the known dump is told on the picture's message line
 // instead: the game runs as the player has it.
-std::vector<std::string> warnings(const std::vector<std::string>& lines) {
+// The checksum notes are told on their own.
+std::vector<std::string> warnings(const std::vector<std::string>& problems) {
     std::vector<std::string> out;
     const std::vector<std::string>& notes = core_checksum_notes();
-    for (const std::string& l : lines)
-        if (l.rfind("Loading file", 0) != 0 && std::find(notes.begin(), notes.end(), l) == notes.end())
-            out.push_back(l);
+    for (const std::string& l : problems)
+        if (std::find(notes.begin(), notes.end(), l) == notes.end()) out.push_back(l);
     return out;
 }
 
@@ -110,7 +111,7 @@ std::string indented(const std::vector<std::string>& lines) {
 }  // namespace
 
 loader_lines::loader_lines() {
-    collecting = &lines;
+    collecting = this;
     core_set_hooks(&collecting_hooks);
 }
 
@@ -130,7 +131,7 @@ core_paths game_paths() {
 std::vector<std::string> nearest_games(const char* name) {
     std::vector<std::string> nearest;
     size_t best = 3;  // further than that is a different word
-    for (int i = 0; const driver_record* g = core_game(i); ++i) {
+    for (int i = 0; const game_info* g = core_game(i); ++i) {
         const size_t d = edit_distance(name, g->short_name);
         if (d < best) nearest.clear();
         if (d <= best) nearest.push_back(g->short_name);
@@ -139,9 +140,9 @@ std::vector<std::string> nearest_games(const char* name) {
     return nearest;
 }
 
-std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines, const char* called) {
-    const rom_check check = check_game_roms(game, game_paths(), called);
-    std::string text = std::string(game.description) + " (" + game.short_name + ") could not be loaded.\n\n";
+std::string load_failure_report(const game_info& game, const std::vector<std::string>& lines, const char* called) {
+    const rom_check check = core_check_roms(game, game_paths(), called);
+    std::string text = std::string(game.title) + " (" + game.short_name + ") could not be loaded.\n\n";
     if (!check.failure.empty()) text += check.failure + "\n";
     if (!check.problems.empty()) {
         text += "Files:\n";
@@ -159,8 +160,8 @@ std::string load_failure_report(const driver_record& game, const std::vector<std
     return text;
 }
 
-int start_game(const char* name, std::string* report, const driver_record* version) {
-    const driver_record* game = version ? version : core_find_game(name);
+int start_game(const char* name, std::string* report, const game_info* version) {
+    const game_info* game = version ? version : core_find_game(name);
     if (!game) {
         if (report) {
             *report = std::string("There is no game called \"") + name + "\".\n";
@@ -180,8 +181,8 @@ int start_game(const char* name, std::string* report, const driver_record* versi
     update_window_title();
     if (!loaded) {
         if (report) *report = load_failure_report(*game, loader.lines, name);
-        last_load_problem = std::string(game->description) + ": " +
-                            rom_check_summary(check_game_roms(*game, game_paths(), name));
+        last_load_problem = std::string(game->title) + ": " +
+                            rom_check_summary(core_check_roms(*game, game_paths(), name));
         return 0;
     }
     last_load_problem.clear();
@@ -191,14 +192,14 @@ int start_game(const char* name, std::string* report, const driver_record* versi
     apply_rewind_option();
     if (sound_enabled && !headless) init_sound(sound_rate);
     tell_checksums();
-    const std::vector<std::string> said = warnings(loader.lines);
+    const std::vector<std::string> said = warnings(loader.problems);
     if (!said.empty())
-        show_report("Loaded with problems", std::string(game->description) + " was loaded, but the loader said:\n" +
+        show_report("Loaded with problems", std::string(game->title) + " was loaded, but the loader said:\n" +
                                                  indented(said));
     return 1;
 }
 
-void load_game(const char* name, const driver_record* version) {
+void load_game(const char* name, const game_info* version) {
     std::string report;
     if (start_game(name, &report, version)) {
         if (sound_enabled) silence_sound();
@@ -210,22 +211,22 @@ void load_game(const char* name, const driver_record* version) {
 }
 
 namespace {
-const driver_record* chosen_version;
+const game_info* chosen_version;
 }
 
-void choose_version(const driver_record* version) { chosen_version = version; }
+void choose_version(const game_info* version) { chosen_version = version; }
 
 void load_chosen_version() {
-    if (chosen_version) load_game(version_name(*chosen_version), chosen_version);
+    if (chosen_version) load_game(chosen_version->version, chosen_version);
 }
 
 void gui_load_game(int number) {
-    const driver_record* game = core_game(number - 1);
+    const game_info* game = core_game(number - 1);
     if (game) load_game(game->short_name);
 }
 
 void free_game() {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game_loaded || !game) return;
     const std::string name = std::string(dip_dir) + "/" + game->short_name + ".dip";
     if (!core_unload()) message_printf("DIP switches not saved to %s", name.c_str());

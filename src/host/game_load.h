@@ -12,11 +12,11 @@ core_paths game_paths();
 // Loads a game and opens its sound. 0 when it could not be loaded, with the
 // report in report (when given); what ran before runs on.
 // version: that one of the versions the name has (null: the one whose files are there).
-int start_game(const char* name, std::string* report = nullptr, const driver_record* version = nullptr);
+int start_game(const char* name, std::string* report = nullptr, const game_info* version = nullptr);
 // The menu's load: a failure is shown in the window.
-void load_game(const char* name, const driver_record* version = nullptr);
+void load_game(const char* name, const game_info* version = nullptr);
 // The game list's choice, loaded by cmd_load_version once the frame is shown.
-void choose_version(const driver_record* version);
+void choose_version(const game_info* version);
 void load_chosen_version();
 void gui_load_game(int number);
 // Unloads the running game; its DIP switches are kept.
@@ -43,10 +43,11 @@ public:
     loader_lines(const loader_lines&) = delete;
     loader_lines& operator=(const loader_lines&) = delete;
     std::vector<std::string> lines;
+    std::vector<std::string> problems;  // those of them that are errors or warnings
 };
 
 // The report of a failed load of a known game, from its files and the
 // loader's lines.
 // called: the name it was asked for (null: today's name).
-std::string load_failure_report(const driver_record& game, const std::vector<std::string>& lines,
+std::string load_failure_report(const game_info& game, const std::vector<std::string>& lines,
                                 const char* called = nullptr);

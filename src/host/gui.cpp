@@ -79,9 +79,9 @@ void gui_manage_videomem() {
 void adjust_window() {
     // 0 is the size that suits the screen.
     const int factor = winsize < 1 ? fitting_window_scale() : winsize;
-    client_area = {0, 0, 320 * factor, 224 * factor};
+    client_area = {0, 0, picture_width * factor, picture_height * factor};
     if (!main_window) return;
-    SDL_SetWindowSize(main_window, 320 * factor, 224 * factor + menu_bar_height);
+    SDL_SetWindowSize(main_window, picture_width * factor, picture_height * factor + menu_bar_height);
     place_window(winx, winy);
     update_window_rects();
 }
@@ -110,9 +110,8 @@ int dump_rom(const char* file_name) {
 }
 
 static void show_dip() {
-    char text[48];
-    core_dip_message(text, sizeof text);
-    paint_msg_video(text);
+    const int bank = core_dip_bank();
+    paint_msg_video(dip_bank_text(bank, core_dip(bank)).c_str());
     save_dip_switches();
 }
 
@@ -136,7 +135,7 @@ int command_enabled(int command) {
 }
 
 static void dump_rom_command() {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) return;
     char name[300];
     std::snprintf(name, sizeof name, "%s.rom", game->short_name);

@@ -12,7 +12,7 @@ int window_active = 1;
 int frame_count;
 int skip_this_frame;
 uint32_t old_tick_count;
-rect client_area = {0, 0, 320, 224};
+rect client_area = {0, 0, picture_width, picture_height};
 rect window_area;
 
 namespace {

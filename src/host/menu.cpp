@@ -37,7 +37,7 @@ void main_menu() {
     const std::vector<std::string> recent = recent_game_names();
     if (ImGui::BeginMenu("Recent games", !recent.empty())) {
         for (size_t i = 0; i < recent.size(); ++i)
-            if (ImGui::MenuItem(core_find_game(recent[i].c_str())->description, recent[i].c_str()))
+            if (ImGui::MenuItem(core_find_game(recent[i].c_str())->title, recent[i].c_str()))
                 post_command(cmd_recent_first + int(i));
         ImGui::EndMenu();
     }

@@ -9,7 +9,7 @@
 #include "host/input.h"
 #include "host/option_rules.h"
 #include "host/options.h"
-#include "sound/fm_model.h"
+#include "machine/core.h"
 
 options_record options;
 

@@ -1,44 +1,19 @@
-// The ROM files of a version checked where the loader looks for them: its
-// own archive (or folder when there is none), then its parent's.
+// The ROM check's words: one line per problem, a summary, and the audit
+// of every set.
 #include "host/rom_check.h"
 
-#include "machine/rom_search.h"
+#include <string>
+#include <vector>
 
 namespace {
 
-// Files are named as the set asked for names them: today's names for today's set names.
-const char* file_label(const rom_entry& e, bool today) { return today && e.today_name ? e.today_name : e.file_name; }
-
-// A file missing by every other way may still be in the set's own place
-// under the table's name with another size, as the loader would then read it.
-int64_t size_by_table_name(const rom_search& search, const rom_entry& e) {
-    if (search.places().empty()) return -1;
-    for (const rom_place::file& f : search.places()[0].files)
-        if (same_rom_name(f.name.c_str(), e.file_name)) return int64_t(f.size);
-    return -1;
-}
-
-// A file another version also has (the same dump, or the same name and
-// size in the table): finding it says nothing of whether this version is there.
-bool shared_file(const driver_record& game, const rom_entry& e) {
-    if (e.parent_name) return true;
-    for (int i = 0; const driver_record* g = core_version(i); ++i) {
-        if (g == &game) continue;
-        for (const rom_entry* o = g->roms; o->file_name; ++o) {
-            if (o->size != e.size) continue;
-            if ((e.crc_known && o->crc_known) ? o->crc == e.crc : same_rom_name(o->file_name, e.file_name)) return true;
-        }
-    }
-    return false;
-}
-
 // The version a name stands for in the audit: the one whose files are all
 // there, else the one with the most found; today's on a tie.
-const driver_record* audited_version(const std::string& name, const core_paths& paths, rom_check& check) {
-    const driver_record* best = nullptr;
-    for (int i = 0; const driver_record* g = core_version(i); ++i) {
-        if (!same_rom_name(version_name(*g), name.c_str())) continue;
-        rom_check c = check_game_roms(*g, paths);
+const game_info* audited_version(const std::string& name, const core_paths& paths, rom_check& check) {
+    const game_info* best = nullptr;
+    for (int i = 0; const game_info* g = core_version(i); ++i) {
+        if (!core_same_name(g->version, name.c_str())) continue;
+        rom_check c = core_check_roms(*g, paths);
         if (!best || c.missing() <= check.missing()) {
             best = g;
             check = std::move(c);
@@ -47,8 +22,8 @@ const driver_record* audited_version(const std::string& name, const core_paths& 
     return best;
 }
 
-std::string missing_line(const driver_record& game, const rom_check& check) {
-    std::string text = std::string(version_name(game)) + ": missing ";
+std::string missing_line(const game_info& game, const rom_check& check) {
+    std::string text = std::string(game.version) + ": missing ";
     bool first = true;
     for (const rom_problem& p : check.problems) {
         if (p.found >= 0) continue;
@@ -61,42 +36,6 @@ std::string missing_line(const driver_record& game, const rom_check& check) {
 }
 
 }  // namespace
-
-int rom_check::missing() const {
-    int n = 0;
-    for (const rom_problem& p : problems) n += !p.wrong_crc;
-    return n;
-}
-
-int rom_check::wrong_checksums() const { return int(problems.size()) - missing(); }
-
-rom_check check_game_roms(const driver_record& game, const core_paths& paths, const char* called) {
-    rom_check check;
-    check.set = called ? set_name_for(game, called) : version_name(game);
-    const bool today = !called || (game.today_name && check.set == game.today_name);
-    check.archive = paths.zip_dir + "/" + check.set + ".zip";
-    check.folder = paths.rom_dir + "/" + check.set + "/";
-    check.built_in = 1;
-    for (const rom_entry* e = game.roms; e->file_name; ++e) check.built_in &= e->data != nullptr;
-    if (check.built_in) return check;
-    rom_search search(game, check.set.c_str(), paths.rom_dir, paths.zip_dir);
-    const rom_place& own = search.places()[0];
-    check.archive_used = own.archive;
-    if (own.archive && !own.present) check.failure = check.archive + " is not a zip archive that can be read";
-    for (const rom_entry* e = game.roms; e->file_name; ++e) {
-        if (e->data) continue;
-        const rom_found found = search.find(*e);
-        if (found.place < 0) {
-            check.problems.push_back({file_label(*e, today), e->size, size_by_table_name(search, *e)});
-            continue;
-        }
-        check.own_files_found += !shared_file(game, *e);
-        const uint32_t crc = search.crc_of(found);
-        if (e->crc_known && crc != e->crc)
-            check.problems.push_back({found.name, e->size, e->size, 1, crc, e->crc, search.places()[size_t(found.place)].path});
-    }
-    return check;
-}
 
 std::string rom_problem_text(const rom_problem& p) {
     char crcs[64];
@@ -129,26 +68,26 @@ std::string rom_check_summary(const rom_check& check) {
 int verify_roms(const std::vector<std::string>& names, const core_paths& paths, std::FILE* out) {
     std::vector<std::string> sets;
     for (const std::string& n : names) {
-        const driver_record* g = nullptr;
+        const game_info* g = nullptr;
         for (int i = 0; core_version(i) && !g; ++i)
-            if (same_rom_name(version_name(*core_version(i)), n.c_str())) g = core_version(i);
+            if (core_same_name(core_version(i)->version, n.c_str())) g = core_version(i);
         if (!g) g = core_find_game(n.c_str());
-        if (!g || !g->roms[0].file_name || g->roms[0].data) {
+        if (!g || g->built_in) {
             std::fprintf(stderr, "vortan: there is no set called \"%s\"\n", n.c_str());
             return 2;
         }
-        sets.push_back(version_name(*g));
+        sets.push_back(g->version);
     }
     if (names.empty())
-        for (int i = 0; const driver_record* g = core_version(i); ++i) {
+        for (int i = 0; const game_info* g = core_version(i); ++i) {
             bool seen = false;
-            for (const std::string& s : sets) seen |= same_rom_name(s.c_str(), version_name(*g));
-            if (!seen) sets.push_back(version_name(*g));
+            for (const std::string& s : sets) seen |= core_same_name(s.c_str(), g->version);
+            if (!seen) sets.push_back(g->version);
         }
     int good = 0, incorrect = 0, incomplete = 0, absent = 0;
     for (const std::string& name : sets) {
         rom_check check;
-        const driver_record* game = audited_version(name, paths, check);
+        const game_info* game = audited_version(name, paths, check);
         std::string line;
         if (!check.failure.empty()) {
             line = name + ": " + check.failure;
@@ -182,6 +121,6 @@ int verify_roms(const std::vector<std::string>& names, const core_paths& paths, 
 
 void list_games(std::FILE* out) {
     std::fprintf(out, "%-10s %-10s %s\n", "name", "parent", "title");
-    for (int i = 0; const driver_record* g = core_version(i); ++i)
-        std::fprintf(out, "%-10s %-10s %s\n", version_name(*g), g->parent ? g->parent : "-", g->description);
+    for (int i = 0; const game_info* g = core_version(i); ++i)
+        std::fprintf(out, "%-10s %-10s %s\n", g->version, g->parent ? g->parent : "-", g->title);
 }

@@ -8,7 +8,7 @@
 #include "machine/core.h"
 
 std::string next_screenshot_name() {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     const std::string stem = std::string(snap_dir) + "/" + (game ? game->short_name : "vortan") + "-";
     for (int n = 1;; ++n) {
         char number[16];

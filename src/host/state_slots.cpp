@@ -25,7 +25,7 @@ bool make_state_dir(std::string& error) {
 }  // namespace
 
 std::string state_slot_path(int slot) {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) return "";
     return std::string(state_dir) + "/" + game->short_name + "-" + std::to_string(slot) + ".sta";
 }

@@ -44,16 +44,16 @@ int create_main_window() {
     int factor = winsize;
     // winx and winy place the window's frame, as the window manager places
     // a new window.
-    main_window = SDL_CreateWindow("Vortan", winx, winy, 320 * factor, 224 * factor + menu_bar_height,
+    main_window = SDL_CreateWindow("Vortan", winx, winy, picture_width * factor, picture_height * factor + menu_bar_height,
                                    SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!main_window) {
         ImGui::DestroyContext();
         return 0;
     }
-    SDL_SetWindowMinimumSize(main_window, 320, 224 + menu_bar_height);
+    SDL_SetWindowMinimumSize(main_window, picture_width, picture_height + menu_bar_height);
     update_window_title();
     imgui_platform_ready = ImGui_ImplSDL2_InitForSDLRenderer(main_window);
-    client_area = {0, 0, 320 * factor, 224 * factor};
+    client_area = {0, 0, picture_width * factor, picture_height * factor};
     update_window_rects();
     return 1;
 }
@@ -62,8 +62,8 @@ int fitting_window_scale() {
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
     int scale = 1;
-    while (scale < max_window_scale && 320 * (scale + 1) * 10 <= mode.w * 8 &&
-           (224 * (scale + 1) + menu_bar_height) * 10 <= mode.h * 8)
+    while (scale < max_window_scale && picture_width * (scale + 1) * 10 <= mode.w * 8 &&
+           (picture_height * (scale + 1) + menu_bar_height) * 10 <= mode.h * 8)
         ++scale;
     return scale;
 }
@@ -111,8 +111,8 @@ void place_window(int x, int y) {
 
 void update_window_title() {
     if (!main_window) return;
-    const driver_record* game = core_running();
-    const std::string title = game ? std::string("Vortan - ") + game->description : "Vortan";
+    const game_info* game = core_running();
+    const std::string title = game ? std::string("Vortan - ") + game->title : "Vortan";
     SDL_SetWindowTitle(main_window, title.c_str());
 }
 

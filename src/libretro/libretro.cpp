@@ -18,8 +18,6 @@
 namespace {
 
 constexpr int sample_rate = 44100;
-constexpr int max_width = 320;
-constexpr int picture_height = 224;
 
 retro_environment_t env;
 retro_video_refresh_t video;
@@ -28,7 +26,7 @@ retro_input_poll_t input_poll;
 retro_input_state_t input_state;
 retro_log_printf_t log_printf;
 
-unsigned shown_width = max_width;
+unsigned shown_width = picture_width;
 service_buttons described_buttons;
 size_t state_size;                 // fixed for the game from its load on
 std::vector<uint8_t> state_buffer;  // kept: rewind saves at every frame
@@ -57,9 +55,11 @@ void show_message(const std::string& text) {
     environment(RETRO_ENVIRONMENT_SET_MESSAGE, &m);
 }
 
-void loader_line(const char* line) {
-    const bool failed = !std::strncmp(line, "Error", 5) || !std::strncmp(line, "Couldn't", 8);
-    log_line(failed ? RETRO_LOG_ERROR : RETRO_LOG_INFO, "[Vortan] %s", line);
+void loader_line(loader_severity severity, const char* line) {
+    const retro_log_level level = severity == loader_severity::error     ? RETRO_LOG_ERROR
+                                  : severity == loader_severity::warning ? RETRO_LOG_WARN
+                                                                         : RETRO_LOG_INFO;
+    log_line(level, "[Vortan] %s", line);
 }
 constexpr core_hooks log_hooks = {loader_line};
 
@@ -90,7 +90,7 @@ void show_picture(const core_frame& f) {
     const unsigned width = unsigned(f.width);
     if (width != shown_width) {
         shown_width = width;
-        retro_game_geometry g = {width, picture_height, max_width, picture_height, 4.0f / 3.0f};
+        retro_game_geometry g = {width, picture_height, picture_width, picture_height, 4.0f / 3.0f};
         environment(RETRO_ENVIRONMENT_SET_GEOMETRY, &g);
     }
     if (video) video(f.pixels, width, unsigned(f.height), size_t(f.pitch) * sizeof(uint16_t));
@@ -143,7 +143,7 @@ void retro_get_system_info(retro_system_info* info) {
 
 void retro_get_system_av_info(retro_system_av_info* info) {
     std::memset(info, 0, sizeof *info);
-    info->geometry = {shown_width, picture_height, max_width, picture_height, 4.0f / 3.0f};
+    info->geometry = {shown_width, picture_height, picture_width, picture_height, 4.0f / 3.0f};
     info->timing.fps = 60.0;
     info->timing.sample_rate = sample_rate;
 }
@@ -175,13 +175,13 @@ bool retro_load_game(const retro_game_info* game) {
     describe_pads();
     memory_map_start(environment);
     // The game sets its width in its first frames; most take 320.
-    shown_width = max_width;
+    shown_width = picture_width;
     core_save_state(state_buffer);
     state_size = state_buffer.size();
     // States hold host-order words and plain records: only the same kind of machine reads them.
     uint64_t quirks = RETRO_SERIALIZATION_QUIRK_ENDIAN_DEPENDENT | RETRO_SERIALIZATION_QUIRK_PLATFORM_DEPENDENT;
     environment(RETRO_ENVIRONMENT_SET_SERIALIZATION_QUIRKS, &quirks);
-    log_line(RETRO_LOG_INFO, "[Vortan] %s running\n", core_running()->description);
+    log_line(RETRO_LOG_INFO, "[Vortan] %s running\n", core_running()->title);
     return true;
 }
 
@@ -220,7 +220,7 @@ void retro_run() {
     if (draw)
         show_picture(f);
     else if (video)
-        video(nullptr, shown_width, picture_height, max_width * sizeof(uint16_t));
+        video(nullptr, shown_width, picture_height, picture_width * sizeof(uint16_t));
     play_sound(f);
     memory_publish();
 }

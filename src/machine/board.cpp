@@ -160,7 +160,7 @@ void m68k_write_memory_16(uint32_t address, uint32_t data, memory_handler*) {
 }
 
 void genesis_init() {
-    if (game_driver && game_driver->init) game_driver->init();
+    if (game_driver) apply_board_flags(game_driver->flags);
     std::memset(work_ram, 0, sizeof work_ram);
     if (!program_rom_host_order) byteswap(program_rom, program_rom_size);
     program_rom_host_order = 1;

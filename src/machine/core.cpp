@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "machine/board.h"
+#include "machine/core_games.h"
 #include "machine/dip.h"
+#include "machine/drivers.h"
 #include "machine/rewind.h"
 #include "machine/rom_loader.h"
 #include "machine/scheduler.h"
@@ -18,16 +20,17 @@
 
 namespace {
 
-void default_loader_line(const char* line) { std::fputs(line, stdout); }
+void default_loader_line(loader_severity, const char* line) { std::fputs(line, stdout); }
 constexpr core_hooks default_hooks = {default_loader_line};
 core_hooks hooks = default_hooks;
 
-constexpr int picture_pitch = 320;
+constexpr int picture_pitch = picture_width;
+static_assert(picture_height == picture_lines);
 uint16_t picture[picture_pitch * picture_lines];
 // One frame at the highest rate the program offers, with its carried sample.
 constexpr int max_frame_samples = 48000 / 60 + 1;
 int16_t frame_samples[max_frame_samples];
-core_frame last_frame = {picture, picture_pitch, 320, picture_lines, frame_samples, 0};
+core_frame last_frame = {picture, picture_pitch, picture_width, picture_height, frame_samples, 0};
 
 int game_running;
 int rewinding;  // the frames rewind runs are not kept again
@@ -40,7 +43,7 @@ int fm_model_chosen = fm_model_chip;  // for the next game loaded
 
 bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
     if (from.size() >= sizeof to) {
-        core_loader_printf("Directory name too long: `%s'\n", from.c_str());
+        core_loader_printf(loader_severity::error, "Directory name too long: `%s'\n", from.c_str());
         return false;
     }
     std::memcpy(to, from.c_str(), from.size() + 1);
@@ -54,23 +57,14 @@ void core_set_hooks(const core_hooks* h) {
     if (!hooks.loader_line) hooks.loader_line = default_loader_line;
 }
 
-void core_loader_printf(const char* format, ...) {
+void core_loader_printf(loader_severity severity, const char* format, ...) {
     char line[1024];
     va_list args;
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    hooks.loader_line(line);
+    hooks.loader_line(severity, line);
 }
-
-const driver_record* core_game(int index) {
-    if (index >= 0 && index < game_count) return game_by_menu_number(index + 1);
-    if (index == game_count) return &demo_driver;
-    return nullptr;
-}
-
-const driver_record* core_find_game(const char* short_name) { return find_driver(short_name); }
-const driver_record* core_version(int index) { return game_version(index); }
 
 namespace {
 
@@ -116,7 +110,7 @@ void clear_roms() {
 
 }  // namespace
 
-int core_load(const char* short_name, const core_paths& paths, int sample_rate, const driver_record* version) {
+int core_load(const char* short_name, const core_paths& paths, int sample_rate, const game_info* version) {
     std::unique_ptr<running_game> kept;
     if (game_running) {
         kept = std::make_unique<running_game>();
@@ -127,7 +121,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
     const bool dirs_fit = copy_dir(game_rom_dir, paths.rom_dir) && copy_dir(game_zip_dir, paths.zip_dir) &&
                           copy_dir(game_dip_dir, paths.dip_dir);
     clear_roms();
-    const int loaded = dirs_fit && (version ? load_driver_version(version, short_name) : load_driver(short_name));
+    const int loaded = dirs_fit && (version ? load_driver_version(driver_of(version), short_name) : load_driver(short_name));
     if (!loaded) {
         if (kept) {
             restore_running_game(*kept);
@@ -138,7 +132,7 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
         }
         return 0;
     }
-    for (const std::string& note : rom_checksum_notes) core_loader_printf("%s\n", note.c_str());
+    for (const std::string& note : rom_checksum_notes) core_loader_printf(loader_severity::warning, "%s\n", note.c_str());
     fm_model = fm_model_chosen;
     if (kept) system_reset();
     init_machine();
@@ -164,7 +158,7 @@ int core_unload() {
     return kept;
 }
 
-const driver_record* core_running() { return game_running ? game_driver : nullptr; }
+const game_info* core_running() { return game_running ? info_of(game_driver) : nullptr; }
 const std::vector<std::string>& core_checksum_notes() { return rom_checksum_notes; }
 
 void core_reset() {
@@ -244,9 +238,9 @@ void core_set_dip(int bank, uint8_t value) {
     dip_used = 1;
     dip_switch[bank & 1] = value;
 }
+int core_dip_bank() { return dip_bank & 1; }
 void core_dip_toggle_bank() { dip_toggle_bank(); }
 void core_dip_invert_bit(int bit) { dip_invert_bit(bit); }
-void core_dip_message(char* text, int size) { dip_message(text, size); }
 int core_save_dip() { return game_running ? dip_write(game_driver->short_name, game_driver->description) : 1; }
 
 std::vector<uint8_t> core_program_rom() {

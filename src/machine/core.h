@@ -6,19 +6,23 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "machine/drivers.h"
 #include "sound/channels.h"
 #include "sound/fm_model.h"
 #include "common/printf_format.h"
 
 // What the core tells its front end: the ROM loader's progress and errors,
-// a line at a time (what the user must see of a failed load). A null hook
-// writes to the standard output. Everything else comes back as results.
+// a line at a time (what the user must see of a failed load), each with how
+// much it matters. A null hook writes to the standard output. Everything
+// else comes back as results.
+enum class loader_severity {
+    error,    // a file or setting could not be used
+    warning,  // the game loads, but not quite as it should
+    info,     // progress: which file is read from where
+};
 struct core_hooks {
-    void (*loader_line)(const char* line);
+    void (*loader_line)(loader_severity severity, const char* line);
 };
 void core_set_hooks(const core_hooks* hooks);  // null: the defaults
-void core_loader_printf(const char* format, ...) VORTAN_PRINTF(1, 2);
 
 // Where a game's files are looked for.
 struct core_paths {
@@ -38,12 +42,52 @@ enum : uint32_t {
 };
 
 
+// A version of one of the board's games, as a front end names and shows it.
+struct game_info {
+    const char* short_name;  // the name it is loaded by
+    const char* title;
+    const char* parent;      // the set this version is a clone of; null: none
+    const char* version;     // the name today's sets give it (its short name when none)
+    int built_in;            // needs no files (the demo cartridge)
+};
+inline constexpr int core_game_count = 17;  // the board's games, 1..17 in its menu
+
 // The board's games in menu order, then the demo; null past the end.
-const driver_record* core_game(int index);
-const driver_record* core_find_game(const char* short_name);  // any letter case
+const game_info* core_game(int index);
+const game_info* core_find_game(const char* short_name);  // any letter case
 // Every version of the board's games: the table's in menu order, then those
 // only today's sets know; null past the end.
-const driver_record* core_version(int index);
+const game_info* core_version(int index);
+// Game and file names compare as the loader compares them: letter case ignored.
+bool core_same_name(const char* a, const char* b);
+
+// Whether a version's files are where the loader finds them, by name or by
+// CRC-32 and size, without loading them.
+struct rom_problem {
+    std::string file;
+    uint32_t size;  // what the game's table says
+    int64_t found;  // the size found; -1 when the file is missing
+    int wrong_crc = 0;  // found, of the right size, but not the known dump
+    uint32_t crc = 0, expected = 0;
+    std::string where;  // the archive or folder it was found in
+};
+struct rom_check {
+    int built_in = 0;      // the game needs no files
+    std::string set;       // the name its own archive and folder go by
+    std::string archive;   // <zipdir>/<set>.zip
+    std::string folder;    // <romdir>/<set>/
+    int archive_used = 0;  // the archive exists, so the loader reads it alone
+    std::string failure;   // the archive itself cannot be read
+    std::vector<rom_problem> problems;
+    int own_files_found = 0;  // files found that no other version has
+    int missing() const;
+    int wrong_checksums() const;
+    // It loads: every file there (some may differ from the known dumps).
+    int ready() const { return failure.empty() && missing() == 0; }
+};
+// Its own archive (or folder when there is none) first, then its parent's.
+// called: the name the version goes by (null: today's name, else its short name).
+rom_check core_check_roms(const game_info& game, const core_paths& paths, const char* called = nullptr);
 
 // Loads a game and starts the machine with sound at sample_rate (0: no
 // sound). On failure the loader's lines say why and the core holds no game.
@@ -51,10 +95,10 @@ const driver_record* core_version(int index);
 // naming it and both checksums. version: that one of the versions the name
 // has (null: the one whose files are all there).
 int core_load(const char* short_name, const core_paths& paths, int sample_rate,
-              const driver_record* version = nullptr);
+              const game_info* version = nullptr);
 // Keeps the DIP switches if this run changed them; 0 when that write failed.
 int core_unload();
-const driver_record* core_running();  // null when no game is loaded
+const game_info* core_running();  // null when no game is loaded
 // The loaded game's files whose data differ from their known dumps, one line
 // each, as the loader said them.
 const std::vector<std::string>& core_checksum_notes();
@@ -62,12 +106,16 @@ void core_reset();
 
 void core_set_input(uint32_t p1, uint32_t p2, uint32_t system);
 
+// The picture at its widest: 320 pixels by 224 lines.
+inline constexpr int picture_width = 320;
+inline constexpr int picture_height = 224;
+
 // One frame of the machine: 262 lines. A drawn frame converts its picture.
 struct core_frame {
     const uint16_t* pixels;  // RGB565 (or 555, see core_set_pixel_format)
     int pitch;               // in pixels
-    int width;               // 256 or 320
-    int height;              // 224
+    int width;               // 256 or picture_width
+    int height;              // picture_height
     const int16_t* samples;  // mono, this frame's share of the sample rate
     int sample_count;
 };
@@ -103,9 +151,10 @@ uint32_t core_channels();
 // DIP switches of the running game.
 uint8_t core_dip(int bank);
 void core_set_dip(int bank, uint8_t value);
+// The bank (0 or 1) that core_dip_invert_bit flips a switch of.
+int core_dip_bank();
 void core_dip_toggle_bank();
 void core_dip_invert_bit(int bit);
-void core_dip_message(char* text, int size);
 // Writes the switches to the game's file now, when they differ from it; 0
 // when that write failed (the folder must exist).
 int core_save_dip();

@@ -153,7 +153,7 @@ namespace {
 // Section lengths and the payload size count the memories left out too, so
 // that the bytes with the memories put back are a whole state.
 int save_sections(std::vector<uint8_t>& out, bool checksum) {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) return 0;
     const auto left_out = [] { return state_memories_left_out ? state_memories_left_out->bytes : 0; };
     // Written in place, so a buffer kept from frame to frame is never reallocated.
@@ -192,7 +192,7 @@ int save_state_leaving_out(std::vector<uint8_t>& out, state_memories& memories) 
 int core_save_state(std::vector<uint8_t>& out) { return save_state_bytes(out, true); }
 
 int load_state_bytes(const uint8_t* data, size_t size, std::string& error, bool checksum) {
-    const driver_record* game = core_running();
+    const game_info* game = core_running();
     if (!game) {
         error = "no game is running";
         return 0;

@@ -8,17 +8,11 @@ namespace {
 static_assert(demo_program_size <= program_rom_size, "demo program larger than the program ROM");
 static_assert(demo_samples_size <= sample_rom_size, "demo samples larger than the sample ROM");
 
-void demo_init() {
-    palette_mode = 1;
-    pal_select_enable = 1;
-    pal_bank_enable = 1;
-}
-
 const rom_entry demo_roms[] = {
-    {"demo_program.bin", program_rom, demo_program_size, 0, 0, demo_program_image},
-    {"demo_samples.rom", sample_rom, demo_samples_size, 0, 0, demo_samples_image},
-    {nullptr, nullptr, 0, 0, 0, nullptr},
+    {"demo_program.bin", program_rom, demo_program_size, 0, rom_interleave::whole, demo_program_image},
+    {"demo_samples.rom", sample_rom, demo_samples_size, 0, rom_interleave::whole, demo_samples_image},
+    {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr},
 };
 }  // namespace
 
-const driver_record demo_driver = {"demo", "Vortan demo cartridge", demo_roms, demo_init, game_count + 1};
+const driver_record demo_driver = {"demo", "Vortan demo cartridge", demo_roms, wiring::full, game_count + 1};

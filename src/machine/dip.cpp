@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "common/debug_log.h"
 #include "machine/core.h"
@@ -35,7 +34,7 @@ void dip_reset() {
 int dip_read(const char* short_name) {
     char path[path_buffer_size];
     if (!dip_path(path, short_name)) {
-        core_loader_printf("Error loading file`%s/%s.dip'\n", game_dip_dir, short_name);
+        core_loader_printf(loader_severity::error, "Error loading file `%s/%s.dip'\n", game_dip_dir, short_name);
         return 0;
     }
     if (!file_exist(path, dip_file_limit)) return 1;
@@ -43,7 +42,7 @@ int dip_read(const char* short_name) {
     // cannot be read leaves both, and the game still runs.
     uint8_t bytes[2] = {0xFF, 0xFF};
     if (!load_file(path, bytes, sizeof bytes, dip_file_limit)) {
-        core_loader_printf("Error loading file`%s'\n", path);
+        core_loader_printf(loader_severity::error, "Error loading file `%s'\n", path);
         return 1;
     }
     dip_used = 1;
@@ -56,7 +55,7 @@ int dip_write(const char* short_name, const char* description) {
     if (!dip_used || std::memcmp(dip_switch, dip_stored, sizeof dip_switch) == 0) return 1;
     char path[path_buffer_size];
     if (!dip_path(path, short_name) || !save_file(path, dip_switch, sizeof dip_switch)) {
-        core_loader_printf("Error saving file `%s/%s.dip'\n", game_dip_dir, short_name);
+        core_loader_printf(loader_severity::error, "Error saving file `%s/%s.dip'\n", game_dip_dir, short_name);
         return 0;
     }
     std::memcpy(dip_stored, dip_switch, sizeof dip_stored);
@@ -75,15 +74,4 @@ void dip_invert_bit(int bit) {
     if (bit < 0 || bit > 7) return;
     dip_used = 1;
     dip_switch[dip_bank & 1] ^= static_cast<uint8_t>(1u << bit);
-}
-
-void dip_message(char* text, int size) {
-    if (!text || size <= 0) return;
-    // Switch n is bit n - 1, and a switch that is on pulls its bit low.
-    const uint8_t v = dip_switch[dip_bank & 1];
-    std::string on;
-    for (int n = 1; n <= 8; ++n)
-        if (!((v >> (n - 1)) & 1)) on += " " + std::to_string(n);
-    std::snprintf(text, static_cast<size_t>(size), "DIP bank %d on:%s", dip_bank + 1,
-                  on.empty() ? " none" : on.c_str());
 }

@@ -19,8 +19,5 @@ int dip_write(const char* short_name, const char* description);
 // The switches as they are now are what the file holds (a running game given
 // back after another failed to load).
 void dip_mark_stored();
-void dip_toggle_bank();        // F6
+void dip_toggle_bank();        // the other bank is the one bits flip in
 void dip_invert_bit(int bit);  // flips switch bit + 1; a bit outside 0..7 is ignored
-// The on-screen line the DIP keys show, by switch: "DIP bank 1 on: 1 5"
-// (banks 1 and 2; "none" when every switch is off).
-void dip_message(char* text, int size);

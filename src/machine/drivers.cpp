@@ -99,59 +99,45 @@ const rom_entry zunkyou_roms[] = {
     odd("epr16813.33", k512, 0x100000, {0x3cba9e8f, "epr-16813.ic33"}),
     sample("epr16810.4", k512, 0x000000, {0xd542f0fe, "epr-16810.ic4"}), end_of_list};
 
-void set_flags(int mode, int select, int bank) {
-    palette_mode = mode;
-    pal_select_enable = select;
-    pal_bank_enable = bank;
-}
-
 }  // namespace
 
-void bloxeedc_init() { set_flags(1, 1, 1); }
-void borench_init() { set_flags(1, 1, 1); }
-void columns_init() { set_flags(1, 1, 1); }
-void columns2_init() { set_flags(1, 1, 1); }
-void ichident_init() { set_flags(0, 0, 0); }
-void potopoto_init() { set_flags(1, 1, 0); }
-void puyopuyo_init() { set_flags(1, 1, 1); }
-void puyopuya_init() { set_flags(1, 1, 1); }
-void puyopuy2_init() { set_flags(1, 0, 0); }
-void stkclmns_init() { set_flags(1, 1, 0); }
-void tantr_init() { set_flags(1, 0, 0); }
-void tantrbl_init() { set_flags(1, 0, 0); }
-void tforceac_init() { set_flags(1, 1, 1); }
-void tfacjp_init() { set_flags(1, 1, 1); }
-void tfacbl_init() { set_flags(1, 0, 0); }
-void zunkyou_init() { set_flags(1, 1, 0); }
+void apply_board_flags(const board_flags& f) {
+    if (f.keep_previous) return;
+    palette_mode = f.palette_mode;
+    pal_select_enable = f.pal_select_enable;
+    pal_bank_enable = f.pal_bank_enable;
+}
 
 namespace {
-const driver_record bloxeedc = {"bloxeedc", "Bloxeed (C2 version)", bloxeedc_roms, bloxeedc_init, 1, "bloxeed"};
-const driver_record borench = {"borench", "Borench", borench_roms, borench_init, 2};
-const driver_record columns = {"columns", "Columns (Japan)", columns_roms, columns_init, 3, "columns", "columnsj"};
+const driver_record bloxeedc = {"bloxeedc", "Bloxeed (C2 version)", bloxeedc_roms, wiring::full, 1, "bloxeed"};
+const driver_record borench = {"borench", "Borench", borench_roms, wiring::full, 2};
+const driver_record columns = {"columns", "Columns (Japan)", columns_roms, wiring::full, 3, "columns", "columnsj"};
 const driver_record columns2 = {"columns2", "Columns II - The Voyage Through Time (Japan)",
-                                columns2_roms, columns2_init, 4, "columns2", "column2j"};
+                                columns2_roms, wiring::full, 4, "columns2", "column2j"};
 const driver_record ichident = {"ichident", "Ichident-R (Puzzle & Action 2) (Japan)",
-                                ichident_roms, ichident_init, 5, "ichir", "ichirj"};
-const driver_record potopoto = {"potopoto", "PotoPoto (Japan)", potopoto_roms, potopoto_init, 9};
+                                ichident_roms, wiring::fixed, 5, "ichir", "ichirj"};
+const driver_record potopoto = {"potopoto", "PotoPoto (Japan)", potopoto_roms, wiring::no_bank, 9};
 const driver_record puyopuyo = {"puyopuyo", "Puyo Puyo (Program Revision ?, Japan)",
-                                puyopuyo_roms, puyopuyo_init, 6, "puyo"};
+                                puyopuyo_roms, wiring::full, 6, "puyo"};
 const driver_record puyopuya = {"puyopuya", "Puyo Puyo (Program Revsion A, Japan)",
-                                puyopuya_roms, puyopuya_init, 7, "puyo", "puyoja"};
+                                puyopuya_roms, wiring::full, 7, "puyo", "puyoja"};
 const driver_record puyopuy2 = {"puyopuy2", "Puyo Puyo 2 (Expert?) (Japan)", puyopuy2_roms,
-                                puyopuy2_init, 8};
+                                wiring::no_select, 8};
+// Holmgard's set wires nothing of its own: it runs with the flags the last
+// game loaded left, as it always has.
 const driver_record holmpa = {"holmpa", "Holmgard version of Puzzle & Action (Bad Dump?)",
-                              holmpa_roms, nullptr, 11};
-const driver_record stkclmns = {"stkclmns", "Stack Columns (Japan)", stkclmns_roms, stkclmns_init, 10};
-const driver_record tantr = {"tantr", "Tant-R (Puzzle & Action) (Japan)", tantr_roms, tantr_init, 12};
+                              holmpa_roms, wiring::previous, 11};
+const driver_record stkclmns = {"stkclmns", "Stack Columns (Japan)", stkclmns_roms, wiring::no_bank, 10};
+const driver_record tantr = {"tantr", "Tant-R (Puzzle & Action) (Japan)", tantr_roms, wiring::no_select, 12};
 const driver_record tantrbl = {"tantrbl", "Tant-R (Puzzle & Action) (Japan, Bootleg?)",
-                               tantrbl_roms, tantrbl_init, 13, "tantr"};
+                               tantrbl_roms, wiring::no_select, 13, "tantr"};
 const driver_record tforceac = {"tforceac", "Thunder Force AC (US/Europe)", tforceac_roms,
-                                tforceac_init, 15, "tfrceac"};
-const driver_record tfacjp = {"tfacjp", "Thunder Force AC (Japan)", tfacjp_roms, tfacjp_init, 16, "tfrceac", "tfrceacj"};
+                                wiring::full, 15, "tfrceac"};
+const driver_record tfacjp = {"tfacjp", "Thunder Force AC (Japan)", tfacjp_roms, wiring::full, 16, "tfrceac", "tfrceacj"};
 const driver_record tfacbl = {"tfacbl", "Thunder Force AC (US/Europe, Bootleg)", tfacbl_roms,
-                              tfacbl_init, 14, "tfrceac"};
+                              wiring::no_select, 14, "tfrceac"};
 const driver_record zunkyou = {"zunkyou", "Zunzunkyou No Yabou (Japan)", zunkyou_roms,
-                               zunkyou_init, 17};
+                               wiring::no_bank, 17};
 
 }  // namespace
 
@@ -204,7 +190,6 @@ const char* set_name_for(const driver_record& game, const char* called) {
     return game.today_name && called && same_rom_name(called, game.today_name) ? game.today_name : game.short_name;
 }
 
-const char* family_name(const driver_record& game) { return game.parent ? game.parent : version_name(game); }
 
 int load_driver(const char* name) {
     const driver_record* found[2];

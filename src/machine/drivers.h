@@ -2,12 +2,16 @@
 #pragma once
 #include <cstdint>
 
+// Where a file's bytes go in its region: all in a row, or every other byte
+// (even files hold the high bytes of the 68000's words, odd the low).
+enum class rom_interleave { whole, even, odd };
+
 struct rom_entry {
     const char* file_name;  // null ends a list
     uint8_t* region;        // program_rom or sample_rom
     uint32_t size;
     uint32_t offset;
-    int interleave;  // 0 whole, 1 even bytes, 2 odd bytes
+    rom_interleave interleave;
     const uint8_t* data;  // built-in image (the demo cartridge); null: read from disk
     // The known dump: its CRC-32 (when crc_known), the name today's sets give
     // it, and the name it has in the parent's archive when a split set leaves
@@ -18,11 +22,28 @@ struct rom_entry {
     const char* parent_name = nullptr;
 };
 
+// How a game's board wires the palette: palette_mode, pal_select_enable and
+// pal_bank_enable as genesis_init sets them.
+struct board_flags {
+    int palette_mode;       // 0 fixed, 1 from palette RAM
+    int pal_select_enable;  // the select lines choose among the palettes
+    int pal_bank_enable;    // the bank register switches palette banks
+    int keep_previous = 0;  // none of its own: the last game's stay
+};
+namespace wiring {
+inline constexpr board_flags full = {1, 1, 1};
+inline constexpr board_flags no_bank = {1, 1, 0};
+inline constexpr board_flags no_select = {1, 0, 0};
+inline constexpr board_flags fixed = {0, 0, 0};
+inline constexpr board_flags previous = {0, 0, 0, 1};
+}  // namespace wiring
+void apply_board_flags(const board_flags& flags);
+
 struct driver_record {
     const char* short_name;
     const char* description;
     const rom_entry* roms;
-    void (*init)();
+    board_flags flags;
     int menu_number;  // place in the "Load roms..." menu, 1..17; the demo comes after; 0: none
     // Today's sets: the set this one is a clone of (whose archive holds the
     // files they share), and this version's name there when it differs.
@@ -55,8 +76,6 @@ const char* version_name(const driver_record& game);
 // The name a version's own archive and folder go by when asked for as
 // `called`: today's name when that was asked, else its short name.
 const char* set_name_for(const driver_record& game, const char* called);
-// The title a version belongs to, named by its parent set (or itself).
-const char* family_name(const driver_record& game);
 // Loads the version of that name whose files are all there; of two, today's.
 int load_driver(const char* name);
 // Loads this version, its files looked for under the name called.
@@ -65,21 +84,3 @@ int load_driver_version(const driver_record* game, const char* called);
 int free_driver();
 // The game at a menu number; null outside 1..17.
 const driver_record* game_by_menu_number(int number);
-
-// Per-game board flags (palette_mode, pal_select_enable, pal_bank_enable).
-void bloxeedc_init();
-void borench_init();
-void columns_init();
-void columns2_init();
-void ichident_init();
-void potopoto_init();
-void puyopuyo_init();
-void puyopuya_init();
-void puyopuy2_init();
-void stkclmns_init();
-void tantr_init();
-void tantrbl_init();
-void tforceac_init();
-void tfacjp_init();
-void tfacbl_init();
-void zunkyou_init();

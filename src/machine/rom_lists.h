@@ -16,7 +16,7 @@ struct known_dump {
     const char* parent_name = nullptr;
 };
 
-constexpr rom_entry entry(const char* name, uint8_t* region, int interleave, uint32_t size, uint32_t offset) {
+constexpr rom_entry entry(const char* name, uint8_t* region, rom_interleave interleave, uint32_t size, uint32_t offset) {
     return {name, region, size, offset, interleave, nullptr};
 }
 constexpr rom_entry known(rom_entry e, uint32_t crc, const char* today_name, const char* parent_name) {
@@ -27,15 +27,14 @@ constexpr rom_entry known(rom_entry e, uint32_t crc, const char* today_name, con
     return e;
 }
 
-// Even files hold the high bytes of the 68000's words, odd files the low bytes.
 constexpr rom_entry even(const char* name, uint32_t size, uint32_t offset) {
-    return entry(name, program_rom, 1, size, offset);
+    return entry(name, program_rom, rom_interleave::even, size, offset);
 }
 constexpr rom_entry odd(const char* name, uint32_t size, uint32_t offset) {
-    return entry(name, program_rom, 2, size, offset);
+    return entry(name, program_rom, rom_interleave::odd, size, offset);
 }
 constexpr rom_entry sample(const char* name, uint32_t size, uint32_t offset) {
-    return entry(name, sample_rom, 0, size, offset);
+    return entry(name, sample_rom, rom_interleave::whole, size, offset);
 }
 
 // A file of the table under its old name, the same dump as today's.
@@ -63,6 +62,6 @@ constexpr rom_entry sample(const char* name, uint32_t size, uint32_t offset, uin
     return known(sample(name, size, offset), crc, nullptr, parent_name);
 }
 
-constexpr rom_entry end_of_list = {nullptr, nullptr, 0, 0, 0, nullptr};
+constexpr rom_entry end_of_list = {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr};
 
 }  // namespace rom_lists

@@ -35,13 +35,13 @@ std::FILE* open_rom_file(const char* path, const input_limit& limit, int64_t* si
     const char* why = "";
     std::FILE* f = open_regular_file(path, &why);
     if (!f) {
-        if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
+        if (errno == EISDIR || errno == EINVAL) core_loader_printf(loader_severity::error, "Not a regular file: `%s'\n", path);
         return nullptr;
     }
     struct stat st;
     const int64_t length = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
     if (!within_limit(length, limit)) {
-        core_loader_printf("%s\n", input_too_large(path, limit).c_str());
+        core_loader_printf(loader_severity::error, "%s\n", input_too_large(path, limit).c_str());
         std::fclose(f);
         return nullptr;
     }
@@ -60,16 +60,16 @@ voidpf open_archive(voidpf, const void* path, int mode) {
 bool member_readable(const unz_file_info& info, const char* archive, const char* member, uint32_t size) {
     // Bit 0 of the flags: the member is encrypted, and would fail as a bad CRC.
     if (info.flag & 1) {
-        core_loader_printf("File `%s' in archive `%s' is encrypted; it cannot be read\n", member, archive);
+        core_loader_printf(loader_severity::error, "File `%s' in archive `%s' is encrypted; it cannot be read\n", member, archive);
         return false;
     }
     if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
-        core_loader_printf("File `%s' in archive `%s' uses compression method %lu, not stored or deflated\n",
+        core_loader_printf(loader_severity::error, "File `%s' in archive `%s' uses compression method %lu, not stored or deflated\n",
                     member, archive, info.compression_method);
         return false;
     }
     if (info.uncompressed_size != size) {
-        core_loader_printf("Wrong size for file `%s' in archive `%s': expected %u bytes, found %lu\n", member,
+        core_loader_printf(loader_severity::error, "Wrong size for file `%s' in archive `%s': expected %u bytes, found %lu\n", member,
                     archive, size, info.uncompressed_size);
         return false;
     }
@@ -89,9 +89,9 @@ bool entry_fits(const rom_entry& e) {
     const uint64_t room = region_size(e.region);
     uint64_t end = 0;
     switch (e.interleave) {
-        case 0: end = uint64_t{e.offset} + e.size; break;
-        case 1: end = uint64_t{e.offset} + 2ull * e.size; break;
-        case 2: end = uint64_t{e.offset} + 2ull * e.size; break;
+        case rom_interleave::whole: end = uint64_t{e.offset} + e.size; break;
+        case rom_interleave::even:
+        case rom_interleave::odd: end = uint64_t{e.offset} + 2ull * e.size; break;
         default: return e.region != nullptr;  // placed nowhere
     }
     return room != 0 && end <= room;
@@ -100,11 +100,11 @@ bool entry_fits(const rom_entry& e) {
 void place_bytes(const rom_entry& e, const uint8_t* bytes) {
     uint8_t* r = e.region + e.offset;
     switch (e.interleave) {
-        case 0: std::memcpy(r, bytes, e.size); break;
-        case 1:
+        case rom_interleave::whole: std::memcpy(r, bytes, e.size); break;
+        case rom_interleave::even:
             for (uint32_t k = 0; k < e.size; k++) r[2 * k] = bytes[k];
             break;
-        case 2:
+        case rom_interleave::odd:
             for (uint32_t k = 0; k < e.size; k++) r[2 * k + 1] = bytes[k];
             break;
         default: break;
@@ -114,14 +114,14 @@ void place_bytes(const rom_entry& e, const uint8_t* bytes) {
 // Buffers start cleared so a short loose file leaves zeros, not stale memory.
 uint8_t* file_buffer(uint32_t size) {
     uint8_t* buffer = static_cast<uint8_t*>(std::calloc(size ? size : 1, 1));
-    if (!buffer) core_loader_printf("Couldn't allocate %d bytes for file buffer\n", static_cast<int>(size));
+    if (!buffer) core_loader_printf(loader_severity::error, "Couldn't allocate %d bytes for file buffer\n", static_cast<int>(size));
     return buffer;
 }
 
 int load_built_in(const rom_entry& e) {
-    core_loader_printf("Loading file `%s' (built in)\n", e.file_name);
+    core_loader_printf(loader_severity::info, "Loading file `%s' (built in)\n", e.file_name);
     if (!entry_fits(e)) {
-        core_loader_printf("Error loading file`%s'\n", e.file_name);
+        core_loader_printf(loader_severity::error, "Error loading file `%s'\n", e.file_name);
         return 0;
     }
     place_bytes(e, e.data);
@@ -129,15 +129,15 @@ int load_built_in(const rom_entry& e) {
 }
 
 int load_from_archive(const rom_entry& e, const char* archive) {
-    core_loader_printf("Loading file `%s' from `%s'\n", e.file_name, archive);
+    core_loader_printf(loader_severity::info, "Loading file `%s' from `%s'\n", e.file_name, archive);
     if (!entry_fits(e)) {
-        core_loader_printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
+        core_loader_printf(loader_severity::error, "Error loading file `%s' from archive `%s'\n", e.file_name, archive);
         return 0;
     }
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     if (!load_zip(archive, e.file_name, buffer, e.size)) {
-        core_loader_printf("Error loading file `%s' from archive `%s'\n", e.file_name, archive);
+        core_loader_printf(loader_severity::error, "Error loading file `%s' from archive `%s'\n", e.file_name, archive);
         std::free(buffer);
         return 0;
     }
@@ -151,26 +151,26 @@ int load_loose(const rom_entry& e, const char* short_name) {
     const int n = std::snprintf(path, sizeof path, "%s/%s/%s", game_rom_dir, short_name, e.file_name);
     const bool path_fits = n >= 0 && static_cast<size_t>(n) < sizeof path;
     if (path_fits) {
-        core_loader_printf("Loading file `%s'\n", path);
+        core_loader_printf(loader_severity::info, "Loading file `%s'\n", path);
     } else {
-        core_loader_printf("Loading file `%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
+        core_loader_printf(loader_severity::info, "Loading file `%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
     }
     if (!path_fits || !entry_fits(e)) {
-        core_loader_printf("Error loading file`%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
+        core_loader_printf(loader_severity::error, "Error loading file `%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
         return 0;
     }
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     int64_t found = 0;
     if (!load_file(path, buffer, e.size, rom_file_limit, &found)) {
-        core_loader_printf("Error loading file`%s'\n", path);
+        core_loader_printf(loader_severity::error, "Error loading file `%s'\n", path);
         std::free(buffer);
         return 0;
     }
     // A loose file of another size still loads (its first bytes, or zeros
     // past its end), but the user hears of it.
     if (found != e.size) {
-        core_loader_printf("Wrong size for file `%s': expected %u bytes, found %lld\n", path, e.size,
+        core_loader_printf(loader_severity::error, "Wrong size for file `%s': expected %u bytes, found %lld\n", path, e.size,
                     static_cast<long long>(found));
     }
     place_bytes(e, buffer);
@@ -186,21 +186,21 @@ int load_found(const rom_entry& e, rom_search& search, const rom_found& found) {
     const std::string name = same_rom_name(found.name.c_str(), e.file_name) && !place.parent
                                  ? std::string(e.file_name) : found.name;
     if (!entry_fits(e)) {
-        core_loader_printf("Error loading file `%s'\n", name.c_str());
+        core_loader_printf(loader_severity::error, "Error loading file `%s'\n", name.c_str());
         return 0;
     }
     uint8_t* buffer = file_buffer(e.size);
     if (!buffer) return 0;
     int ok;
     if (place.archive) {
-        core_loader_printf("Loading file `%s' from `%s'\n", name.c_str(), place.path.c_str());
+        core_loader_printf(loader_severity::info, "Loading file `%s' from `%s'\n", name.c_str(), place.path.c_str());
         ok = load_zip(place.path.c_str(), found.name.c_str(), buffer, e.size);
-        if (!ok) core_loader_printf("Error loading file `%s' from archive `%s'\n", name.c_str(), place.path.c_str());
+        if (!ok) core_loader_printf(loader_severity::error, "Error loading file `%s' from archive `%s'\n", name.c_str(), place.path.c_str());
     } else {
         const std::string path = place.path + "/" + found.name;
-        core_loader_printf("Loading file `%s'\n", path.c_str());
+        core_loader_printf(loader_severity::info, "Loading file `%s'\n", path.c_str());
         ok = load_file(path.c_str(), buffer, e.size, rom_file_limit);
-        if (!ok) core_loader_printf("Error loading file`%s'\n", path.c_str());
+        if (!ok) core_loader_printf(loader_severity::error, "Error loading file `%s'\n", path.c_str());
     }
     if (ok) {
         const uint32_t crc = uint32_t(crc32(crc32(0, nullptr, 0), buffer, e.size));
@@ -220,7 +220,7 @@ int load_found(const rom_entry& e, rom_search& search, const rom_found& found) {
 void tell_missing_parent(const rom_entry& e, const rom_search& search) {
     const char* parent = search.missing_parent();
     if (!parent) return;
-    core_loader_printf("`%s' may be in the parent set `%s', which was not found: put %s/%s.zip or %s/%s/ beside it\n",
+    core_loader_printf(loader_severity::warning, "`%s' may be in the parent set `%s', which was not found: put %s/%s.zip or %s/%s/ beside it\n",
                        e.today_name ? e.today_name : e.file_name, parent, game_zip_dir, parent, game_rom_dir, parent);
 }
 
@@ -251,7 +251,7 @@ int load_rom(const rom_entry* list) {
                     break;
                 }
             }
-            core_loader_printf("Error loading file `%s' from archive `%s/%s.zip'\n", first, game_zip_dir, name);
+            core_loader_printf(loader_severity::error, "Error loading file `%s' from archive `%s/%s.zip'\n", first, game_zip_dir, name);
             return 0;
         }
         use_archive = file_exist(archive, zip_archive_limit);
@@ -292,7 +292,7 @@ int load_file(const char* path, void* buffer, uint32_t count, const input_limit&
 int save_file(const char* path, const void* buffer, uint32_t count) {
     std::string why;
     if (write_whole_file(path, buffer, count, why)) return 1;
-    if (errno == EISDIR || errno == EINVAL) core_loader_printf("Not a regular file: `%s'\n", path);
+    if (errno == EISDIR || errno == EINVAL) core_loader_printf(loader_severity::error, "Not a regular file: `%s'\n", path);
     return 0;
 }
 

@@ -6,9 +6,14 @@
 #include <string>
 #include <vector>
 #include "common/input_limits.h"
+#include "common/printf_format.h"
+#include "machine/core.h"
 #include "machine/drivers.h"
 
 inline constexpr size_t path_buffer_size = 256;
+
+// A line of the loader to the front end's hook.
+void core_loader_printf(loader_severity severity, const char* format, ...) VORTAN_PRINTF(2, 3);
 
 // Where the running game's files are looked for; set by core_load.
 extern char game_rom_dir[path_buffer_size];

@@ -13,6 +13,7 @@
 #include "common/utf8_file.h"
 #include "machine/board.h"
 #include "machine/core.h"
+#include "machine/rom_loader.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ voidpf open_plain(voidpf, const void* path, int mode) {
     const char* name = static_cast<const char*>(path);
     const path_status s = utf8_status(name);
     if (s.type == path_type::regular && !within_limit(s.size, zip_archive_limit)) {
-        core_loader_printf("%s\n", input_too_large(name, zip_archive_limit).c_str());
+        core_loader_printf(loader_severity::error, "%s\n", input_too_large(name, zip_archive_limit).c_str());
         return nullptr;
     }
     const char* why = "";
@@ -102,8 +103,8 @@ bool same_rom_name(const char* a, const char* b) {
 const char* board_location(const rom_entry& e) {
     if (e.region == sample_rom) return "ic4";
     const bool first_pair = e.offset == 0;
-    if (e.interleave == 1) return first_pair ? "ic32" : "ic34";
-    if (e.interleave == 2) return first_pair ? "ic31" : "ic33";
+    if (e.interleave == rom_interleave::even) return first_pair ? "ic32" : "ic34";
+    if (e.interleave == rom_interleave::odd) return first_pair ? "ic31" : "ic33";
     return nullptr;
 }
 

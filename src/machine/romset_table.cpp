@@ -137,39 +137,39 @@ const rom_entry tfrceacjpb_roms[] = {
     end_of_list};
 
 const driver_record bloxeedu = {"bloxeedu", "Bloxeed (US, C System, Rev A)",
-    bloxeedu_roms, bloxeedc_init, 0, "bloxeed"};
-const driver_record borencha = {"borencha", "Borench (set 2)", borencha_roms, borench_init, 0, "borench"};
-const driver_record borenchj = {"borenchj", "Borench (Japan)", borenchj_roms, borench_init, 0, "borench"};
-const driver_record columns = {"columns", "Columns (World)", columns_roms, columns_init, 0, nullptr};
+    bloxeedu_roms, wiring::full, 0, "bloxeed"};
+const driver_record borencha = {"borencha", "Borench (set 2)", borencha_roms, wiring::full, 0, "borench"};
+const driver_record borenchj = {"borenchj", "Borench (Japan)", borenchj_roms, wiring::full, 0, "borench"};
+const driver_record columns = {"columns", "Columns (World)", columns_roms, wiring::full, 0, nullptr};
 const driver_record columnsu = {"columnsu", "Columns (US, cocktail, Rev A)",
-    columnsu_roms, columns_init, 0, "columns"};
+    columnsu_roms, wiring::full, 0, "columns"};
 const driver_record columns2 = {"columns2", "Columns II: The Voyage Through Time (World)",
-    columns2_roms, columns2_init, 0, nullptr};
+    columns2_roms, wiring::full, 0, nullptr};
 const driver_record ichir = {"ichir", "Puzzle & Action: Ichidant-R (World)",
-    ichir_roms, ichident_init, 0, nullptr};
+    ichir_roms, wiring::fixed, 0, nullptr};
 const driver_record ichirbl = {"ichirbl", "Puzzle & Action: Ichidant-R (World) (bootleg)",
-    ichirbl_roms, ichident_init, 0, "ichir"};
+    ichirbl_roms, wiring::fixed, 0, "ichir"};
 const driver_record ichirjbl = {"ichirjbl", "Puzzle & Action: Ichidant-R (Japan) (bootleg)",
-    ichirjbl_roms, ichident_init, 0, "ichir"};
+    ichirjbl_roms, wiring::fixed, 0, "ichir"};
 const driver_record ichirk = {"ichirk", "Puzzle & Action: Ichidant-R (Korea)",
-    ichirk_roms, ichident_init, 0, "ichir"};
-const driver_record puyo = {"puyo", "Puyo Puyo (World)", puyo_roms, puyopuya_init, 0, nullptr};
-const driver_record puyobl = {"puyobl", "Puyo Puyo (World, bootleg)", puyobl_roms, puyopuya_init, 0, "puyo"};
-const driver_record puyoj = {"puyoj", "Puyo Puyo (Japan, Rev B)", puyoj_roms, puyopuya_init, 0, "puyo"};
-const driver_record puyopuy2 = {"puyopuy2", "Puyo Puyo 2 (Japan)", puyopuy2_roms, puyopuy2_init, 0, nullptr};
+    ichirk_roms, wiring::fixed, 0, "ichir"};
+const driver_record puyo = {"puyo", "Puyo Puyo (World)", puyo_roms, wiring::full, 0, nullptr};
+const driver_record puyobl = {"puyobl", "Puyo Puyo (World, bootleg)", puyobl_roms, wiring::full, 0, "puyo"};
+const driver_record puyoj = {"puyoj", "Puyo Puyo (Japan, Rev B)", puyoj_roms, wiring::full, 0, "puyo"};
+const driver_record puyopuy2 = {"puyopuy2", "Puyo Puyo 2 (Japan)", puyopuy2_roms, wiring::no_select, 0, nullptr};
 const driver_record tantrbl2 = {"tantrbl2", "Puzzle & Action: Tant-R (Japan) (bootleg set 2)",
-    tantrbl2_roms, tantrbl_init, 0, "tantr"};
+    tantrbl2_roms, wiring::no_select, 0, "tantr"};
 const driver_record tantrbl3 = {"tantrbl3", "Puzzle & Action: Tant-R (Japan) (bootleg set 3)",
-    tantrbl3_roms, tantrbl_init, 0, "tantr"};
+    tantrbl3_roms, wiring::no_select, 0, "tantr"};
 const driver_record tantrbl4 = {"tantrbl4", "Puzzle & Action: Tant-R (Japan) (bootleg set 4)",
-    tantrbl4_roms, tantrbl_init, 0, "tantr"};
+    tantrbl4_roms, wiring::no_select, 0, "tantr"};
 const driver_record tantrkor = {"tantrkor", "Puzzle & Action: Tant-R (Korea)",
-    tantrkor_roms, tantr_init, 0, "tantr"};
-const driver_record tfrceac = {"tfrceac", "Thunder Force AC", tfrceac_roms, tforceac_init, 0, nullptr};
+    tantrkor_roms, wiring::no_select, 0, "tantr"};
+const driver_record tfrceac = {"tfrceac", "Thunder Force AC", tfrceac_roms, wiring::full, 0, nullptr};
 const driver_record tfrceacb = {"tfrceacb", "Thunder Force AC (bootleg)",
-    tfrceacb_roms, tfacbl_init, 0, "tfrceac"};
+    tfrceacb_roms, wiring::no_select, 0, "tfrceac"};
 const driver_record tfrceacjpb = {"tfrceacjpb", "Thunder Force AC (Japan, prototype, bootleg)",
-    tfrceacjpb_roms, tforceac_init, 0, "tfrceac"};
+    tfrceacjpb_roms, wiring::full, 0, "tfrceac"};
 
 }  // namespace
 

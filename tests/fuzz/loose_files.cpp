@@ -9,11 +9,11 @@
 
 namespace {
 
-const rom_entry roms[] = {{"even.bin", program_rom, 16, 0, 1, nullptr},
-                          {"odd.bin", program_rom, 16, 0, 2, nullptr},
-                          {"voice.bin", sample_rom, 32, 0, 0, nullptr},
-                          {nullptr, nullptr, 0, 0, 0, nullptr}};
-const driver_record game = {"fuzzgame", "fuzz game", roms, nullptr, 0};
+const rom_entry roms[] = {{"even.bin", program_rom, 16, 0, rom_interleave::even, nullptr},
+                          {"odd.bin", program_rom, 16, 0, rom_interleave::odd, nullptr},
+                          {"voice.bin", sample_rom, 32, 0, rom_interleave::whole, nullptr},
+                          {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr}};
+const driver_record game = {"fuzzgame", "fuzz game", roms, wiring::previous, 0};
 
 }  // namespace
 

@@ -401,9 +401,9 @@ TEST(RecentGames, NewestFirstOnceEachTenAtMostAndUnknownNamesLeftOut) {
     recent_games[0] = 0;
     for (const char* name : {"columns", "puyopuyo", "columns"}) remember_recent_game(name);
     EXPECT_STREQ(recent_games, "columns,puyopuyo");
-    for (int i = 0; const driver_record* g = core_game(i); ++i) remember_recent_game(g->short_name);
+    for (int i = 0; const game_info* g = core_game(i); ++i) remember_recent_game(g->short_name);
     EXPECT_EQ(recent_game_names().size(), size_t(recent_games_kept));
-    EXPECT_EQ(recent_game_names().front(), core_game(game_count)->short_name);
+    EXPECT_EQ(recent_game_names().front(), core_game(core_game_count)->short_name);
     // A file edited by hand: the names the program knows are kept.
     std::snprintf(recent_games, sizeof recent_games, "nosuch,tantr,,tantr,COLUMNS");
     const std::vector<std::string> names = recent_game_names();

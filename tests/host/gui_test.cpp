@@ -279,7 +279,7 @@ TEST_F(GuiTest, AFailedLoadKeepsTheRunningGameAndSaysWhatIsMissingWhere) {
                              "epr13112.32 is missing (131072 bytes)", "epr13111.31 is 100 bytes, not 131072",
                              "./ziproms/columns.zip (no such archive)", "./roms/columns/",
                              "Put the files in ./roms/columns/ or in the zip archive ./ziproms/columns.zip",
-                             "The loader said:", "Error loading file`./roms/columns/epr13112.32'"})
+                             "The loader said:", "Error loading file `./roms/columns/epr13112.32'"})
         EXPECT_NE(report.find(said), std::string::npos) << said << " in\n" << report;
     EXPECT_EQ(game_loaded, 1);
     EXPECT_STREQ(core_running()->short_name, "demo") << "the demo runs on";

@@ -36,13 +36,14 @@ void take_plain_variables(const retro_variable* vars) {
     }
 }
 
-void log_line(retro_log_level, const char* format, ...) {
+void log_line(retro_log_level level, const char* format, ...) {
     char text[2048];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     fe().log.push_back(text);
+    fe().log_levels.push_back(level);
 }
 
 bool environment(unsigned cmd, void* data) {
@@ -253,6 +254,12 @@ bool frontend::load_state(const std::vector<uint8_t>& state) { return unserializ
 bool frontend::logged(const std::string& text) const {
     for (const std::string& line : log)
         if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+bool frontend::logged_at(retro_log_level level, const std::string& text) const {
+    for (size_t i = 0; i < log.size(); ++i)
+        if (log_levels[i] == level && log[i].find(text) != std::string::npos) return true;
     return false;
 }
 

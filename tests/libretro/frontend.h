@@ -53,6 +53,7 @@ struct frontend {
     uint64_t quirks = 0;
     std::vector<retro_game_geometry> geometry_changes;
     std::vector<std::string> log;
+    std::vector<retro_log_level> log_levels;  // each line's
     std::vector<std::string> messages;  // shown on screen
     std::vector<retro_memory_descriptor> memory_map;
     std::vector<uint16_t> pixels;  // the last picture shown, width x height
@@ -76,6 +77,7 @@ struct frontend {
     std::vector<uint8_t> save_state();
     bool load_state(const std::vector<uint8_t>& state);
     bool logged(const std::string& text) const;
+    bool logged_at(retro_log_level level, const std::string& text) const;
     // The byte at an address of the core's memory map, as the front end
     // reaches it; null where nothing is mapped.
     uint8_t* mapped(size_t address, uint64_t* flags = nullptr) const;

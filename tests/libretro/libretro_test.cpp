@@ -493,6 +493,7 @@ TEST_F(Core, GameFromItsZipOrFolderAndTheWidthFollowsItsMode) {
         EXPECT_EQ(av.geometry.base_width, 256u);
         core.unload_game();
         core.log.clear();
+        core.log_levels.clear();
     }
 }
 
@@ -525,6 +526,23 @@ TEST_F(Core, TodaysSetNamesAreContentAndTheirParentsAreLookedForBesideThem) {
     EXPECT_TRUE(core.logged("the parent set `ichir', which was not found"));
 }
 
+// The log level comes from the loader, whatever its line's wording.
+TEST_F(Core, LoaderLinesAreLoggedAtTheirSeverity) {
+    const std::string shorter = dir.file("short/columns/epr13112.32", std::string(100, 'x'));
+    const std::string whole = dir.file("short/columns/epr13111.31", std::string(0x20000, 'y'));
+    EXPECT_TRUE(core.load(dir.file("short/columns").c_str()));  // a short loose file loads, the rest zeros
+    EXPECT_TRUE(core.logged_at(RETRO_LOG_ERROR, "Wrong size for file `" + shorter + "'"));
+    EXPECT_TRUE(core.logged_at(RETRO_LOG_INFO, "Loading file `" + whole + "'"));
+    EXPECT_TRUE(core.logged_at(RETRO_LOG_WARN, "the known dump is"));
+    core.unload_game();
+
+    dir.file("folder/columns/epr13112.32", std::string(0x20000, 'x'));
+    fs::create_directories(dir.file("folder/columns/epr13111.31"));
+    EXPECT_FALSE(core.load(dir.file("folder/columns").c_str()));
+    EXPECT_TRUE(core.logged_at(RETRO_LOG_ERROR, "Not a regular file: `" + dir.file("folder/columns/epr13111.31")));
+    EXPECT_TRUE(core.logged_at(RETRO_LOG_ERROR, "Error loading file `" + dir.file("folder/columns/epr13111.31")));
+}
+
 TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
     std::string noise(300000, '\0');
     std::mt19937 random(7);
@@ -536,7 +554,7 @@ TEST_F(Core, BadContentIsRefusedWithTheLoadersLines) {
     EXPECT_FALSE(core.load(dir.file("bad/columns.zip").c_str()));
     EXPECT_TRUE(core.logged("Error loading file `epr13112.32' from archive"));
     EXPECT_FALSE(core.load(dir.file("empty/columns").c_str()));
-    EXPECT_TRUE(core.logged("Error loading file`" + dir.file("empty/columns/epr13112.32")));
+    EXPECT_TRUE(core.logged("Error loading file `" + dir.file("empty/columns/epr13112.32")));
     EXPECT_FALSE(core.load(dir.file("other/nosuch.zip").c_str()));
     EXPECT_TRUE(core.logged("`nosuch' is not a game of this board"));
     // RetroArch shows the reason on screen too.

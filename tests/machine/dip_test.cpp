@@ -37,11 +37,6 @@ protected:
         testing::internal::GetCapturedStdout();
         ASSERT_EQ(ok, 1);
     }
-    std::string message() {
-        char text[32];
-        dip_message(text, sizeof text);
-        return text;
-    }
     std::filesystem::path dip_file() const { return root / "dip" / "columns.dip"; }
 };
 
@@ -84,14 +79,16 @@ TEST_F(DipSwitches, FileOfAnyLengthIsReadAndLeftAloneUnlessTheSwitchesChange) {
 TEST_F(DipSwitches, KeysChangeTheSelectedByteAndSurviveAnUnload) {
     load();
     dip_invert_bit(7);
-    EXPECT_EQ(message(), "DIP bank 1 on: 8");
+    EXPECT_EQ(core_dip_bank(), 0);
     EXPECT_EQ(m68k_read_memory_8(0x84000B, nullptr), 0x7Fu);
     dip_toggle_bank();
-    EXPECT_EQ(message(), "DIP bank 2 on: none");
+    EXPECT_EQ(core_dip_bank(), 1);
+    EXPECT_EQ(core_dip(1), 0xFF);
     dip_invert_bit(0);
-    EXPECT_EQ(message(), "DIP bank 2 on: 1");
+    EXPECT_EQ(core_dip(1), 0xFE);
     dip_invert_bit(4);
-    EXPECT_EQ(message(), "DIP bank 2 on: 1 5");
+    EXPECT_EQ(core_dip(1), 0xEE);
+    EXPECT_EQ(core_dip(0), 0x7F);
     dip_invert_bit(4);
     EXPECT_EQ(m68k_read_memory_8(0x84000D, nullptr), 0xFEu);
     dip_invert_bit(8);  // not a switch

@@ -8,6 +8,7 @@
 #include "machine/dip.h"
 #include "machine/drivers.h"
 #include "machine/core.h"
+#include "machine/core_games.h"
 #include "machine_fixture.h"
 
 namespace {
@@ -27,10 +28,10 @@ TEST(DriverTable, GamesInOrderThenTheDemoAndEveryListFits) {
     for (int i = 0; i < game_count; i++) {
         ASSERT_NE(driver_list[i], nullptr);
         EXPECT_STREQ(driver_list[i]->short_name, order[i]);
-        EXPECT_EQ(driver_list[i]->init == nullptr, std::strcmp(order[i], "holmpa") == 0);
+        EXPECT_EQ(driver_list[i]->flags.keep_previous != 0, std::strcmp(order[i], "holmpa") == 0);
         int entries = 0;
         for (const rom_entry* e = driver_list[i]->roms; e->file_name; e++, entries++) {
-            const uint64_t span = e->interleave ? 2ull * e->size : e->size;
+            const uint64_t span = e->interleave != rom_interleave::whole ? 2ull * e->size : e->size;
             EXPECT_LE(e->offset + span, region_room(e->region)) << order[i] << " " << e->file_name;
             EXPECT_EQ(e->data, nullptr);
         }
@@ -45,7 +46,7 @@ TEST(DriverTable, MenuNumbersCoverEveryGameOnce) {
     for (int n = 1; n <= game_count; n++) {
         ASSERT_NE(game_by_menu_number(n), nullptr);
         names.insert(game_by_menu_number(n)->short_name);
-        EXPECT_EQ(core_game(n - 1), game_by_menu_number(n));
+        EXPECT_EQ(driver_of(core_game(n - 1)), game_by_menu_number(n));
     }
     EXPECT_EQ(names.size(), 17u);
     EXPECT_EQ(names.count("demo"), 0u);
@@ -55,26 +56,26 @@ TEST(DriverTable, MenuNumbersCoverEveryGameOnce) {
     EXPECT_STREQ(game_by_menu_number(1)->description, "Bloxeed (C2 version)");
     EXPECT_EQ(game_by_menu_number(0), nullptr);
     EXPECT_EQ(game_by_menu_number(18), nullptr);
-    EXPECT_EQ(core_game(game_count), &demo_driver);
+    EXPECT_EQ(driver_of(core_game(game_count)), &demo_driver);
     EXPECT_EQ(core_game(game_count + 1), nullptr);
-    EXPECT_EQ(core_find_game("CoLuMnS"), game_by_menu_number(3));
+    EXPECT_EQ(driver_of(core_find_game("CoLuMnS")), game_by_menu_number(3));
     EXPECT_EQ(core_find_game("nosuchgame"), nullptr);
 }
 
-// Games without an init function run with whatever flags the last game left.
+// A game that wires no flags of its own runs with whatever flags the last game left.
 TEST(DriverTable, HolmpaKeepsThePreviousGamesFlags) {
     const driver_record* ichident = driver_list[4];
     const driver_record* holmpa = driver_list[9];
-    ichident->init();
+    apply_board_flags(ichident->flags);
     EXPECT_EQ(palette_mode + pal_select_enable + pal_bank_enable, 0);
     game_driver = holmpa;
     genesis_init();
     EXPECT_EQ(palette_mode + pal_select_enable + pal_bank_enable, 0);
-    driver_list[5]->init();  // potopoto
+    apply_board_flags(driver_list[5]->flags);  // potopoto
     EXPECT_EQ(palette_mode, 1);
     EXPECT_EQ(pal_select_enable, 1);
     EXPECT_EQ(pal_bank_enable, 0);
-    driver_list[8]->init();  // puyopuy2
+    apply_board_flags(driver_list[8]->flags);  // puyopuy2
     EXPECT_EQ(pal_select_enable, 0);
     game_driver = nullptr;
     std::memset(program_rom, 0, sizeof program_rom);

@@ -211,7 +211,7 @@ TEST_F(RomLoading, LooseDirectoryOrUnreadableFileFailsTheLoad) {
     const std::string odd = loose_path("columns", "epr13111.31");
     fs::create_directories(odd);
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Not a regular file: `" + odd + "'\nError loading file`" + odd + "'\n"), std::string::npos)
+    EXPECT_NE(out.find("Not a regular file: `" + odd + "'\nError loading file `" + odd + "'\n"), std::string::npos)
         << out;
 
 #ifndef _WIN32
@@ -219,7 +219,7 @@ TEST_F(RomLoading, LooseDirectoryOrUnreadableFileFailsTheLoad) {
     fs::remove(odd);
     fs::create_symlink("/proc/self/mem", odd);
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + odd + "'\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Error loading file `" + odd + "'\n"), std::string::npos) << out;
 #endif
 }
 
@@ -254,7 +254,7 @@ TEST_F(RomLoading, FifoInPlaceOfARomFileOrArchiveIsRefusedWithoutBlocking) {
 TEST_F(RomLoading, MissingLooseFileReportsItsPath) {
     write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + loose_path("columns", "epr13111.31") + "'\n"), std::string::npos);
+    EXPECT_NE(out.find("Error loading file `" + loose_path("columns", "epr13111.31") + "'\n"), std::string::npos);
 }
 
 TEST_F(RomLoading, SampleFilesOfTfacblGoInOrderToTheirOffsets) {
@@ -278,7 +278,7 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     ASSERT_EQ(deep.size(), 245u);
     std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + deep + "/columns/epr13112.32'\n"), std::string::npos);
+    EXPECT_NE(out.find("Error loading file `" + deep + "/columns/epr13112.32'\n"), std::string::npos);
     EXPECT_EQ(program_rom[0], 0xAA);
 
     std::snprintf(game_zip_dir, sizeof game_zip_dir, "%s", deep.c_str());
@@ -293,7 +293,7 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
     std::snprintf(game_dip_dir, sizeof game_dip_dir, "%s", deep.c_str());
     EXPECT_EQ(load("columns"), 0);
-    EXPECT_NE(out.find("Error loading file`" + deep + "/columns.dip'\n"), std::string::npos);
+    EXPECT_NE(out.find("Error loading file `" + deep + "/columns.dip'\n"), std::string::npos);
 }
 
 TEST_F(RomLoading, UnknownNameLeavesRegionsAlone) {
@@ -306,13 +306,13 @@ TEST_F(RomLoading, UnknownNameLeavesRegionsAlone) {
 }
 
 const uint8_t built_in_image[4] = {0x12, 0x34, 0x56, 0x78};
-const rom_entry built_in_roms[] = {{"demo.bin", program_rom, 4, 0x10, 0, built_in_image},
-                                   {nullptr, nullptr, 0, 0, 0, nullptr}};
-const rom_entry overflowing_roms[] = {{"big.bin", sample_rom, 4, sample_rom_size - 2, 0, built_in_image},
-                                      {nullptr, nullptr, 0, 0, 0, nullptr}};
+const rom_entry built_in_roms[] = {{"demo.bin", program_rom, 4, 0x10, rom_interleave::whole, built_in_image},
+                                   {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr}};
+const rom_entry overflowing_roms[] = {{"big.bin", sample_rom, 4, sample_rom_size - 2, rom_interleave::whole, built_in_image},
+                                      {nullptr, nullptr, 0, 0, rom_interleave::whole, nullptr}};
 
 TEST_F(RomLoading, BuiltInImagesArePlacedFromMemoryAndMustFitTheirRegion) {
-    const driver_record record = {"columns", "test", built_in_roms, nullptr, 0};
+    const driver_record record = {"columns", "test", built_in_roms, wiring::previous, 0};
     game_driver = &record;
     // An unreadable archive would fail a disk load; built-in lists never look.
     write_bytes(root / "ziproms" / "columns.zip", {1, 2, 3});

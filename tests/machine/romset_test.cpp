@@ -126,7 +126,7 @@ TEST_F(TodaysSets, FileThatIsNotTheKnownDumpLoadsAndIsToldOnce) {
     std::vector<std::string> lines;
     static std::vector<std::string>* said;
     said = &lines;
-    const core_hooks hooks = {[](const char* line) { said->push_back(line); }};
+    const core_hooks hooks = {[](loader_severity, const char* line) { said->push_back(line); }};
     core_set_hooks(&hooks);
     core_paths paths;
     paths.rom_dir = (root / "roms").string();
@@ -215,7 +215,7 @@ TEST_F(TodaysSets, DemoProgramAsATodaysSetRunsAsTheDemo) {
     };
     const std::vector<uint16_t> demo = picture_after("demo");
     const std::vector<uint16_t> columns = picture_after("columns");
-    ASSERT_STREQ(core_running()->description, "Columns (World)");
+    ASSERT_STREQ(core_running()->title, "Columns (World)");
     core_unload();
     size_t lit = 0;
     for (uint16_t p : demo) lit += p != demo[0];
