@@ -352,6 +352,11 @@ TEST(FileHelpers, SaveLoadAndByteswap) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(file_exist(path.c_str(), rom_file_limit), 0);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("16 MB, the most a ROM file may be"), std::string::npos);
+    // Past 4 GB a size kept in 32 bits would wrap to one that looks small.
+    std::filesystem::resize_file(path, (int64_t{1} << 32) + 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(load_file(path.c_str(), back, 2, rom_file_limit), 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("16 MB, the most a ROM file may be"), std::string::npos);
     std::filesystem::remove_all(dir);
 
     uint8_t words[5] = {0x12, 0x34, 0x56, 0x78, 0x9A};
