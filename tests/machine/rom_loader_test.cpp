@@ -72,6 +72,12 @@ TEST_F(RomLoading, LooseFilesLoadWhenNoArchiveExists) {
     expect_interleaved(even, odd, 0);
     EXPECT_EQ(out, "Loading file `" + loose_path("columns", "epr13112.32") + "'\nLoading file `" +
                        loose_path("columns", "epr13111.31") + "'\n");
+
+    // The folder as the system writes it ('\\' on Windows) finds them as well.
+    std::memset(program_rom, 0xAA, 2 * k128);
+    std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s", (root / "roms").make_preferred().string().c_str());
+    ASSERT_EQ(load("columns"), 1) << out;
+    expect_interleaved(even, odd, 0);
 }
 
 TEST_F(RomLoading, ArchiveMemberOfWrongSizeFailsAndKeepsEarlierEntries) {
