@@ -44,4 +44,9 @@ std::FILE* open_regular_file(const char* file_name, const char** why) {
     }
     return f;
 }
+
+int64_t regular_file_size(std::FILE* f) {
+    struct stat st;
+    return fstat(fileno(f), &st) == 0 ? int64_t{st.st_size} : -1;
+}
 #endif

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -83,5 +84,10 @@ std::FILE* open_regular_file(const char* file_name, const char** why) {
         return fail(EIO, nullptr, why);
     }
     return f;
+}
+
+int64_t regular_file_size(std::FILE* f) {
+    struct _stat64 st;
+    return _fstat64(_fileno(f), &st) == 0 ? int64_t{st.st_size} : -1;
 }
 #endif

@@ -31,14 +31,13 @@ int core_load_state_file(const char* path, std::string& error) {
         error = std::string(path) + ": " + (errno == EISDIR || errno == EINVAL ? "not a regular file" : why);
         return 0;
     }
-    const long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
+    const int64_t size = regular_file_size(f);
     if (size < 0 || !within_limit(size, state_file_limit)) {
         std::fclose(f);
         error = size < 0 ? std::string(path) + ": read error" : input_too_large(path, state_file_limit);
         return 0;
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    std::rewind(f);
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     if (got != bytes.size()) {

@@ -2,12 +2,10 @@
 // board's regions in 68000 byte order.
 #include "machine/rom_loader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unzip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -38,8 +36,7 @@ std::FILE* open_rom_file(const char* path, const input_limit& limit, int64_t* si
         if (errno == EISDIR || errno == EINVAL) core_loader_printf(loader_severity::error, "Not a regular file: `%s'\n", path);
         return nullptr;
     }
-    struct stat st;
-    const int64_t length = ::fstat(fileno(f), &st) == 0 ? st.st_size : 0;
+    const int64_t length = std::max<int64_t>(regular_file_size(f), 0);
     if (!within_limit(length, limit)) {
         core_loader_printf(loader_severity::error, "%s\n", input_too_large(path, limit).c_str());
         std::fclose(f);

@@ -111,7 +111,7 @@ TEST_F(DipSwitches, FailedWriteIsReportedAndTheNextLoadStartsFromDefaults) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(dip_write("columns", "Columns"), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Error saving file `" + (root / "no" / "such" / "columns.dip").string() + "'\n");
+              "Error saving file `" + utf8(root / "no" / "such" / "columns.dip") + "'\n");
     testing::internal::CaptureStdout();
     free_driver();
     testing::internal::GetCapturedStdout();

@@ -90,9 +90,9 @@ protected:
         for (const char* f : {"epr13112.32", "epr13111.31"}) write_bytes(root / "roms" / "columns" / f, {1, 2});
         for (const char* f : {"epr13361.rom", "epr13360.rom"})
             write_bytes(root / "roms" / "columns2" / f, {3, 4});
-        paths.rom_dir = (root / "roms").string();
-        paths.zip_dir = (root / "ziproms").string();
-        paths.dip_dir = (root / "dip").string();
+        paths.rom_dir = utf8(root / "roms");
+        paths.zip_dir = utf8(root / "ziproms");
+        paths.dip_dir = utf8(root / "dip");
     }
     void TearDown() override {
         core_unload();

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,8 @@ namespace fs = std::filesystem;
 class temp_folder_test : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vortan_machine_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
+        root = fresh_folder("vortan_machine_");
+        ASSERT_FALSE(root.empty());
         std::memcpy(saved_rom, game_rom_dir, sizeof saved_rom);
         std::memcpy(saved_zip, game_zip_dir, sizeof saved_zip);
         std::memcpy(saved_dip, game_dip_dir, sizeof saved_dip);
@@ -42,8 +42,30 @@ protected:
         fs::remove_all(root, ec);
     }
 
+    // A new folder of this test's own under the system's temporary folder;
+    // empty when none could be made.
+    static fs::path fresh_folder(const std::string& prefix) {
+        std::error_code ec;
+        const fs::path base = fs::temp_directory_path(ec);
+        if (ec) return {};
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; attempt++) {
+            const fs::path folder = base / (prefix + std::to_string(random()));
+            if (fs::create_directory(folder, ec)) return folder;
+        }
+        return {};
+    }
+
+    // The name as the loader writes its own: UTF-8 with '/' between parts,
+    // so messages that quote it compare equal on every system.
+    static std::string utf8(const fs::path& path) {
+        const std::u8string name = path.generic_u8string();
+        return std::string(name.begin(), name.end());
+    }
+
     static void set_dir(char (&dir)[path_buffer_size], const fs::path& path) {
-        std::snprintf(dir, sizeof dir, "%s", path.c_str());
+        std::snprintf(dir, sizeof dir, "%s", utf8(path).c_str());
     }
 
     static void write_bytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
@@ -64,7 +86,7 @@ protected:
 
     // method 0 stores the bytes as they are (so a test can corrupt them), 8 deflates.
     static void write_zip(const fs::path& path, const std::vector<member>& members, int method = 8) {
-        zipFile zf = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+        zipFile zf = zipOpen(utf8(path).c_str(), APPEND_STATUS_CREATE);
         ASSERT_NE(zf, nullptr);
         for (const member& m : members) {
             zip_fileinfo info{};

@@ -106,7 +106,7 @@ TEST_F(TodaysSets, SplitCloneNeedsItsParentAndNamesItWhenMissing) {
     write("ichir", set_form::split);
     ASSERT_EQ(load("ICHIRJ"), 1) << out;
     EXPECT_EQ(misplaced(rows_of(rows, "ichirj")), 0u);
-    EXPECT_NE(out.find("Loading file `epr-16888.ic34' from `" + (root / "ziproms" / "ichir.zip").string()), std::string::npos)
+    EXPECT_NE(out.find("Loading file `epr-16888.ic34' from `" + utf8(root / "ziproms" / "ichir.zip")), std::string::npos)
         << out;
 }
 
@@ -129,9 +129,9 @@ TEST_F(TodaysSets, FileThatIsNotTheKnownDumpLoadsAndIsToldOnce) {
     const core_hooks hooks = {[](loader_severity, const char* line) { said->push_back(line); }};
     core_set_hooks(&hooks);
     core_paths paths;
-    paths.rom_dir = (root / "roms").string();
-    paths.zip_dir = (root / "ziproms").string();
-    paths.dip_dir = (root / "dip").string();
+    paths.rom_dir = utf8(root / "roms");
+    paths.zip_dir = utf8(root / "ziproms");
+    paths.dip_dir = utf8(root / "dip");
     const int loaded = core_load("tantr", paths, 0);
     core_set_hooks(nullptr);
     ASSERT_EQ(loaded, 1);
@@ -199,9 +199,9 @@ TEST_F(TodaysSets, DemoProgramAsATodaysSetRunsAsTheDemo) {
     write_zip(root / "ziproms" / "columns.zip", {{"epr-13114.ic32", even}, {"epr-13113.ic31", odd}}, 0);
 
     core_paths paths;
-    paths.rom_dir = (root / "roms").string();
-    paths.zip_dir = (root / "ziproms").string();
-    paths.dip_dir = (root / "dip").string();
+    paths.rom_dir = utf8(root / "roms");
+    paths.zip_dir = utf8(root / "ziproms");
+    paths.dip_dir = utf8(root / "dip");
     auto picture_after = [&](const char* name) {
         testing::internal::CaptureStdout();
         const int loaded = core_load(name, paths, 0);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -225,6 +226,31 @@ TEST_F(MachineState, AStateSavedThroughALinkRewritesItsTarget) {
     rmdir(dir.c_str());
 }
 #endif
+
+// A state file read back whole; one past the bound is refused by its size,
+// however large, before anything is read or changed.
+TEST_F(MachineState, StateFilesLoadWholeAndOversizedOnesAreRefused) {
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "vortan_state_file";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "slot.sta").string();
+    std::string error;
+    run_frames(5);
+    const std::vector<uint8_t> saved = state_now();
+    ASSERT_EQ(core_save_state_file(path.c_str(), error), 1) << error;
+    run_frames(5);
+    ASSERT_EQ(core_load_state_file(path.c_str(), error), 1) << error;
+    EXPECT_EQ(state_now(), saved);
+
+    run_frames(5);
+    const std::vector<uint8_t> before = state_now();
+    for (int64_t size : {(int64_t{16} << 20) + 1, (int64_t{1} << 32) + 1}) {  // the second wraps in 32 bits
+        std::filesystem::resize_file(path, static_cast<uintmax_t>(size));  // sparse: nothing is written
+        EXPECT_EQ(core_load_state_file(path.c_str(), error), 0) << size;
+        EXPECT_EQ(error, path + " is larger than 16 MB, the most a saved state may be") << size;
+        EXPECT_EQ(state_now(), before) << size;
+    }
+    std::filesystem::remove_all(dir);
+}
 
 TEST_F(MachineState, FailedGameLoadKeepsTheRunningGame) {
     run_frames(40);
