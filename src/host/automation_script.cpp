@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
-#include <sys/stat.h>
 #include "common/input_limits.h"
 #include "common/regular_file.h"
 #include "common/safe_file.h"
@@ -50,8 +49,8 @@ int read_text(const char* file_name, std::string& text, std::string& error) {
         error = std::string(file_name) + ": " + why;
         return 0;
     }
-    struct stat st;
-    if (fstat(fileno(f), &st) == 0 && !within_limit(st.st_size, playback_script_limit)) {
+    const int64_t size = regular_file_size(f);
+    if (size >= 0 && !within_limit(size, playback_script_limit)) {
         std::fclose(f);
         error = input_too_large(file_name, playback_script_limit);
         return 0;

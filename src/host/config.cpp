@@ -1,6 +1,5 @@
 // The configuration file: reading its words, applying them through the
 // option table, and writing it back safely.
-#include <sys/stat.h>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -104,8 +103,8 @@ int parse_file(const char* file_name, std::vector<std::string>& tokens) {
         if (errno != ENOENT) std::fprintf(stderr, "vortan: %s: %s, not read\n", file_name, why);
         return 0;
     }
-    struct stat st;
-    if (fstat(fileno(f), &st) == 0 && !within_limit(st.st_size, config_file_limit)) {
+    const int64_t size = regular_file_size(f);
+    if (size >= 0 && !within_limit(size, config_file_limit)) {
         std::fprintf(stderr, "vortan: %s; it is not read and the defaults are used\n",
                      input_too_large(file_name, config_file_limit).c_str());
         std::fclose(f);
