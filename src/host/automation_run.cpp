@@ -224,7 +224,8 @@ int answer_without_run(const command_line& cli, int argc, const char* const* arg
         do_config(home.config_file.c_str());
         for (const auto& [word, value] : cli.options) apply_option(word.c_str(), value.c_str());
         finish_options();
-        return verify_roms(cli.sets, game_paths(), stdout);
+        use_folder_options();
+        return verify_roms(cli.sets, stdout);
     }
     return -1;
 }

@@ -70,11 +70,11 @@ void tooltip(const listed_version& v) {
 // The title a version is listed under, named by its parent set (or itself).
 const char* family_of(const game_info& g) { return g.parent ? g.parent : g.version; }
 
-void add_version(const game_info* g, const core_paths& paths) {
+void add_version(const game_info* g) {
     const std::string family = family_of(*g);
     for (listed_title& t : titles) {
         if (t.versions.empty() || family != family_of(*t.versions[0].game)) continue;
-        listed_version v{g, core_check_roms(*g, paths)};
+        listed_version v{g, core_check_roms(*g)};
         // The parent set heads its title.
         if (family == g->version) {
             t.title = title_of(*g);
@@ -84,7 +84,7 @@ void add_version(const game_info* g, const core_paths& paths) {
         }
         return;
     }
-    titles.push_back({title_of(*g), {{g, core_check_roms(*g, paths)}}});
+    titles.push_back({title_of(*g), {{g, core_check_roms(*g)}}});
 }
 
 bool contains(const std::string& a, const char* part) {
@@ -120,10 +120,10 @@ bool pressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key))
 
 void games_dialog_opened() {
     titles.clear();
-    const core_paths paths = game_paths();
+    use_folder_options();
     const game_info* demo = core_find_game("demo");
-    titles.push_back({demo->title, {{demo, core_check_roms(*demo, paths)}}});
-    for (int i = 0; const game_info* g = core_version(i); ++i) add_version(g, paths);
+    titles.push_back({demo->title, {{demo, core_check_roms(*demo)}}});
+    for (int i = 0; const game_info* g = core_version(i); ++i) add_version(g);
     std::sort(titles.begin() + 1, titles.end(), [](const listed_title& a, const listed_title& b) {
         return strcasecmp(a.title.c_str(), b.title.c_str()) < 0;
     });

@@ -120,13 +120,7 @@ loader_lines::~loader_lines() {
     core_set_hooks(nullptr);
 }
 
-core_paths game_paths() {
-    core_paths paths;
-    paths.rom_dir = rom_dir;
-    paths.zip_dir = zip_dir;
-    paths.dip_dir = dip_dir;
-    return paths;
-}
+void use_folder_options() { core_set_folders({rom_dir, zip_dir, dip_dir}); }
 
 std::vector<std::string> nearest_games(const char* name) {
     std::vector<std::string> nearest;
@@ -141,7 +135,8 @@ std::vector<std::string> nearest_games(const char* name) {
 }
 
 std::string load_failure_report(const game_info& game, const std::vector<std::string>& lines, const char* called) {
-    const rom_check check = core_check_roms(game, game_paths(), called);
+    use_folder_options();
+    const rom_check check = core_check_roms(game, called);
     std::string text = std::string(game.title) + " (" + game.short_name + ") could not be loaded.\n\n";
     if (!check.failure.empty()) text += check.failure + "\n";
     if (!check.problems.empty()) {
@@ -175,14 +170,15 @@ int start_game(const char* name, std::string* report, const game_info* version) 
     }
     loader_lines loader;
     core_set_fm_model(fm_model_option);
-    const int loaded = core_load(name, game_paths(), sound_enabled ? sound_rate : 0, version);
+    use_folder_options();
+    const int loaded = core_load(name, sound_enabled ? sound_rate : 0, version);
     // A failed load gives back the game that ran before it, if any.
     game_loaded = core_running() != nullptr;
     update_window_title();
     if (!loaded) {
         if (report) *report = load_failure_report(*game, loader.lines, name);
         last_load_problem = std::string(game->title) + ": " +
-                            rom_check_summary(core_check_roms(*game, game_paths(), name));
+                            rom_check_summary(core_check_roms(*game, name));
         return 0;
     }
     last_load_problem.clear();
@@ -228,7 +224,7 @@ void gui_load_game(int number) {
 void free_game() {
     const game_info* game = core_running();
     if (!game_loaded || !game) return;
-    const std::string name = std::string(dip_dir) + "/" + game->short_name + ".dip";
+    const std::string name = core_folders().dip_dir + "/" + game->short_name + ".dip";
     if (!core_unload()) message_printf("DIP switches not saved to %s", name.c_str());
     game_loaded = 0;
     user_paused = 0;

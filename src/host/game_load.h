@@ -6,8 +6,9 @@
 #include <vector>
 #include "machine/core.h"
 
-// The option folders, for the core's loader.
-core_paths game_paths();
+// Hands the folder options to the core before a check or a load: the options
+// stay the user's setting, the core's copy is the one its loader reads.
+void use_folder_options();
 
 // Loads a game and opens its sound. 0 when it could not be loaded, with the
 // report in report (when given); what ran before runs on.

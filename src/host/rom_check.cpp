@@ -9,11 +9,11 @@ namespace {
 
 // The version a name stands for in the audit: the one whose files are all
 // there, else the one with the most found; today's on a tie.
-const game_info* audited_version(const std::string& name, const core_paths& paths, rom_check& check) {
+const game_info* audited_version(const std::string& name, rom_check& check) {
     const game_info* best = nullptr;
     for (int i = 0; const game_info* g = core_version(i); ++i) {
         if (!core_same_name(g->version, name.c_str())) continue;
-        rom_check c = core_check_roms(*g, paths);
+        rom_check c = core_check_roms(*g);
         if (!best || c.missing() <= check.missing()) {
             best = g;
             check = std::move(c);
@@ -65,7 +65,7 @@ std::string rom_check_summary(const rom_check& check) {
     return text + " in " + where;
 }
 
-int verify_roms(const std::vector<std::string>& names, const core_paths& paths, std::FILE* out) {
+int verify_roms(const std::vector<std::string>& names, std::FILE* out) {
     std::vector<std::string> sets;
     for (const std::string& n : names) {
         const game_info* g = nullptr;
@@ -87,7 +87,7 @@ int verify_roms(const std::vector<std::string>& names, const core_paths& paths, 
     int good = 0, incorrect = 0, incomplete = 0, absent = 0;
     for (const std::string& name : sets) {
         rom_check check;
-        const game_info* game = audited_version(name, paths, check);
+        const game_info* game = audited_version(name, check);
         std::string line;
         if (!check.failure.empty()) {
             line = name + ": " + check.failure;

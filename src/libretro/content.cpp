@@ -47,11 +47,11 @@ content_request content_from_path(const char* path, const char* save_dir) {
         if (!archive && !fs::is_directory(p, ec)) p = p.parent_path();
         r.game = to_utf8(archive ? p.stem() : p.filename());
         content_dir = folder(p.parent_path());
-        r.paths.rom_dir = content_dir;
+        r.folders.rom_dir = content_dir;
         // The loader takes an archive before a folder: for a chosen folder it
         // looks inside it, so a zip of the same name beside it stays unread.
-        r.paths.zip_dir = archive ? content_dir : folder(p);
+        r.folders.zip_dir = archive ? content_dir : folder(p);
     }
-    r.paths.dip_dir = save_dir && *save_dir ? save_dir : content_dir;
+    r.folders.dip_dir = save_dir && *save_dir ? save_dir : content_dir;
     return r;
 }

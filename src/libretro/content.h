@@ -7,7 +7,7 @@
 
 struct content_request {
     std::string game;   // short name as given: not yet checked against the table
-    core_paths paths;
+    game_folders folders;  // for core_set_folders before the load
 };
 
 // path: `<dir>/<game>.zip`, a folder `<dir>/<game>`, or a file inside that

@@ -163,7 +163,8 @@ bool retro_load_game(const retro_game_info* game) {
         return false;
     }
     options_before_load(environment);
-    if (!core_load(r.game.c_str(), r.paths, sample_rate)) {
+    core_set_folders(r.folders);
+    if (!core_load(r.game.c_str(), sample_rate)) {
         log_line(RETRO_LOG_ERROR, "[Vortan] `%s' could not be loaded (see the lines above)\n", r.game.c_str());
         show_message("`" + r.game + "' could not be loaded: a file is missing or damaged (the log names it)");
         return false;

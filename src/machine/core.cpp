@@ -41,13 +41,12 @@ constexpr size_t rewind_budget = 64u * 1024 * 1024;
 int sound_wanted;
 int fm_model_chosen = fm_model_chip;  // for the next game loaded
 
-bool copy_dir(char (&to)[path_buffer_size], const std::string& from) {
-    if (from.size() >= sizeof to) {
-        core_loader_printf(loader_severity::error, "Directory name too long: `%s'\n", from.c_str());
-        return false;
-    }
-    std::memcpy(to, from.c_str(), from.size() + 1);
-    return true;
+// The loader builds its paths in buffers of path_buffer_size: a folder that
+// cannot fit one is refused whole rather than cut.
+bool folder_fits(const std::string& dir) {
+    if (dir.size() < path_buffer_size) return true;
+    core_loader_printf(loader_severity::error, "Directory name too long: `%s'\n", dir.c_str());
+    return false;
 }
 
 }  // namespace
@@ -73,7 +72,6 @@ namespace {
 struct running_game {
     const driver_record* game;
     std::vector<uint8_t> program, samples, state;
-    char dirs[3][path_buffer_size];
     uint8_t dip_used;
 };
 
@@ -82,9 +80,6 @@ void keep_running_game(running_game& kept) {
     kept.program.assign(program_rom, program_rom + sizeof program_rom);
     kept.samples.assign(sample_rom, sample_rom + sizeof sample_rom);
     core_save_state(kept.state);
-    std::memcpy(kept.dirs[0], game_rom_dir, path_buffer_size);
-    std::memcpy(kept.dirs[1], game_zip_dir, path_buffer_size);
-    std::memcpy(kept.dirs[2], game_dip_dir, path_buffer_size);
     kept.dip_used = dip_used;
 }
 
@@ -93,9 +88,6 @@ void restore_running_game(const running_game& kept) {
     std::memcpy(program_rom, kept.program.data(), sizeof program_rom);
     std::memcpy(sample_rom, kept.samples.data(), sizeof sample_rom);
     program_rom_host_order = 1;
-    std::memcpy(game_rom_dir, kept.dirs[0], path_buffer_size);
-    std::memcpy(game_zip_dir, kept.dirs[1], path_buffer_size);
-    std::memcpy(game_dip_dir, kept.dirs[2], path_buffer_size);
     std::string ignored;
     core_load_state(kept.state.data(), kept.state.size(), ignored);
     dip_used = kept.dip_used;
@@ -110,7 +102,7 @@ void clear_roms() {
 
 }  // namespace
 
-int core_load(const char* short_name, const core_paths& paths, int sample_rate, const game_info* version) {
+int core_load(const char* short_name, int sample_rate, const game_info* version) {
     std::unique_ptr<running_game> kept;
     if (game_running) {
         kept = std::make_unique<running_game>();
@@ -118,8 +110,8 @@ int core_load(const char* short_name, const core_paths& paths, int sample_rate, 
         // The running game's switches are kept before the new game's are read.
         dip_write(game_driver->short_name, game_driver->description);
     }
-    const bool dirs_fit = copy_dir(game_rom_dir, paths.rom_dir) && copy_dir(game_zip_dir, paths.zip_dir) &&
-                          copy_dir(game_dip_dir, paths.dip_dir);
+    const game_folders& folders = core_folders();
+    const bool dirs_fit = folder_fits(folders.rom_dir) && folder_fits(folders.zip_dir) && folder_fits(folders.dip_dir);
     clear_roms();
     const int loaded = dirs_fit && (version ? load_driver_version(driver_of(version), short_name) : load_driver(short_name));
     if (!loaded) {

@@ -24,12 +24,17 @@ struct core_hooks {
 };
 void core_set_hooks(const core_hooks* hooks);  // null: the defaults
 
-// Where a game's files are looked for.
-struct core_paths {
+// Where games' files are looked for. The core holds the one copy that its
+// loader, its ROM check and the DIP files read; a front end hands it over
+// from its own settings before it checks or loads a game. A load neither
+// changes nor restores it.
+struct game_folders {
     std::string rom_dir = "./roms";  // loose files in <rom_dir>/<game>/
     std::string zip_dir = "./ziproms";  // archives <zip_dir>/<game>.zip
     std::string dip_dir = "./dip";   // DIP switches <dip_dir>/<game>.dip
 };
+void core_set_folders(const game_folders& folders);
+const game_folders& core_folders();
 
 // Input words: a set bit means the control is held.
 enum : uint32_t {
@@ -87,15 +92,14 @@ struct rom_check {
 };
 // Its own archive (or folder when there is none) first, then its parent's.
 // called: the name the version goes by (null: today's name, else its short name).
-rom_check core_check_roms(const game_info& game, const core_paths& paths, const char* called = nullptr);
+rom_check core_check_roms(const game_info& game, const char* called = nullptr);
 
-// Loads a game and starts the machine with sound at sample_rate (0: no
-// sound). On failure the loader's lines say why and the core holds no game.
+// Loads a game from the folders set and starts the machine with sound at
+// sample_rate (0: no sound). On failure the loader's lines say why and the core holds no game.
 // A file whose data differ from its known dump still loads, with a line
 // naming it and both checksums. version: that one of the versions the name
 // has (null: the one whose files are all there).
-int core_load(const char* short_name, const core_paths& paths, int sample_rate,
-              const game_info* version = nullptr);
+int core_load(const char* short_name, int sample_rate, const game_info* version = nullptr);
 // Keeps the DIP switches if this run changed them; 0 when that write failed.
 int core_unload();
 const game_info* core_running();  // null when no game is loaded

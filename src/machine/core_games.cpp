@@ -90,7 +90,8 @@ int rom_check::missing() const {
 
 int rom_check::wrong_checksums() const { return int(problems.size()) - missing(); }
 
-rom_check core_check_roms(const game_info& info, const core_paths& paths, const char* called) {
+rom_check core_check_roms(const game_info& info, const char* called) {
+    const game_folders& paths = core_folders();
     rom_check check;
     const driver_record* game = driver_of(&info);
     if (!game) return check;

@@ -18,7 +18,7 @@ namespace {
 uint8_t dip_stored[2] = {0xFF, 0xFF};
 
 bool dip_path(char (&path)[path_buffer_size], const char* short_name) {
-    const int n = std::snprintf(path, sizeof path, "%s/%s.dip", game_dip_dir, short_name);
+    const int n = std::snprintf(path, sizeof path, "%s/%s.dip", core_folders().dip_dir.c_str(), short_name);
     return n >= 0 && static_cast<size_t>(n) < sizeof path;
 }
 }  // namespace
@@ -34,7 +34,7 @@ void dip_reset() {
 int dip_read(const char* short_name) {
     char path[path_buffer_size];
     if (!dip_path(path, short_name)) {
-        core_loader_printf(loader_severity::error, "Error loading file `%s/%s.dip'\n", game_dip_dir, short_name);
+        core_loader_printf(loader_severity::error, "Error loading file `%s/%s.dip'\n", core_folders().dip_dir.c_str(), short_name);
         return 0;
     }
     if (!file_exist(path, dip_file_limit)) return 1;
@@ -55,7 +55,7 @@ int dip_write(const char* short_name, const char* description) {
     if (!dip_used || std::memcmp(dip_switch, dip_stored, sizeof dip_switch) == 0) return 1;
     char path[path_buffer_size];
     if (!dip_path(path, short_name) || !save_file(path, dip_switch, sizeof dip_switch)) {
-        core_loader_printf(loader_severity::error, "Error saving file `%s/%s.dip'\n", game_dip_dir, short_name);
+        core_loader_printf(loader_severity::error, "Error saving file `%s/%s.dip'\n", core_folders().dip_dir.c_str(), short_name);
         return 0;
     }
     std::memcpy(dip_stored, dip_switch, sizeof dip_stored);

@@ -154,7 +154,7 @@ bool answers_to(const driver_record& d, const char* name) {
 
 // Whether every file of a version is where the loader would find it.
 bool files_all_there(const driver_record& d, const char* called) {
-    rom_search search(d, set_name_for(d, called), game_rom_dir, game_zip_dir);
+    rom_search search(d, set_name_for(d, called), core_folders().rom_dir, core_folders().zip_dir);
     for (const rom_entry* e = d.roms; e->file_name; e++)
         if (!e->data && search.find(*e).place < 0) return false;
     return true;

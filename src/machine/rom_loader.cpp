@@ -20,12 +20,11 @@
 #include "machine/core.h"
 #include "machine/rom_search.h"
 
-char game_rom_dir[path_buffer_size] = "./roms";
-char game_zip_dir[path_buffer_size] = "./ziproms";
-char game_dip_dir[path_buffer_size] = "./dip";
 std::vector<std::string> rom_checksum_notes;
 
 namespace {
+
+game_folders folders;
 
 // ROM, archive and DIP files are taken only when they are plain files of a
 // sane size: a FIFO would hang the load, and a directory is no ROM.
@@ -145,15 +144,15 @@ int load_from_archive(const rom_entry& e, const char* archive) {
 
 int load_loose(const rom_entry& e, const char* short_name) {
     char path[path_buffer_size];
-    const int n = std::snprintf(path, sizeof path, "%s/%s/%s", game_rom_dir, short_name, e.file_name);
+    const int n = std::snprintf(path, sizeof path, "%s/%s/%s", folders.rom_dir.c_str(), short_name, e.file_name);
     const bool path_fits = n >= 0 && static_cast<size_t>(n) < sizeof path;
     if (path_fits) {
         core_loader_printf(loader_severity::info, "Loading file `%s'\n", path);
     } else {
-        core_loader_printf(loader_severity::info, "Loading file `%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
+        core_loader_printf(loader_severity::info, "Loading file `%s/%s/%s'\n", folders.rom_dir.c_str(), short_name, e.file_name);
     }
     if (!path_fits || !entry_fits(e)) {
-        core_loader_printf(loader_severity::error, "Error loading file `%s/%s/%s'\n", game_rom_dir, short_name, e.file_name);
+        core_loader_printf(loader_severity::error, "Error loading file `%s/%s/%s'\n", folders.rom_dir.c_str(), short_name, e.file_name);
         return 0;
     }
     uint8_t* buffer = file_buffer(e.size);
@@ -218,10 +217,14 @@ void tell_missing_parent(const rom_entry& e, const rom_search& search) {
     const char* parent = search.missing_parent();
     if (!parent) return;
     core_loader_printf(loader_severity::warning, "`%s' may be in the parent set `%s', which was not found: put %s/%s.zip or %s/%s/ beside it\n",
-                       e.today_name ? e.today_name : e.file_name, parent, game_zip_dir, parent, game_rom_dir, parent);
+                       e.today_name ? e.today_name : e.file_name, parent, folders.zip_dir.c_str(), parent, folders.rom_dir.c_str(), parent);
 }
 
 }  // namespace
+
+void core_set_folders(const game_folders& f) { folders = f; }
+
+const game_folders& core_folders() { return folders; }
 
 int load_rom(const rom_entry* list) {
     rom_checksum_notes.clear();
@@ -239,7 +242,7 @@ int load_rom(const rom_entry* list) {
     bool use_archive = false;
     std::unique_ptr<rom_search> search;
     if (from_disk) {
-        const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", game_zip_dir, name);
+        const int n = std::snprintf(archive, sizeof archive, "%s/%s.zip", folders.zip_dir.c_str(), name);
         if (n < 0 || static_cast<size_t>(n) >= sizeof archive) {
             const char* first = list->file_name;
             for (const rom_entry* e = list; e->file_name; e++) {
@@ -248,11 +251,11 @@ int load_rom(const rom_entry* list) {
                     break;
                 }
             }
-            core_loader_printf(loader_severity::error, "Error loading file `%s' from archive `%s/%s.zip'\n", first, game_zip_dir, name);
+            core_loader_printf(loader_severity::error, "Error loading file `%s' from archive `%s/%s.zip'\n", first, folders.zip_dir.c_str(), name);
             return 0;
         }
         use_archive = file_exist(archive, zip_archive_limit);
-        search = std::make_unique<rom_search>(*game_driver, name, game_rom_dir, game_zip_dir);
+        search = std::make_unique<rom_search>(*game_driver, name, folders.rom_dir, folders.zip_dir);
     }
 
     for (const rom_entry* e = list; e->file_name; e++) {

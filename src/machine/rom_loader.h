@@ -15,10 +15,8 @@ inline constexpr size_t path_buffer_size = 256;
 // A line of the loader to the front end's hook.
 void core_loader_printf(loader_severity severity, const char* format, ...) VORTAN_PRINTF(2, 3);
 
-// Where the running game's files are looked for; set by core_load.
-extern char game_rom_dir[path_buffer_size];
-extern char game_zip_dir[path_buffer_size];
-extern char game_dip_dir[path_buffer_size];
+// rom_loader.cpp owns the game folders (core_set_folders, core_folders):
+// every path the loader, the ROM check and the DIP files build starts there.
 
 // Each file is looked for in the game's own archive or folder, then in its
 // parent set's, by name or by CRC-32 and size; a file not found so is read

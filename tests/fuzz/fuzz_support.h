@@ -24,9 +24,7 @@ public:
         if (!made) std::abort();
         root = made;
         for (const char* sub : {"roms/fuzzgame", "ziproms", "dip"}) std::filesystem::create_directories(root / sub);
-        std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s/roms", root.c_str());
-        std::snprintf(game_zip_dir, sizeof game_zip_dir, "%s/ziproms", root.c_str());
-        std::snprintf(game_dip_dir, sizeof game_dip_dir, "%s/dip", root.c_str());
+        core_set_folders({root.string() + "/roms", root.string() + "/ziproms", root.string() + "/dip"});
     }
     ~scratch() {
         std::error_code ec;

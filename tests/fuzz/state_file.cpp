@@ -24,7 +24,7 @@ std::vector<uint8_t> machine_now() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!core_running()) {
         core_set_hooks(nullptr);
-        fuzz::require(core_load("demo", core_paths{}, 44100) == 1);
+        fuzz::require(core_load("demo", 44100) == 1);
         for (int f = 0; f < 30; f++) core_run_frame(1);
     }
     std::vector<uint8_t> bytes(data, data + size);

@@ -239,7 +239,7 @@ TEST_F(InputTest, PlaybackReplacesTheDevicesAndRecordWritesTheWords) {
     ASSERT_TRUE(start_record(record.c_str(), error)) << error;
     // Scripts count the game's frames.
     testing::internal::CaptureStdout();
-    ASSERT_EQ(core_load("demo", core_paths{}, 0), 1);
+    ASSERT_EQ(core_load("demo", 0), 1);
     testing::internal::GetCapturedStdout();
     std::vector<uint32_t> p1, p2, sys;
     for (int i = 0; i < 7; ++i) {

@@ -18,15 +18,17 @@ protected:
         char pattern[] = "/tmp/vortan_audit_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
-        paths.rom_dir = (root / "roms").string();
-        paths.zip_dir = (root / "ziproms").string();
-        paths.dip_dir = (root / "dip").string();
+        kept = core_folders();
+        core_set_folders({(root / "roms").string(), (root / "ziproms").string(), (root / "dip").string()});
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override {
+        core_set_folders(kept);
+        fs::remove_all(root);
+    }
 
     int verify(const std::vector<std::string>& names = {}) {
         std::FILE* f = std::tmpfile();
-        const int status = verify_roms(names, paths, f);
+        const int status = verify_roms(names, f);
         std::rewind(f);
         said.clear();
         char buffer[4096];
@@ -42,7 +44,7 @@ protected:
     }
 
     fs::path root;
-    core_paths paths;
+    game_folders kept;
     std::vector<set_file> rows = all_files();
     std::string said;
 };

@@ -20,7 +20,7 @@ struct run_record {
 // frames frames with button A held from press_at on (never with -1).
 run_record play(int frames_ahead, int press_at, int frames = 90) {
     run_record r;
-    EXPECT_EQ(core_load("demo", core_paths(), 22050), 1);
+    EXPECT_EQ(core_load("demo", 22050), 1);
     core_set_rewind(0);
     std::vector<int16_t> heard;
     for (int f = 0; f < frames; ++f) {
@@ -66,7 +66,7 @@ TEST(RunAhead, EachFrameAheadShowsTheControlsAFrameSoonerAndChangesNothingElse) 
 }
 
 TEST(RunAhead, FramesRunAheadAreNotKeptForRewind) {
-    ASSERT_EQ(core_load("demo", core_paths(), 0), 1);
+    ASSERT_EQ(core_load("demo", 0), 1);
     core_set_rewind(10);
     std::vector<int16_t> heard;
     for (int f = 0; f < 30; ++f) run_frame_ahead(2, 1, heard);

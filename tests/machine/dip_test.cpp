@@ -105,7 +105,7 @@ TEST_F(DipSwitches, KeysChangeTheSelectedByteAndSurviveAnUnload) {
 }
 
 TEST_F(DipSwitches, FailedWriteIsReportedAndTheNextLoadStartsFromDefaults) {
-    set_dir(game_dip_dir, root / "no" / "such");
+    set_folder(&game_folders::dip_dir, utf8(root / "no" / "such"));
     load();
     dip_invert_bit(3);
     testing::internal::CaptureStdout();
@@ -121,7 +121,7 @@ TEST_F(DipSwitches, FailedWriteIsReportedAndTheNextLoadStartsFromDefaults) {
     EXPECT_EQ(dip_used, 0);
 
     // Written once, the same switches are not written again.
-    set_dir(game_dip_dir, root / "dip");
+    set_folder(&game_folders::dip_dir, utf8(root / "dip"));
     dip_invert_bit(3);
     EXPECT_EQ(dip_write("columns", "Columns"), 1);
     std::filesystem::remove(dip_file());

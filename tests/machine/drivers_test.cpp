@@ -90,9 +90,6 @@ protected:
         for (const char* f : {"epr13112.32", "epr13111.31"}) write_bytes(root / "roms" / "columns" / f, {1, 2});
         for (const char* f : {"epr13361.rom", "epr13360.rom"})
             write_bytes(root / "roms" / "columns2" / f, {3, 4});
-        paths.rom_dir = utf8(root / "roms");
-        paths.zip_dir = utf8(root / "ziproms");
-        paths.dip_dir = utf8(root / "dip");
     }
     void TearDown() override {
         core_unload();
@@ -101,11 +98,10 @@ protected:
     int load(int number) {
         const driver_record* game = game_by_menu_number(number);
         testing::internal::CaptureStdout();
-        const int ok = core_load(game ? game->short_name : nullptr, paths, 0);
+        const int ok = core_load(game ? game->short_name : nullptr, 0);
         testing::internal::GetCapturedStdout();
         return ok;
     }
-    core_paths paths;
 };
 
 TEST_F(GameSwitching, LoadingAnotherGameWritesTheOldGamesDipsFirst) {

@@ -30,7 +30,7 @@ protected:
     void load(int model) {
         core_set_fm_model(model);
         testing::internal::CaptureStdout();
-        ASSERT_EQ(core_load("demo", core_paths{}, 44100), 1);
+        ASSERT_EQ(core_load("demo", 44100), 1);
         testing::internal::GetCapturedStdout();
         ASSERT_EQ(core_fm_model(), model);
     }

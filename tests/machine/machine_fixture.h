@@ -1,5 +1,5 @@
-// Shared helpers for the board's tests: a fresh folder per test, the option
-// directories put back afterwards, and small file and archive writers.
+// Shared helpers for the board's tests: a fresh folder per test, the core's
+// folders put back afterwards, and small file and archive writers.
 #pragma once
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -24,20 +24,14 @@ protected:
     void SetUp() override {
         root = fresh_folder("vortan_machine_");
         ASSERT_FALSE(root.empty());
-        std::memcpy(saved_rom, game_rom_dir, sizeof saved_rom);
-        std::memcpy(saved_zip, game_zip_dir, sizeof saved_zip);
-        std::memcpy(saved_dip, game_dip_dir, sizeof saved_dip);
-        set_dir(game_rom_dir, root / "roms");
-        set_dir(game_zip_dir, root / "ziproms");
-        set_dir(game_dip_dir, root / "dip");
+        saved_folders = core_folders();
+        core_set_folders({utf8(root / "roms"), utf8(root / "ziproms"), utf8(root / "dip")});
         fs::create_directories(root / "roms");
         fs::create_directories(root / "ziproms");
         fs::create_directories(root / "dip");
     }
     void TearDown() override {
-        std::memcpy(game_rom_dir, saved_rom, sizeof saved_rom);
-        std::memcpy(game_zip_dir, saved_zip, sizeof saved_zip);
-        std::memcpy(game_dip_dir, saved_dip, sizeof saved_dip);
+        core_set_folders(saved_folders);
         std::error_code ec;
         fs::remove_all(root, ec);
     }
@@ -64,8 +58,11 @@ protected:
         return std::string(name.begin(), name.end());
     }
 
-    static void set_dir(char (&dir)[path_buffer_size], const fs::path& path) {
-        std::snprintf(dir, sizeof dir, "%s", utf8(path).c_str());
+    // One of the core's folders changed, the others kept.
+    static void set_folder(std::string game_folders::*folder, const std::string& dir) {
+        game_folders folders = core_folders();
+        folders.*folder = dir;
+        core_set_folders(folders);
     }
 
     static void write_bytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
@@ -108,9 +105,7 @@ protected:
     }
 
     fs::path root;
-    char saved_rom[path_buffer_size];
-    char saved_zip[path_buffer_size];
-    char saved_dip[path_buffer_size];
+    game_folders saved_folders;
 };
 
 }  // namespace machine_test

@@ -75,7 +75,7 @@ TEST_F(RomLoading, LooseFilesLoadWhenNoArchiveExists) {
 
     // The folder as the system writes it ('\\' on Windows) finds them as well.
     std::memset(program_rom, 0xAA, 2 * k128);
-    std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s", (root / "roms").make_preferred().string().c_str());
+    set_folder(&game_folders::rom_dir, (root / "roms").make_preferred().string());
     ASSERT_EQ(load("columns"), 1) << out;
     expect_interleaved(even, odd, 0);
 }
@@ -282,22 +282,22 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     // Fits the directory option itself, not the paths built from it.
     const std::string deep = utf8(root / std::string(244 - utf8(root).size(), 'r'));
     ASSERT_EQ(deep.size(), 245u);
-    std::snprintf(game_rom_dir, sizeof game_rom_dir, "%s", deep.c_str());
+    set_folder(&game_folders::rom_dir, deep);
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file `" + deep + "/columns/epr13112.32'\n"), std::string::npos);
     EXPECT_EQ(program_rom[0], 0xAA);
 
-    std::snprintf(game_zip_dir, sizeof game_zip_dir, "%s", deep.c_str());
+    set_folder(&game_folders::zip_dir, deep);
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file `epr13112.32' from archive `" + deep + "/columns.zip'\n"),
               std::string::npos);
 
     // ROMs found, but the DIP file's path cannot be built.
-    set_dir(game_rom_dir, root / "roms");
-    set_dir(game_zip_dir, root / "ziproms");
+    set_folder(&game_folders::rom_dir, utf8(root / "roms"));
+    set_folder(&game_folders::zip_dir, utf8(root / "ziproms"));
     write_bytes(loose_path("columns", "epr13112.32"), pattern(k128, 1));
     write_bytes(loose_path("columns", "epr13111.31"), pattern(k128, 2));
-    std::snprintf(game_dip_dir, sizeof game_dip_dir, "%s", deep.c_str());
+    set_folder(&game_folders::dip_dir, deep);
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file `" + deep + "/columns.dip'\n"), std::string::npos);
 }

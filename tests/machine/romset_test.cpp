@@ -128,11 +128,7 @@ TEST_F(TodaysSets, FileThatIsNotTheKnownDumpLoadsAndIsToldOnce) {
     said = &lines;
     const core_hooks hooks = {[](loader_severity, const char* line) { said->push_back(line); }};
     core_set_hooks(&hooks);
-    core_paths paths;
-    paths.rom_dir = utf8(root / "roms");
-    paths.zip_dir = utf8(root / "ziproms");
-    paths.dip_dir = utf8(root / "dip");
-    const int loaded = core_load("tantr", paths, 0);
+    const int loaded = core_load("tantr", 0);
     core_set_hooks(nullptr);
     ASSERT_EQ(loaded, 1);
     const std::string note = "epr-15617.ic4: CRC 1234abcd, the known dump is 338324a1\n";
@@ -198,13 +194,9 @@ TEST_F(TodaysSets, DemoProgramAsATodaysSetRunsAsTheDemo) {
     force_crc(odd, odd.size() - 4, 0x9a426d9b);
     write_zip(root / "ziproms" / "columns.zip", {{"epr-13114.ic32", even}, {"epr-13113.ic31", odd}}, 0);
 
-    core_paths paths;
-    paths.rom_dir = utf8(root / "roms");
-    paths.zip_dir = utf8(root / "ziproms");
-    paths.dip_dir = utf8(root / "dip");
     auto picture_after = [&](const char* name) {
         testing::internal::CaptureStdout();
-        const int loaded = core_load(name, paths, 0);
+        const int loaded = core_load(name, 0);
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(loaded, 1) << name;
         for (int i = 0; i < 120; i++) core_run_frame(0);

@@ -70,7 +70,7 @@ class MachineState : public testing::Test {
 protected:
     void SetUp() override {
         testing::internal::CaptureStdout();
-        ASSERT_EQ(core_load("demo", core_paths{}, 44100), 1);
+        ASSERT_EQ(core_load("demo", 44100), 1);
         testing::internal::GetCapturedStdout();
         core_set_pixel_format(0);
     }
@@ -255,12 +255,13 @@ TEST_F(MachineState, StateFilesLoadWholeAndOversizedOnesAreRefused) {
 TEST_F(MachineState, FailedGameLoadKeepsTheRunningGame) {
     run_frames(40);
     const std::vector<uint8_t> before = state_now();
-    core_paths nowhere;
-    nowhere.rom_dir = nowhere.zip_dir = "/nonexistent";
+    const game_folders kept = core_folders();
+    core_set_folders({"/nonexistent", "/nonexistent", kept.dip_dir});
     testing::internal::CaptureStdout();
-    EXPECT_EQ(core_load("columns", nowhere, 44100), 0);
-    EXPECT_EQ(core_load("nosuchgame", nowhere, 44100), 0);
+    EXPECT_EQ(core_load("columns", 44100), 0);
+    EXPECT_EQ(core_load("nosuchgame", 44100), 0);
     testing::internal::GetCapturedStdout();
+    core_set_folders(kept);
     ASSERT_NE(core_running(), nullptr);
     EXPECT_STREQ(core_running()->short_name, "demo");
     EXPECT_EQ(state_now(), before);

@@ -78,7 +78,7 @@ protected:
 TEST_F(Snapshot, DemoInBothPaletteModes) {
     for (int mode : {1, 0}) {
         testing::internal::CaptureStdout();
-        ASSERT_EQ(core_load("demo", core_paths{}, 44100), 1);
+        ASSERT_EQ(core_load("demo", 44100), 1);
         testing::internal::GetCapturedStdout();
         core_set_pixel_format(0);
         core_set_palette_mode(mode);
