@@ -300,6 +300,16 @@ TEST_F(RomLoading, OverlongPathsFailTheLoad) {
     set_folder(&game_folders::dip_dir, deep);
     EXPECT_EQ(load("columns"), 0);
     EXPECT_NE(out.find("Error loading file `" + deep + "/columns.dip'\n"), std::string::npos);
+
+    // A folder that cannot fit a path buffer at all fails the load before any file is read.
+    const std::string too_deep = deep + std::string(path_buffer_size - deep.size(), 'd');
+    set_folder(&game_folders::dip_dir, utf8(root / "dip"));
+    set_folder(&game_folders::zip_dir, too_deep);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(core_load("columns", 0), 0);
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "Directory name too long: `" + too_deep + "'\n");
+    EXPECT_EQ(core_running(), nullptr);
 }
 
 TEST_F(RomLoading, UnknownNameLeavesRegionsAlone) {
