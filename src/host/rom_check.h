@@ -11,10 +11,9 @@ std::string rom_problem_text(const rom_problem& problem);
 // One line saying why the game cannot start, or "" when it can.
 std::string rom_check_summary(const rom_check& check);
 
-// vortan -verifyroms [name ...]: one line per set, found in the core's
-// folders, then the counts. Returns
-// the exit status: 0 when every set found is good, 1 otherwise, 2 when a
-// name is no set.
+// vortan -verifyroms [name ...]: one line per set, looked for in the core's
+// folders, then the counts. Returns the exit status: 0 when every set found
+// is good, 1 otherwise, 2 when a name is no set.
 int verify_roms(const std::vector<std::string>& names, std::FILE* out);
 // vortan --listgames: short name, parent and title of every version.
 void list_games(std::FILE* out);

@@ -107,7 +107,8 @@ int core_load(const char* short_name, int sample_rate, const game_info* version)
     if (game_running) {
         kept = std::make_unique<running_game>();
         keep_running_game(*kept);
-        // The running game's switches are kept before the new game's are read.
+        // The running game's switches are kept, in the DIP folder set now,
+        // before the new game's are read.
         dip_write(game_driver->short_name, game_driver->description);
     }
     const game_folders& folders = core_folders();

@@ -95,10 +95,10 @@ struct rom_check {
 rom_check core_check_roms(const game_info& game, const char* called = nullptr);
 
 // Loads a game from the folders set and starts the machine with sound at
-// sample_rate (0: no sound). On failure the loader's lines say why and the core holds no game.
-// A file whose data differ from its known dump still loads, with a line
-// naming it and both checksums. version: that one of the versions the name
-// has (null: the one whose files are all there).
+// sample_rate (0: no sound). On failure the loader's lines say why and the
+// core holds no game. A file whose data differ from its known dump still
+// loads, with a line naming it and both checksums. version: that one of the
+// versions the name has (null: the one whose files are all there).
 int core_load(const char* short_name, int sample_rate, const game_info* version = nullptr);
 // Keeps the DIP switches if this run changed them; 0 when that write failed.
 int core_unload();
