@@ -27,12 +27,13 @@ const fs::path& sets_folder(medium where) {
 
 void audit(benchmark::State& state, medium where) {
     const fs::path& root = sets_folder(where);
-    core_paths paths;
-    paths.rom_dir = (root / "roms").string();
-    paths.zip_dir = (root / "ziproms").string();
+    game_folders folders;
+    folders.rom_dir = (root / "roms").string();
+    folders.zip_dir = (root / "ziproms").string();
+    core_set_folders(folders);
     std::FILE* out = std::fopen("/dev/null", "w");
     for (auto _ : state)
-        if (verify_roms({}, paths, out) != 0) state.SkipWithError("a set is not good");
+        if (verify_roms({}, out) != 0) state.SkipWithError("a set is not good");
     std::fclose(out);
     state.counters["sets"] = 31;
 }

@@ -11,7 +11,7 @@ namespace {
 
 // The demo after a few seconds with its jingle started.
 void start_demo() {
-    core_load("demo", core_paths{}, 44100);
+    core_load("demo", 44100);
     core_set_pixel_format(0);
     for (int f = 0; f < 300; f++) {
         core_set_input(f % 90 < 4 ? uint32_t{input_a} : 0u, 0, 0);
