@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 #include "common/safe_file.h"
+#include "host/snapshot_png.h"
 #include "host/sound_sink.h"
 
 struct command_line {
@@ -61,15 +62,6 @@ private:
     int rate = 0;
     int failed = 0;
 };
-
-// The staged picture (staged_picture) as an 8-bit RGB PNG of width x height.
-// 0 with a message on stderr when it cannot be written; the old file at
-// that path is then kept as it was.
-int write_snapshot(const char* file_name, const uint16_t* pixels, int pitch_bytes, int width,
-                   int height, int format_555);
-
-// One pixel of the staging image as 8-bit red, green and blue.
-void pixel_to_rgb(uint16_t pixel, int format_555, uint8_t* rgb);
 
 // "frames N, seconds S, fps F, speed X.XXx" for a benchmark run.
 std::string bench_line(long frames, double seconds);

@@ -1,8 +1,7 @@
 // The command table and the check marks it computes when the menu is drawn.
 #include "host/command_table.h"
 #include <iterator>
-#include "host/display.h"
-#include "host/gui.h"
+#include "host/host_system.h"
 #include "host/options.h"
 #include "machine/core.h"
 
@@ -115,4 +114,9 @@ int command_for_key(SDL_Scancode key, int alt_held) {
 int menu_checked(int command) {
     const command_entry* c = find_command(command);
     return c && c->checked ? c->checked() : 0;
+}
+
+int program_key(int scancode) {
+    if (scancode == SDL_SCANCODE_ESCAPE || scancode == SDL_SCANCODE_BACKSPACE) return 1;
+    return command_for_key(static_cast<SDL_Scancode>(scancode), 0) != 0;
 }

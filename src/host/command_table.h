@@ -55,3 +55,7 @@ struct command_entry {
 const command_entry* find_command(int id);
 // The command a key gives, 0 for none.
 int command_for_key(SDL_Scancode key, int alt_held);
+// 1 for a key the program keeps for itself (a command's key, Escape, which
+// closes menus and dialogs, Backspace, held to run the game backwards),
+// which no control of the board can take.
+int program_key(int scancode);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
-#include "host/display.h"
+#include "host/host_system.h"
 #include "host/option_table.h"
 #include "host/options.h"
 #include "common/input_limits.h"

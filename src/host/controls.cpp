@@ -4,7 +4,7 @@
 #include <strings.h>
 #include "machine/core.h"
 #include "host/option_rules.h"
-#include "host/window.h"
+#include "host/command_table.h"
 
 namespace {
 

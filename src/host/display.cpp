@@ -11,24 +11,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-#include "host/gui.h"
 #include "host/options.h"
-#include "host/window.h"
 #include "machine/core.h"
 
 uint16_t* staged_picture;
 int surface_pitch = staging_width * 2;
-int fullscreen;
-int headless;
 rect src_rect = {0, 0, picture_width, picture_height};
 char msg_text[256];
 int msg_visible;
 uint32_t (*display_ticks)() = SDL_GetTicks;
 SDL_Renderer* main_renderer;
-
-char last_box_text[256];
-char last_box_title[64];
-int box_count;
 
 static uint32_t msg_time;
 int rewind_shown;
@@ -43,23 +35,13 @@ static int picture_555;
 int host_format_555;
 static int renderer_vsync = -1;
 static int imgui_renderer_ready;
+static display_hooks window_hooks;
+
+void set_display_hooks(const display_hooks& hooks) { window_hooks = hooks; }
 
 // Room for a 240-line mode below the 224 lines shown, so a taller
 // conversion never runs off the end.
 static constexpr int staged_picture_lines = 240;
-
-void msg_box(const char* text, const char* title) {
-    if (!text) text = "";
-    if (!title) title = "";
-    std::snprintf(last_box_text, sizeof last_box_text, "%s", text);
-    std::snprintf(last_box_title, sizeof last_box_title, "%s", title);
-    box_count++;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    bool can_show = !headless && driver && std::strcmp(driver, "dummy") != 0;
-    if (!can_show ||
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, main_window) != 0)
-        std::fprintf(stderr, "%s: %s\n", title, text);
-}
 
 void video_error(const char* what) {
     char text[256];
@@ -240,11 +222,11 @@ static void stage_picture(bool black) {
 // One ImGui frame with the menu bar, drawn over the picture. A menu that
 // has just opened is laid out in a first, unseen frame, so run one more.
 static void draw_menu_frame() {
-    if (!imgui_renderer_ready || !main_window || !ImGui::GetCurrentContext()) return;
+    if (!window_hooks.menu_frame || !imgui_renderer_ready || !main_window || !ImGui::GetCurrentContext()) return;
     ImGui_ImplSDLRenderer_NewFrame();
-    if (window_menu_frame()) {
+    if (window_hooks.menu_frame()) {
         ImGui_ImplSDLRenderer_NewFrame();
-        window_menu_frame();
+        window_hooks.menu_frame();
     }
     ImDrawData* data = ImGui::GetDrawData();
     if (data && data->Valid) ImGui_ImplSDLRenderer_RenderDrawData(data);
@@ -312,7 +294,7 @@ static void present() {
     const rect r = picture_rect(w, std::max(0, h - top));
     const SDL_Rect dst = {r.left, top + r.top, r.right - r.left, r.bottom - r.top};
     SDL_RenderCopy(main_renderer, picture, &src, &dst);
-    if (scanlines && game_loaded) draw_scanlines(dst, src.h);
+    if (scanlines && window_hooks.game_shown && window_hooks.game_shown()) draw_scanlines(dst, src.h);
     draw_menu_frame();
     SDL_RenderPresent(main_renderer);
 }
@@ -334,7 +316,7 @@ void present_frame(const core_frame& frame) {
     if (headless || !main_renderer) return;
     stage_picture(false);
     present();
-    run_posted_commands();
+    if (window_hooks.after_present) window_hooks.after_present();
 }
 
 void show_last_frame() { present_frame(core_last_frame()); }
@@ -343,13 +325,13 @@ void update_front_video(const rect&) {
     if (headless || !main_renderer) return;
     stage_picture(true);
     present();
-    run_posted_commands();
+    if (window_hooks.after_present) window_hooks.after_present();
 }
 
 void repaint_video() {
     if (headless || !main_renderer) return;
     present();
-    run_posted_commands();
+    if (window_hooks.after_present) window_hooks.after_present();
 }
 
 void fillscreen(uint16_t colour) {

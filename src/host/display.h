@@ -2,21 +2,17 @@
 // messages and message boxes.
 #pragma once
 #include <cstdint>
-#include "host/main_loop.h"
+#include "host/host_system.h"
 #include "machine/core.h"
 #include "common/printf_format.h"
 
 // The 16-bit staging image: surface_pitch bytes a line, 224 lines.
 extern uint16_t* staged_picture;
 extern int surface_pitch;
-extern int fullscreen;
 // The staging image's pixel layout: RGB555 when set, else RGB565.
 extern int host_format_555;
 
-// No window, renderer or message boxes: frames are still converted into
-// staged_picture, message boxes become "caption: text" lines on stderr.
-// Set before init_video.
-extern int headless;
+extern SDL_Renderer* main_renderer;
 
 // The menu's use-video-memory choice: the accelerated renderer when set.
 
@@ -38,7 +34,6 @@ void update_front_video(const rect& dest);
 void fillscreen(uint16_t colour);
 void paint_msg_video(const char* text);
 void message_printf(const char* format, ...) VORTAN_PRINTF(1, 2);
-void msg_box(const char* text, const char* title);
 void blur_filter(uint16_t* pixels, int width, int rows, int skip);
 
 // The picture's part of the staging image.
@@ -86,7 +81,15 @@ const char* speed_text();
 void want_redraw();
 int take_redraw();
 
-// Last message box, kept for the caller that needs to know what was shown.
-extern char last_box_text[256];
-extern char last_box_title[64];
-extern int box_count;
+// What the display asks of the window above it, set when the window is
+// made; any may be null.
+struct display_hooks {
+    // The menu bar's ImGui frame over the picture; 1 when a menu opened
+    // during it, which then needs a second frame to be laid out.
+    int (*menu_frame)();
+    // Once the picture is shown: the commands the menu posted.
+    void (*after_present)();
+    // Scanlines go over a game's picture only.
+    int (*game_shown)();
+};
+void set_display_hooks(const display_hooks& hooks);

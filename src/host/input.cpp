@@ -8,7 +8,6 @@
 #include "host/options.h"
 #include "machine/core.h"
 
-int joypad_count;
 int joypad_support;
 uint8_t key_state[key_state_size];
 joystick_state joy_state;

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "host/host_system.h"
 
-extern int joypad_count;
 extern int joypad_support;
 
 int init_input();

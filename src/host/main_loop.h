@@ -2,10 +2,7 @@
 // due and feeds its sound, or repaints the idle picture.
 #pragma once
 #include <cstdint>
-
-struct rect {
-    int left, top, right, bottom;
-};
+#include "host/host_system.h"
 
 extern int game_loaded;
 extern int window_active;

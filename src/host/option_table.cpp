@@ -6,7 +6,7 @@
 #include <strings.h>
 #include "host/controls.h"
 #include "host/folders.h"
-#include "host/input.h"
+#include "host/host_system.h"
 #include "host/option_rules.h"
 #include "host/options.h"
 #include "machine/core.h"

@@ -1,7 +1,7 @@
 #include "host/screenshot.h"
 #include <cstdio>
 #include "common/utf8_file.h"
-#include "host/automation.h"
+#include "host/snapshot_png.h"
 #include "host/display.h"
 #include "host/folders.h"
 #include "host/options.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/display.h"
+#include "host/host_system.h"
 #include "host/options.h"
 #include "host/sound_sink.h"
 #include "host/sound_stream.h"

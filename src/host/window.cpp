@@ -13,8 +13,6 @@
 #include "host/main_loop.h"
 #include "host/sound_stream.h"
 
-SDL_Window* main_window;
-int menu_bar_height = 19;
 int quit_requested;
 
 static int menu_open;
@@ -53,6 +51,7 @@ int create_main_window() {
     SDL_SetWindowMinimumSize(main_window, picture_width, picture_height + menu_bar_height);
     update_window_title();
     imgui_platform_ready = ImGui_ImplSDL2_InitForSDLRenderer(main_window);
+    set_display_hooks({window_menu_frame, run_posted_commands, [] { return game_loaded; }});
     client_area = {0, 0, picture_width * factor, picture_height * factor};
     update_window_rects();
     return 1;
@@ -144,15 +143,6 @@ int accelerator_command(const SDL_Keysym& key) {
     const int alt_only = mods != 0 && mods == (key.mod & KMOD_ALT);
     if (mods != 0 && !alt_only) return 0;
     return command_for_key(key.scancode, alt_only);
-}
-
-int program_key(int scancode) {
-    switch (scancode) {
-    // Escape closes menus and dialogs; Backspace held runs the game backwards.
-    case SDL_SCANCODE_ESCAPE:
-    case SDL_SCANCODE_BACKSPACE: return 1;
-    default: return accelerator_command(SDL_Keysym{static_cast<SDL_Scancode>(scancode), SDLK_UNKNOWN, 0, 0}) != 0;
-    }
 }
 
 static void window_event(const SDL_WindowEvent& e) {

@@ -2,12 +2,7 @@
 // ImGui, and the handling of window and keyboard events (the accelerators).
 #pragma once
 #include <SDL.h>
-
-extern SDL_Window* main_window;
-extern SDL_Renderer* main_renderer;
-
-// Height in pixels of the menu bar above the picture.
-extern int menu_bar_height;
+#include "host/host_system.h"
 
 // Creates the window (320 x winsize by 224 x winsize client area below the
 // menu bar, at winx/winy). Returns 1, or 0 when SDL cannot create it.
@@ -35,9 +30,6 @@ extern int bar_called_up;
 
 // The command an accelerator key gives (Alt+R, F1, keypad 1, ...), 0 for none.
 int accelerator_command(const SDL_Keysym& key);
-// 1 for a key the program keeps for itself (an accelerator, Escape, the
-// saved-state keys), which no control of the board can take.
-int program_key(int scancode);
 
 // Moves the window so that its frame (or itself, without a window manager)
 // starts at (x, y).

@@ -12,6 +12,7 @@
 #include "host/display.h"
 #include "host/game_load.h"
 #include "host/gui.h"
+#include "host/main_loop.h"
 #include "host/state_slots.h"
 #include "host/options.h"
 #include "host/screenshot.h"
