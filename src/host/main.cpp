@@ -1,5 +1,5 @@
 #include <SDL.h>  // on Windows its entry point hands main the arguments in UTF-8
-#include "host/automation.h"
+#include "host/app/automation.h"
 
 #ifdef _WIN32
 #include <windows.h>
