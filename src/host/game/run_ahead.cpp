@@ -1,3 +1,5 @@
+// Run-ahead's frame: the game's own frame, the frames ahead of it on the
+// same input, and the state from before them restored.
 #include "host/game/run_ahead.h"
 #include <string>
 

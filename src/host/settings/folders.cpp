@@ -1,3 +1,5 @@
+// Finding the program's home (per user or portable) and making the
+// folders it writes into.
 #include "host/settings/folders.h"
 #ifndef _WIN32
 #include <unistd.h>

@@ -1,3 +1,5 @@
+// The DIP switch window, the line the DIP keys show and the saving of
+// every change.
 #include "host/ui/dip_switches.h"
 #include <imgui.h>
 #include "host/ui/dialogs.h"

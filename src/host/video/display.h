@@ -1,5 +1,5 @@
-// Display output: the window or full screen, the staging image, on-screen
-// messages and message boxes.
+// Display output: the window or full screen, the staging image and the
+// on-screen messages; message boxes are the platform's (host_system.h).
 #pragma once
 #include <cstdint>
 #include "host/platform/host_system.h"

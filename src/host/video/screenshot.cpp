@@ -1,3 +1,4 @@
+// F9: the next free screenshot name, and the picture as shown written there.
 #include "host/video/screenshot.h"
 #include <cstdio>
 #include "common/utf8_file.h"
