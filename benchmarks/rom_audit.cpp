@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "host/rom_check.h"
+#include "host/game/rom_check.h"
 #include "machine/romset_support.h"
 
 namespace {

@@ -1,5 +1,7 @@
+// The program's entry: on Windows it first finds a console for its
+// messages, then hands over to vortan_main.
 #include <SDL.h>  // on Windows its entry point hands main the arguments in UTF-8
-#include "host/automation.h"
+#include "host/app/automation.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Compiles under the front ends' include path: core.h is all they need.
-#include "host/rom_check.h"
+#include "host/game/rom_check.h"
 #include "machine/core.h"
 
 static_assert(picture_width == 320 && picture_height == 224);

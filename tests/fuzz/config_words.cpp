@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "host/option_rules.h"
-#include "host/options.h"
+#include "host/settings/option_rules.h"
+#include "host/settings/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::folder().path("vortan.cfg");

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "host/input.h"
+#include "host/input/input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::folder().path("script.txt");

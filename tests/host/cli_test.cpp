@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 #include <zlib.h>
-#include "host/automation.h"
+#include "host/app/automation.h"
 #include "program_support.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <SDL.h>
 #include <set>
 #include <utility>
-#include "host/command_table.h"
-#include "host/gui.h"
-#include "host/options.h"
-#include "host/run_ahead.h"
+#include "host/settings/command_table.h"
+#include "host/ui/gui.h"
+#include "host/settings/options.h"
+#include "host/game/run_ahead.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <string>
 #include "common/safe_file.h"
-#include "host/game_load.h"
-#include "host/display.h"
-#include "host/input.h"
-#include "host/options.h"
+#include "host/ui/game_load.h"
+#include "host/video/display.h"
+#include "host/input/input.h"
+#include "host/settings/options.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/dip_switches.h"
+#include "host/ui/dip_switches.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "host/display.h"
-#include "host/options.h"
+#include "host/video/display.h"
+#include "host/settings/options.h"
 #include "machine/drivers.h"
 #include "vdp/palette.h"
 #include "vdp/vdp.h"

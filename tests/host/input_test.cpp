@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
-#include "host/display.h"
-#include "host/input.h"
-#include "host/options.h"
+#include "host/video/display.h"
+#include "host/input/input.h"
+#include "host/settings/options.h"
 #include "machine/board.h"
 #include "machine/core.h"
 

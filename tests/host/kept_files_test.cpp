@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "common/safe_file.h"
-#include "host/automation.h"
-#include "host/input.h"
-#include "host/options.h"
+#include "host/app/automation.h"
+#include "host/input/input.h"
+#include "host/settings/options.h"
 #include "machine/fifo_guard.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include "host/options.h"
-#include "host/main_loop.h"
+#include "host/settings/options.h"
+#include "host/game/main_loop.h"
 
 namespace {
 

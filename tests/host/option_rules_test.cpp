@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include "host/controls.h"
-#include "host/input.h"
-#include "host/option_rules.h"
-#include "host/options.h"
+#include "host/settings/controls.h"
+#include "host/input/input.h"
+#include "host/settings/option_rules.h"
+#include "host/settings/options.h"
 #include "machine/core.h"
 #include "program_support.h"
 

@@ -2,11 +2,11 @@
 // unchanged, every value refused the same way, every word in --help.
 #include <gtest/gtest.h>
 #include <string>
-#include "host/automation.h"
-#include "host/option_rules.h"
-#include "host/option_table.h"
-#include "host/options.h"
-#include "host/state_slots.h"
+#include "host/app/automation.h"
+#include "host/settings/option_rules.h"
+#include "host/settings/option_table.h"
+#include "host/settings/options.h"
+#include "host/game/state_slots.h"
 
 namespace {
 

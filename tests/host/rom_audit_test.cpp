@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/automation.h"
-#include "host/rom_check.h"
+#include "host/app/automation.h"
+#include "host/game/rom_check.h"
 #include "machine/romset_support.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "host/options.h"
-#include "host/run_ahead.h"
+#include "host/settings/options.h"
+#include "host/game/run_ahead.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <cstring>
 #include <vector>
 
-#include "host/display.h"
-#include "host/options.h"
-#include "host/sound_sink.h"
-#include "host/sound_stream.h"
+#include "host/video/display.h"
+#include "host/settings/options.h"
+#include "host/audio/sound_sink.h"
+#include "host/audio/sound_stream.h"
 #include "program_support.h"
 
 namespace {
