@@ -1,5 +1,6 @@
-// The command table: one row per command, one command per key, and check
-// marks that follow the options however they were set.
+// The command table: one row per command, one command per key, Help > Keys
+// telling every key, and check marks that follow the options however they
+// were set.
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <set>
@@ -29,6 +30,31 @@ TEST(CommandTable, EachCommandAndEachKeyHasOneRow) {
     EXPECT_EQ(find_command(cmd_game_first), nullptr) << "the games are listed from their own data";
     EXPECT_EQ(command_for_key(SDL_SCANCODE_R, 0), 0) << "R alone is no command";
     EXPECT_EQ(command_for_key(SDL_SCANCODE_UNKNOWN, 0), 0);
+}
+
+// A command given only by a key is learnt from Help > Keys alone: each has
+// its row there, or is the second half of the row before it.
+TEST(CommandTable, HelpRowsNameKeysAndEveryKeyOnlyCommandIsTold) {
+    size_t count = 0;
+    const command_entry* rows = command_rows(count);
+    int told = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const command_entry& c = rows[i];
+        if (c.help) {
+            ++told;
+            // Alt+Enter is the window's own key (with the keypad's Enter).
+            if (c.id != cmd_fullscreen) {
+                EXPECT_NE(c.keys[0], SDL_SCANCODE_UNKNOWN) << c.help;
+            }
+            ASSERT_NE(c.help_keys, nullptr) << c.help;
+        }
+        const bool key_only = !c.label && c.keys[0] != SDL_SCANCODE_UNKNOWN;
+        if (key_only && !c.help) {
+            EXPECT_TRUE(c.id == cmd_volume_up || (c.id >= cmd_dip_bit_first && c.id <= cmd_dip_bit_last))
+                << SDL_GetScancodeName(c.keys[0]) << " gives a command Help > Keys does not tell";
+        }
+    }
+    EXPECT_GT(told, 10);
 }
 
 TEST(CommandTable, MarksFollowOptionsSetFromTheFile) {

@@ -24,7 +24,7 @@ run_record play(int frames_ahead, int press_at, int frames = 90) {
     core_set_rewind(0);
     std::vector<int16_t> heard;
     for (int f = 0; f < frames; ++f) {
-        core_set_input(press_at >= 0 && f >= press_at ? input_a : 0, 0, 0);
+        core_set_input(press_at >= 0 && f >= press_at ? uint32_t(input_a) : 0u, 0, 0);
         EXPECT_EQ(run_frame_ahead(frames_ahead, 1, heard), 1);
         const core_frame& shown = core_last_frame();
         std::vector<uint16_t> picture;

@@ -1,7 +1,9 @@
 // The window's commands: one table giving each its keys, its menu label,
-// whether it needs a game, and how its check mark follows the options.
+// whether it needs a game, how its check mark follows the options, and
+// its line in Help > Keys.
 #pragma once
 #include <SDL_scancode.h>
+#include <cstddef>
 
 // Ranges (games, slots, DIP switches, run-ahead, recent games) are numbered
 // in a row so that a command's place in its range is its argument.
@@ -48,7 +50,12 @@ struct command_entry {
     const char* label;      // its menu item; null: a key only
     command_needs needs;
     int (*checked)();       // its check mark, from the options; null: never checked
+    const char* help_keys;  // its row of Help > Keys: the keys, then what they do;
+    const char* help;       // null for a command another's row speaks for
 };
+
+// Every row, in the order the menus and Help > Keys list them.
+const command_entry* command_rows(size_t& count);
 
 // The row of a command; null for the games, slots and recent games, which
 // the menu lists from their own data.

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <deque>
+#include "host/settings/command_table.h"
 #include "host/settings/controls.h"
 #include "host/video/display.h"
 #include "host/settings/folders.h"
@@ -128,23 +129,12 @@ void keys_dialog() {
         key_row(bound(control_service, control_test), "service, test");
         key_row(bound(control_p2_up, control_p2_c), "player 2 stick and buttons (none until bound in Machine > Controls)");
         key_row(key_word(key_binding[control_fast_forward]) + " (held)", "fast forward, unheard");
-        key_row("Insert", "show the speed: frames a second and the share of full speed");
-        key_row("- / =", "volume down / up");
-        key_row("P, Pause", "pause; N runs one frame while paused");
-        key_row("F9", "screenshot into the snapshot folder");
-        key_row("F5 / F7 / F8", "save state, load state, next slot");
         key_row("Backspace (held)", "run the game backwards");
-        key_row("Tab", "reset");
-        key_row("F1 F2 F3 F4", "frame skip: none, 1, 2, 3");
-        key_row("F10 / F11", "speed throttle / vsync");
-        key_row("F12", "colours: fixed or from palette RAM");
-        key_row("7 8 9", "YM3438, uPD7759, SN76489 on or off");
-        key_row("0", "all sound chips on");
-        key_row("F6, keypad 1-8", "DIP switches: F6 picks bank 1 or 2, keypad n flips switch n");
-        key_row("Alt+Enter", "full screen; there F1 or the pointer at the top shows the menu, Escape leaves");
-        key_row("Alt+R", "save the program ROM to <game>.rom");
+        size_t count = 0;
+        const command_entry* rows = command_rows(count);
+        for (size_t i = 0; i < count; ++i)
+            if (rows[i].help) key_row(rows[i].help_keys, rows[i].help);
         key_row("Escape", "close a menu or dialog");
-        key_row("End", "quit");
         ImGui::EndTable();
     }
     end_modal();
