@@ -17,10 +17,11 @@
 #include "host/settings/options.h"
 #include "host/video/screenshot.h"
 #include "host/ui/window.h"
+#include "machine/core.h"
+// Only a test fills the program ROM with a pattern, reads whether a run
+// changed the switches, and reads the colour table a new display refills.
 #include "machine/board.h"
 #include "machine/dip.h"
-#include "machine/drivers.h"
-#include "sound/mixer.h"
 #include "vdp/palette.h"
 
 namespace {
@@ -47,10 +48,7 @@ struct GuiTest : ::testing::Test {
         game_loaded = 0;
         sound_enabled = 0;
         quit_requested = 0;
-        channel_mask = channel_fm | channel_psg | channel_adpcm;
-        dip_bank = 0;
-        dip_used = 0;
-        dip_switch[0] = dip_switch[1] = 0xFF;
+        core_set_channels(channel_fm | channel_psg | channel_adpcm);
         ASSERT_EQ(init_video(0), 1);
     }
     void TearDown() override {
@@ -143,14 +141,14 @@ TEST_F(GuiTest, ChipKeysToggleTheirChipAndKeyZeroEnablesAll) {
     EXPECT_EQ(run(cmd_chip_ym), "YM3438 sound disabled");
     EXPECT_EQ(run(cmd_chip_sn), "SN76489 sound disabled");
     EXPECT_EQ(run(cmd_chip_upd), "uPD7759 sound disabled");
-    EXPECT_EQ(channel_mask & 7u, 0u);
+    EXPECT_EQ(core_channels() & 7u, 0u);
     EXPECT_FALSE(menu_checked(cmd_chip_ym) || menu_checked(cmd_chip_sn) ||
                  menu_checked(cmd_chip_upd));
     EXPECT_EQ(run(cmd_chip_sn), "SN76489 sound enabled");
-    EXPECT_EQ(channel_mask & 7u, channel_psg);
+    EXPECT_EQ(core_channels() & 7u, channel_psg);
     EXPECT_TRUE(menu_checked(cmd_chip_sn));
     EXPECT_EQ(run(cmd_chips_all), "All sound channels enabled");
-    EXPECT_EQ(channel_mask & 7u, 7u);
+    EXPECT_EQ(core_channels() & 7u, 7u);
     EXPECT_TRUE(menu_checked(cmd_chip_ym) && menu_checked(cmd_chip_sn) &&
                 menu_checked(cmd_chip_upd));
 }
@@ -158,11 +156,11 @@ TEST_F(GuiTest, ChipKeysToggleTheirChipAndKeyZeroEnablesAll) {
 TEST_F(GuiTest, PaletteKeyTogglesBetweenFixedAndDynamic) {
     gui_manage_palette(0);
     EXPECT_EQ(run(cmd_palette_toggle), "Using dynamic palette");
-    EXPECT_EQ(palette_mode, 1);
+    EXPECT_EQ(core_palette_mode(), 1);
     EXPECT_TRUE(menu_checked(cmd_palette_dynamic));
     EXPECT_FALSE(menu_checked(cmd_palette_fixed));
     EXPECT_EQ(run(cmd_palette_toggle), "Using fixed palette");
-    EXPECT_EQ(palette_mode, 0);
+    EXPECT_EQ(core_palette_mode(), 0);
     EXPECT_TRUE(menu_checked(cmd_palette_fixed));
     EXPECT_FALSE(menu_checked(cmd_palette_dynamic));
     EXPECT_EQ(run(cmd_palette_dynamic), "Using dynamic palette");
@@ -224,15 +222,15 @@ TEST_F(GuiTest, DipKeysFlipBitsOfTheSelectedBankAndShowIt) {
     start_demo();
     // Keypad n flips switch n, bit n - 1, as the libretro options number them.
     EXPECT_EQ(run(cmd_dip_bit_first), "DIP bank 1 on: 1");
-    EXPECT_EQ(dip_switch[0], 0xFE);
+    EXPECT_EQ(core_dip(0), 0xFE);
     EXPECT_EQ(dip_used, 1);
     EXPECT_EQ(run(cmd_dip_bank), "DIP bank 2 on: none");
-    EXPECT_EQ(dip_bank, 1);
+    EXPECT_EQ(core_dip_bank(), 1);
     EXPECT_EQ(run(cmd_dip_bit_last), "DIP bank 2 on: 8");
-    EXPECT_EQ(dip_switch[1], 0x7F);
-    EXPECT_EQ(dip_switch[0], 0xFE);
+    EXPECT_EQ(core_dip(1), 0x7F);
+    EXPECT_EQ(core_dip(0), 0xFE);
     EXPECT_EQ(run(cmd_dip_bit_first + 3), "DIP bank 2 on: 4 8");
-    EXPECT_EQ(dip_switch[1], 0x77);
+    EXPECT_EQ(core_dip(1), 0x77);
     EXPECT_EQ(run(cmd_dip_bank), "DIP bank 1 on: 1");
 }
 
