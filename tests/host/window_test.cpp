@@ -11,11 +11,8 @@
 #include "host/ui/gui.h"
 #include "host/settings/options.h"
 #include "host/ui/window.h"
-#include "machine/drivers.h"
 #include "host/game/main_loop.h"
-#include "sound/mixer.h"
-#include "vdp/palette.h"
-#include "vdp/vdp.h"
+#include "machine/core.h"
 
 namespace {
 
@@ -186,14 +183,14 @@ TEST_F(WindowTest, KeysGiveTheirCommandsOnlyWithoutOtherModifiers) {
     window_handle_event(key(SDL_SCANCODE_F10, KMOD_NUM));
     EXPECT_EQ(throttle, 1) << "Num Lock does not count as a modifier";
 
-    channel_mask = 7;
+    core_set_channels(7);
     window_handle_event(key(SDL_SCANCODE_8));
-    EXPECT_EQ(channel_mask & 7u, channel_fm | channel_psg) << "8 gives the uPD7759";
+    EXPECT_EQ(core_channels() & 7u, channel_fm | channel_psg) << "8 gives the uPD7759";
     EXPECT_FALSE(menu_checked(cmd_chip_upd));
     window_handle_event(key(SDL_SCANCODE_9));
-    EXPECT_EQ(channel_mask & 7u, channel_fm) << "9 gives the SN76489";
+    EXPECT_EQ(core_channels() & 7u, channel_fm) << "9 gives the SN76489";
     window_handle_event(key(SDL_SCANCODE_0));
-    EXPECT_EQ(channel_mask & 7u, 7u);
+    EXPECT_EQ(core_channels() & 7u, 7u);
 
     window_handle_event(key(SDL_SCANCODE_END));
     EXPECT_EQ(quit_requested, 1);
