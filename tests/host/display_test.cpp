@@ -6,9 +6,6 @@
 #include <vector>
 #include "host/video/display.h"
 #include "host/settings/options.h"
-#include "machine/drivers.h"
-#include "vdp/palette.h"
-#include "vdp/vdp.h"
 
 namespace {
 
